@@ -1,0 +1,16 @@
+# Flags for everything Corvex builds. Results must be the same bits on every build, so
+# floating-point contraction is off and neither -ffast-math nor -march=native is ever used;
+# wider instruction sets are enabled per function (target attributes) and chosen at run time.
+add_compile_options(-Wall -Wextra -Werror -ffp-contract=off -fno-strict-aliasing)
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
+  # 32-bit x86: use SSE2 for doubles, never the x87 stack, so results match the 64-bit build.
+  add_compile_options(-msse2 -mfpmath=sse)
+endif()
+
+# The sanitizer build: CORVEX_SANITIZE=ON adds AddressSanitizer and UndefinedBehaviorSanitizer
+# to every target, and makes any report fatal.
+option(CORVEX_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(CORVEX_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()
