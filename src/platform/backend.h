@@ -1,0 +1,21 @@
+#pragma once
+#include "platform/handles.h"
+
+namespace corvex::platform {
+
+class WindowSystem;
+
+// One platform: the set of services the plug-in reaches the outside world through. The host
+// chooses it by creating its own window in it and handing that window over as hwndParent.
+class Backend {
+ public:
+  virtual ~Backend() = default;
+  virtual WindowSystem& Windows() = 0;
+};
+
+// The backend of the host's window; with no window, the process's default backend (the real
+// system on Windows, the headless backend elsewhere).
+Backend& BackendOf(WindowHandle hostWindow);
+Backend& DefaultBackend();
+
+}  // namespace corvex::platform

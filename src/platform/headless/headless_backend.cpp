@@ -1,0 +1,9 @@
+#include "platform/headless/headless_backend.h"
+
+namespace corvex::platform::headless {
+
+HeadlessBackend::HeadlessBackend() : windows(*this) {}
+
+HeadlessBackend::~HeadlessBackend() = default;
+
+}  // namespace corvex::platform::headless

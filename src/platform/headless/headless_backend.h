@@ -1,0 +1,21 @@
+#pragma once
+#include "platform/backend.h"
+#include "platform/headless/headless_windows.h"
+
+namespace corvex::platform::headless {
+
+// The backend that runs anywhere: everything in memory, readable and scriptable by tests and by
+// the offline host.
+class HeadlessBackend final : public Backend {
+ public:
+  HeadlessBackend();
+  ~HeadlessBackend() override;
+  HeadlessBackend(const HeadlessBackend&) = delete;
+  HeadlessBackend& operator=(const HeadlessBackend&) = delete;
+
+  WindowSystem& Windows() override { return windows; }
+
+  HeadlessWindows windows;
+};
+
+}  // namespace corvex::platform::headless
