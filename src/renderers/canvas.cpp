@@ -1,0 +1,97 @@
+#include "renderers/canvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "renderers/color_cycler.h"
+#include "renderers/random.h"
+#include "renderers/walks.h"
+
+namespace corvex {
+
+
+void Canvas::SetGeometry(uint32_t* buffer, int32_t frameWidth, int32_t frameHeight) {
+  frameBuffer = buffer;
+  width = frameWidth;
+  height = frameHeight;
+  centerX = width / 2;
+  centerY = height / 2;
+  maxY = height - 1;
+  innerMaxY = height - 2;
+  maxX = width - 1;
+  innerMaxX = width - 2;
+  widthF = width;
+  heightF = height;
+  centerXF = width * 0.5;
+  centerYF = height * 0.5;
+}
+
+uint32_t* Canvas::PixelAt(double x, double y) const {
+  // trunc(x) lies in 0..maxX exactly when -1 < x < maxX + 1; NaN fails every comparison.
+  if (!(x > -1.0 && x < maxX + 1.0 && y > -1.0 && y < maxY + 1.0) || frameBuffer == nullptr) {
+    return nullptr;
+  }
+  return frameBuffer + static_cast<int32_t>(y) * width + static_cast<int32_t>(x);
+}
+
+void Canvas::PutPixel(double x, double y, uint32_t colour) {
+  if (uint32_t* pixel = PixelAt(x, y)) *pixel = colour;
+}
+
+void Canvas::OrPixel(double x, double y, uint32_t colour) {
+  if (uint32_t* pixel = PixelAt(x, y)) *pixel |= colour;
+}
+
+void Canvas::DrawLine(double x1, double y1, double x2, double y2, uint32_t colour, bool useOr) {
+  // Every point lies between the two ends: a line wholly beside the frame draws nothing,
+  // whatever its length.
+  if (std::max(x1, x2) <= -2.0 || std::min(x1, x2) >= maxX + 2.0 || std::max(y1, y2) <= -2.0 ||
+      std::min(y1, y2) >= maxY + 2.0) {
+    return;
+  }
+  if (useOr) {
+    WalkLine(x1, y1, x2, y2, maxX, maxY, [&](double x, double y) { OrPixel(x, y, colour); });
+  } else {
+    WalkLine(x1, y1, x2, y2, maxX, maxY, [&](double x, double y) { PutPixel(x, y, colour); });
+  }
+}
+
+void Canvas::DrawCircle(double cx, double cy, double r, uint32_t colour, bool useOr) {
+  if (useOr) {
+    WalkCircle(cx, cy, r, [&](double x, double y) { OrPixel(x, y, colour); });
+  } else {
+    WalkCircle(cx, cy, r, [&](double x, double y) { PutPixel(x, y, colour); });
+  }
+}
+
+void Canvas::DrawBurst(double x, double y, double length, int32_t count, int32_t depth,
+                       ColorCycler& cycler) {
+  const uint32_t colour = cycler.Color();
+  for (int32_t ray = 0; ray < count; ++ray) {
+    const double angle = RandomInt(100) * 0.06283;
+    const double endX = x + length * std::cos(angle);
+    const double endY = y + length * std::sin(angle);
+    DrawLine(x, y, endX, endY, colour, false);
+    // A negative depth is treated as 0, so a burst always ends.
+    if (depth > 0) DrawBurst(endX, endY, length * 0.5, count, depth - 1, cycler);
+  }
+}
+
+uint32_t ScaleColor(double factor, uint32_t colour) {
+  auto scale = [factor](uint32_t channel) -> uint32_t {
+    double v = channel * factor;
+    if (v > 255.0) v = 255.0;
+    if (!(v > 0.0)) return 0;  // factors are never negative; NaN gives black
+    return static_cast<uint32_t>(v);
+  };
+  return scale((colour >> 16) & 255) << 16 | scale((colour >> 8) & 255) << 8 |
+         scale(colour & 255);
+}
+
+int32_t MirroredSample(int32_t p) {
+  p = ((p % 1152) + 1152) % 1152;
+  return p < 576 ? p : 1151 - p;
+}
+
+}  // namespace corvex

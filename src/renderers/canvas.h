@@ -1,0 +1,48 @@
+#pragma once
+#include <cstdint>
+
+namespace corvex {
+
+class ColorCycler;
+
+// The picture being drawn and its geometry, as the frame step copies them from the Video each
+// frame, with the clipped drawing primitives every renderer shares. The SceneManager is a
+// Canvas; particles and tests can use one on its own.
+class Canvas {
+ public:
+  // Frame step, step 2: takes the buffer and size and derives the other geometry fields.
+  void SetGeometry(uint32_t* buffer, int32_t frameWidth, int32_t frameHeight);
+
+  // Positions are doubles and become pixels by truncation toward zero; a pixel is written only
+  // when 0 <= x <= maxX and 0 <= y <= maxY after truncation (so x = -0.5 draws in column 0).
+  void PutPixel(double x, double y, uint32_t colour);
+  // The pixel a position falls on, or null when it is clipped.
+  uint32_t* PixelAt(double x, double y) const;
+  void OrPixel(double x, double y, uint32_t colour);
+  void DrawLine(double x1, double y1, double x2, double y2, uint32_t colour, bool useOr);
+  void DrawCircle(double cx, double cy, double r, uint32_t colour, bool useOr);
+  void DrawBurst(double x, double y, double length, int32_t count, int32_t depth,
+                 ColorCycler& cycler);
+
+  uint32_t* frameBuffer = nullptr;
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t centerX = 0;
+  int32_t centerY = 0;
+  double widthF = 0.0;
+  double heightF = 0.0;
+  double centerXF = 0.0;
+  double centerYF = 0.0;
+  int32_t maxX = -1;
+  int32_t maxY = -1;
+  int32_t innerMaxX = -2;
+  int32_t innerMaxY = -2;
+};
+
+// Each channel of a packed 0x00RRGGBB colour times factor, capped at 255 and truncated.
+uint32_t ScaleColor(double factor, uint32_t colour);
+
+// Index 0..575 for a walk position 0..1151: forwards, then backwards, so closed shapes meet.
+int32_t MirroredSample(int32_t p);
+
+}  // namespace corvex

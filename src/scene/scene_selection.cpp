@@ -1,0 +1,67 @@
+#include "renderers/random.h"
+#include "scene/process_objects.h"
+#include "scene/scene_manager.h"
+#include "transforms/transform_manager.h"
+#include "video/portable/video_core.h"
+
+namespace corvex {
+
+void SceneManager::ChooseScene(int32_t mode, int32_t transformMode) {
+  frameInScene = 0;
+  if (mode == 1) {
+    const int32_t k = FirstActiveRenderer();
+    activeRenderers[k] = 0;
+    activeRenderers[(k + 1) % rendererCount] = 1;
+  } else if (mode == 0) {
+    for (int32_t slot = 0; slot < kRendererCount; ++slot) activeRenderers[slot] = 0;
+    // A lock outside the slots counts as no lock.
+    if (lockedRenderer >= 0 && lockedRenderer < rendererCount) {
+      activeRenderers[lockedRenderer] = 1;
+    } else {
+      bool anyEnabled = false;
+      for (int32_t slot = 0; slot < rendererCount; ++slot) anyEnabled |= enabledRenderers[slot] != 0;
+      // With no slot enabled the draw would never end; every slot may be drawn instead, so
+      // the user still gets a picture rather than a frozen plug-in.
+      int32_t r = RandomInt(rendererCount - 1);
+      while (anyEnabled && enabledRenderers[r] == 0) r = RandomInt(rendererCount - 1);
+      activeRenderers[r] = 1;
+    }
+  } else if (mode == 666) {
+    for (int32_t slot = 0; slot < kRendererCount; ++slot) activeRenderers[slot] = 1;
+  }
+  if (configDialogOpen != 0 && refreshSceneLabelsHook != nullptr) refreshSceneLabelsHook();
+  if (video.transformManager != nullptr) video.transformManager->ChooseTransform(transformMode);
+  sceneJustStarted = 1;
+}
+
+void SceneManager::StartFirstScene() { ChooseScene(0, 0); }
+
+int32_t SceneManager::FirstActiveRenderer() const {
+  for (int32_t slot = 0; slot < kRendererCount; ++slot) {
+    if (activeRenderers[slot] == 1) return slot;
+  }
+  return 0;  // before the first scene choice nothing is active; slot 0 stands for it
+}
+
+int32_t SceneManager::RendererMask() const {
+  int32_t mask = 0;
+  for (int32_t slot = 0; slot < rendererCount; ++slot) {
+    mask = mask * 2 + (enabledRenderers[slot] != 0 ? 1 : 0);
+  }
+  return mask;
+}
+
+int32_t SceneManager::AllRenderersMask() const {
+  return rendererCount < 1 ? 0 : static_cast<int32_t>((1u << rendererCount) - 1);
+}
+
+void SceneManager::SetRendererMask(int32_t value) {
+  // Signed remainder and division: bits above the last slot are ignored and a negative value
+  // enables the slots of its magnitude.
+  for (int32_t i = 0; i < rendererCount; ++i) {
+    enabledRenderers[rendererCount - 1 - i] = (value % 2 != 0) ? 1 : 0;
+    value = value / 2;
+  }
+}
+
+}  // namespace corvex

@@ -1,0 +1,136 @@
+#include "transforms/transform_manager.h"
+
+#include <cstring>
+
+#include "renderers/random.h"
+#include "scene/process_objects.h"
+#include "scene/scene_manager.h"
+
+namespace corvex {
+
+const char* const kTransformNames[kTransformCount] = {
+    "Wavy Spiral",     "Parabolic Zoomer",    "Bubble",
+    "Fast Zoomer",     "Undulating Slider",   "Fuzzy Fade",
+    "Shiny tiles",     "Diagonal Fade",       "Translate and Spin",
+    "Kaleidoscope",    "Fast Reverse Spiral", "What You Get With a Typo (tm)",
+    "Flower",          "Spiral Tiles",        "Plain Sine Wave",
+};
+
+
+TransformManager::TransformManager() {
+  for (int32_t slot = 0; slot < kTransformCount; ++slot) {
+    std::strncpy(transformNames[slot], kTransformNames[slot], sizeof transformNames[slot] - 1);
+  }
+  transformCount = kTransformCount;
+  currentTransform = 0;
+  enabledTransforms = new int32_t[transformCount];
+  for (int32_t slot = 0; slot < transformCount; ++slot) enabledTransforms[slot] = 1;
+}
+
+TransformManager::~TransformManager() {
+  delete[] enabledTransforms;
+  delete[] sourceOffsets;
+  delete[] sourceWeights;
+}
+
+void TransformManager::AllocateMap(int32_t width, int32_t height) {
+  mapWidth = width & 0xFFFF;
+  mapHeight = height & 0xFFFF;
+  mapPixelCount = mapWidth * mapHeight;
+  delete[] sourceOffsets;
+  delete[] sourceWeights;
+  sourceOffsets = new uint32_t[static_cast<size_t>(mapPixelCount)];
+  sourceWeights = new uint8_t[static_cast<size_t>(mapPixelCount) * 4];
+  for (int32_t i = 0; i < mapPixelCount; ++i) {
+    sourceOffsets[i] = 4u * static_cast<uint32_t>(i);
+    sourceWeights[4 * i] = 255;
+    sourceWeights[4 * i + 1] = 0;
+    sourceWeights[4 * i + 2] = 0;
+    sourceWeights[4 * i + 3] = 0;
+  }
+  ChooseTransform(0);
+}
+
+void TransformManager::BuildMap() {
+  if (sourceOffsets == nullptr) return;
+  switch (currentTransform) {
+    case 0: WavySpiral(); break;
+    case 1: ParabolicZoomer(); break;
+    case 2: Bubble(); break;
+    case 3: FastZoomer(); break;
+    case 4: UndulatingSlider(); break;
+    case 5: FuzzyFade(); break;
+    case 6: ShinyTiles(); break;
+    case 7: DiagonalFade(); break;
+    case 8: TranslateAndSpin(); break;
+    case 9: Kaleidoscope(); break;
+    case 10: FastReverseSpiral(); break;
+    case 11: WhatYouGetWithATypo(); break;
+    case 12: Flower(); break;
+    case 13: SpiralTiles(); break;
+    case 14: PlainSineWave(); break;
+    default: break;
+  }
+}
+
+void TransformManager::ChooseTransform(int32_t mode) {
+  if (mode == 1) {
+    currentTransform = (currentTransform + 1) % transformCount;
+  } else if (mode == 0) {
+    bool anyEnabled = false;
+    for (int32_t slot = 0; slot < transformCount; ++slot) anyEnabled |= enabledTransforms[slot] != 0;
+    // With no transform enabled the draw would never end; the current one is kept instead.
+    if (anyEnabled) {
+      do {
+        currentTransform = RandomInt(transformCount - 1);
+      } while (enabledTransforms[currentTransform] == 0);
+    }
+  }
+  // A lock outside the slots counts as no lock.
+  const int32_t lock = theSceneManager != nullptr ? theSceneManager->lockedTransform : -1;
+  if (lock >= 0 && lock < transformCount) currentTransform = lock;
+  if (configDialogOpen != 0 && refreshSceneLabelsHook != nullptr) refreshSceneLabelsHook();
+  if (mode != 2) BuildMap();
+}
+
+int32_t TransformManager::TransformMask() const {
+  int32_t mask = 0;
+  for (int32_t slot = 0; slot < transformCount; ++slot) {
+    mask = mask * 2 + (enabledTransforms[slot] != 0 ? 1 : 0);
+  }
+  return mask;
+}
+
+int32_t TransformManager::AllTransformsMask() const {
+  return transformCount < 1 ? 0 : static_cast<int32_t>((1u << transformCount) - 1);
+}
+
+void TransformManager::SetTransformMask(int32_t mask) {
+  for (int32_t k = 0; k < transformCount; ++k) {
+    enabledTransforms[transformCount - 1 - k] = (mask % 2 != 0) ? 1 : 0;
+    mask = mask / 2;
+  }
+}
+
+void TransformManager::SampleSource() {
+  const double sx = sourceX;
+  const double sy = sourceY;
+  uint8_t* weights = sourceWeights + weightIndex;
+  // The bounds are inside; a position that compares unordered (NaN) is outside.
+  if (!(sx >= 0 && sx <= mapWidth - 1 && sy >= 0 && sy <= mapHeight - 1)) {
+    sourceOffsets[pixelIndex] = 0;
+    weights[0] = weights[1] = weights[2] = weights[3] = 0;
+    return;
+  }
+  const int32_t ix = static_cast<int32_t>(sx);
+  const int32_t iy = static_cast<int32_t>(sy);
+  const double ax = 1 - (sx - ix);
+  const double ay = 1 - (sy - iy);
+  sourceOffsets[pixelIndex] = 4u * static_cast<uint32_t>(iy * mapWidth + ix);
+  weights[0] = static_cast<uint8_t>(static_cast<int32_t>(ay * ax * 255));
+  weights[1] = static_cast<uint8_t>(static_cast<int32_t>(ay * (1 - ax) * 255));
+  weights[2] = static_cast<uint8_t>(static_cast<int32_t>((1 - ay) * ax * 255));
+  weights[3] = static_cast<uint8_t>(static_cast<int32_t>((1 - ay) * (1 - ax) * 255));
+}
+
+}  // namespace corvex

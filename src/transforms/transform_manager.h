@@ -1,0 +1,66 @@
+#pragma once
+#include <cstdint>
+
+namespace corvex {
+
+inline constexpr int32_t kTransformCount = 15;
+extern const char* const kTransformNames[kTransformCount];
+
+// Owns the warp map and knows the 15 transforms: their names, which are enabled, which is
+// current, and the generator that builds each one's map and sets its three flags.
+class TransformManager {
+ public:
+  TransformManager();
+  virtual ~TransformManager();
+  TransformManager(const TransformManager&) = delete;
+  TransformManager& operator=(const TransformManager&) = delete;
+
+  void AllocateMap(int32_t width, int32_t height);
+  void BuildMap();
+  void ChooseTransform(int32_t mode);
+  int32_t TransformMask() const;
+  int32_t AllTransformsMask() const;
+  void SetTransformMask(int32_t mask);
+
+  // The sampling rule: turns the source position (sourceX, sourceY) of pixel pixelIndex into
+  // its map entry. The last step of every generator.
+  void SampleSource();
+
+  // The generators, one per slot.
+  void WavySpiral();
+  void ParabolicZoomer();
+  void Bubble();
+  void FastZoomer();
+  void UndulatingSlider();
+  void FuzzyFade();
+  void ShinyTiles();
+  void DiagonalFade();
+  void TranslateAndSpin();
+  void Kaleidoscope();
+  void FastReverseSpiral();
+  void WhatYouGetWithATypo();
+  void Flower();
+  void SpiralTiles();
+  void PlainSineWave();
+
+  uint32_t* sourceOffsets = nullptr;  // byte offsets of each pixel's top-left source pixel
+  uint8_t* sourceWeights = nullptr;   // four weights per pixel
+  int32_t mapWidth = 0;
+  int32_t mapHeight = 0;
+  int32_t mapPixelCount = 0;
+  int32_t currentTransform = 0;
+  int32_t transformCount = kTransformCount;
+  uint8_t sustain = 0;
+  uint8_t sustainOptional = 0;
+  uint8_t centerDetail = 0;
+  int32_t* enabledTransforms = nullptr;
+  double pixelX = 0.0;
+  double pixelY = 0.0;
+  double sourceX = 0.0;
+  double sourceY = 0.0;
+  int32_t pixelIndex = 0;
+  int32_t weightIndex = 0;
+  char transformNames[kTransformCount][256] = {};
+};
+
+}  // namespace corvex

@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+
+namespace corvex {
+
+// The feedback pass over one picture: for every destination pixel i, the 2 x 2 source block at
+// byte offset offsets[i] of `previous` blended with the four weights of pixel i (plus one each
+// in the colour channels when sustain is set), saturated to 16 bits, top byte 0.
+// `previous` must hold width * (height + 1) + 1 pixels.
+struct WarpPassArgs {
+  const uint32_t* previous;
+  uint32_t* destination;
+  const uint32_t* offsets;
+  const uint8_t* weights;
+  int32_t width;
+  int32_t height;
+  bool sustain;
+};
+
+using WarpPassFunction = void (*)(const WarpPassArgs&);
+
+void WarpPassScalar(const WarpPassArgs& args);  // the reference
+void WarpPassSse2(const WarpPassArgs& args);
+void WarpPassAvx2(const WarpPassArgs& args);    // only where the CPU has AVX2
+
+// The fastest version this CPU runs, chosen once.
+WarpPassFunction BestWarpPass();
+
+// 1 if the processor has MMX (CPUID function 1, EDX bit 23), else 0.
+int32_t HasMmx();
+
+}  // namespace corvex
