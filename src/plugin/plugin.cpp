@@ -1,0 +1,119 @@
+#include <cstring>
+
+#include "dialogs/dialogs.h"
+#include "platform/backend.h"
+#include "platform/messages.h"
+#include "plugin/plugin_objects.h"
+#include "plugin/settings.h"
+#include "plugin/vis_module.h"
+#include "plugin/window_procedure.h"
+#include "scene/process_objects.h"
+#include "scene/scene_manager.h"
+#include "transforms/warp_pass.h"
+#include "video/video.h"
+
+namespace corvex {
+
+Video* theVideo = nullptr;
+platform::TrayIconRecord trayIcon = {};
+int32_t (*processorCheck)() = &HasMmx;
+
+namespace {
+
+constexpr int32_t kIconResource = 106;
+
+VisModule* GetModule(int32_t index);
+
+VisHeader visHeader = {kVisHeaderVersion, kPluginTitle, &GetModule};
+
+VisModule visModule = {
+    kPluginTitle, nullptr, nullptr, 0, 0,
+    50,  // latencyMs
+    0,   // delayMs
+    2,   // spectrumNch
+    2,   // waveformNch
+    {},  {},          &Config, &Init, &Render, &Quit, nullptr,
+};
+
+VisModule* GetModule(int32_t index) { return index == 0 ? &visModule : nullptr; }
+
+platform::WindowSystem& WindowsOf(const VisModule& module) {
+  return platform::BackendOf(module.hwndParent).Windows();
+}
+
+}  // namespace
+
+int32_t Init(VisModule* module) {
+  platform::Backend& backend = platform::BackendOf(module->hwndParent);
+  platform::WindowSystem& windows = backend.Windows();
+
+  if (processorCheck() == 0) {
+    windows.MessageBox(nullptr, "MMX not detected, Corvex won't work.", "Warning",
+                       platform::MB_OK);
+    return 1;
+  }
+  theVideo = new Video(backend);
+  if (!theVideo->HasDirectDraw6()) {
+    delete theVideo;
+    theVideo = nullptr;
+    windows.MessageBox(nullptr, "This plugin requires DirectX 6 or greater", "Warning",
+                       platform::MB_OK);
+    return 1;
+  }
+  theSceneManager = new SceneManager(*theVideo);
+  LoadSettings(*module);
+  theVideo->Create(kPluginTitle, &WindowProcedure, module->hwndParent, module->hDllInstance,
+                   module->delayMs);
+  theSceneManager->StartFirstScene();
+  windows.SetUserData(theVideo->window, reinterpret_cast<intptr_t>(module));
+
+  std::memset(&trayIcon, 0, sizeof trayIcon);
+  trayIcon.size = sizeof trayIcon;
+  trayIcon.window = theVideo->window;
+  trayIcon.id = kIconResource;
+  trayIcon.flags = platform::NIF_MESSAGE | platform::NIF_ICON;
+  trayIcon.callbackMessage = platform::WM_TRAYICON;
+  trayIcon.icon = windows.LoadIcon(module->hDllInstance, kIconResource);
+  windows.NotifyIcon(platform::NIM_ADD, trayIcon);
+  return 0;
+}
+
+int32_t Render(VisModule* module) {
+  // A host that calls Render without a successful Init gets nothing drawn, not a crash.
+  if (theSceneManager == nullptr || theVideo == nullptr) return 0;
+  theSceneManager->FrameStep(module->spectrumData, module->waveformData);
+  theVideo->Compose();
+  theVideo->ShowInfo();
+  theVideo->ShowMessage();
+  theVideo->Flip();
+  return 0;
+}
+
+void Quit(VisModule* module) {
+  if (theSceneManager == nullptr || theVideo == nullptr) return;
+  if (configDialogOpen != 0) CloseConfigPanel();
+  if (aboutDialogOpen != 0) CloseAboutBox();
+  SaveSettings(*module);
+  WindowsOf(*module).NotifyIcon(platform::NIM_DELETE, trayIcon);
+  delete theSceneManager;
+  theSceneManager = nullptr;
+  delete theVideo;
+  theVideo = nullptr;
+}
+
+void Config(VisModule* module) {
+  OpenAboutBox(*module);
+  platform::WindowSystem& windows = WindowsOf(*module);
+  // Pumps this thread's messages, without waiting, until the About box has closed.
+  platform::Message message;
+  while (aboutDialogOpen != 0) {
+    if (windows.PeekMessage(&message)) {
+      windows.TranslateMessage(message);
+      windows.DispatchMessage(message);
+    }
+  }
+}
+
+}  // namespace corvex
+
+extern "C" CORVEX_EXPORT corvex::VisHeader* winampVisGetHeader() { return &corvex::visHeader; }

@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+
+#include "platform/window_system.h"
+
+namespace corvex {
+
+class Video;
+struct VisModule;
+
+// The plug-in's process-wide objects beyond those of the core (scene/process_objects.h).
+extern Video* theVideo;
+extern platform::TrayIconRecord trayIcon;
+// The processor check Init runs first; tests replace it to play a processor without MMX.
+extern int32_t (*processorCheck)();
+
+// Entry points, as the module record holds them.
+void Config(VisModule* module);
+int32_t Init(VisModule* module);
+int32_t Render(VisModule* module);
+void Quit(VisModule* module);
+
+}  // namespace corvex

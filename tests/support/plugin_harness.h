@@ -1,0 +1,38 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+
+#include "platform/headless/headless_backend.h"
+#include "platform/headless/host_window.h"
+#include "plugin/vis_module.h"
+
+namespace corvex::testing {
+
+// A media player on the headless backend: its own backend and main window, the plug-in loaded
+// through winampVisGetHeader, and the audio it writes into the module record each frame.
+class PluginHarness {
+ public:
+  PluginHarness();
+  ~PluginHarness();
+
+  VisModule& module() { return *module_; }
+  platform::headless::HeadlessBackend& backend() { return *backend_; }
+  platform::headless::HeadlessWindows& windows() { return backend_->windows; }
+  platform::headless::HostWindow& host() { return *host_; }
+
+  int32_t Init() { return module_->Init(module_); }
+  int32_t Render() { return module_->Render(module_); }
+  void Quit() { module_->Quit(module_); }
+  // Pumps the host's messages; false once the plug-in asked to end.
+  bool Pump() { return host_->PumpMessages(); }
+
+  // Fills both channels' waveform with one byte value and the spectrum with another.
+  void FillAudio(uint8_t wave, uint8_t spectrum);
+
+ private:
+  std::unique_ptr<platform::headless::HeadlessBackend> backend_;
+  std::unique_ptr<platform::headless::HostWindow> host_;
+  VisModule* module_;
+};
+
+}  // namespace corvex::testing
