@@ -50,6 +50,15 @@ class Video : public VideoCore {
   int32_t infoFrameCount = 0;
   int32_t transformChoice = 0;
   int32_t transformsBuilt = 0;
+  // The resolution lists per display mode (0 full screen, 1 windowed, 2 background), as the
+  // Configuration Panel reads them, and whether background mode can be shown.
+  int32_t modeCount[3] = {1, 1, 1};
+  char** modeNames[3] = {kOnlyMode, kOnlyMode, kOnlyMode};
+  int32_t overlaySupported = 0;
+
+ private:
+  static inline char kOnlyModeName[] = "320x240x32";
+  static inline char* kOnlyMode[] = {kOnlyModeName};
 };
 
 }  // namespace corvex
