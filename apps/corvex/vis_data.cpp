@@ -36,7 +36,9 @@ void VisAnalyzer::Analyze(const int16_t* stereo, int32_t frameCount, VisBlock* b
 
 void VisAnalyzer::Spectrum(const uint8_t* wave, uint8_t* spectrum) {
   float input[kFftSize];
-  double previousIn = 0.0;
+  // The blocker starts each block as if the signal had been at its first value for ever, so a
+  // constant offset gives no output at all rather than a decaying step.
+  double previousIn = static_cast<int8_t>(wave[0]);
   double previousOut = 0.0;
   for (int32_t n = 0; n < kFftSize; ++n) {
     const double x = static_cast<int8_t>(wave[n]);

@@ -17,8 +17,8 @@ struct VisBlock {
 
 // Turns one block of 16-bit stereo audio into waveform and spectrum bytes:
 // - waveform: the top byte of each sample, as a signed byte;
-// - spectrum: the first 512 of those bytes through a DC blocker (y = x - x1 + 0.99 y1, fresh
-//   for every block) and a Hann window, a real FFT, magnitude / 16 capped at 255; the 256 bins
+// - spectrum: the first 512 of those bytes through a DC blocker (y = x - x1 + 0.99 y1, started
+//   afresh in every block with x1 = the first byte and y1 = 0) and a periodic Hann window, a real FFT, magnitude / 16 capped at 255; the 256 bins
 //   spread over 512 entries (odd entry 2k+1 = bin k, even entry 2k = rounded mean of bins k
 //   and k-1), and entries 512..575 keep halving the one before.
 class VisAnalyzer {

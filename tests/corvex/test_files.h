@@ -1,0 +1,44 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace corvex::host::testing {
+
+// A temporary folder for one test, removed with its contents.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// Writes an audio file with libsndfile (format from SF_FORMAT_*), sample(frame, channel)
+// giving each 16-bit sample, and the title and artist tags when not empty.
+void WriteAudio(const std::string& path, int format, int32_t sampleRate, int32_t channels,
+                int64_t frames, const std::function<int16_t(int64_t, int32_t)>& sample,
+                const std::string& title = "", const std::string& artist = "");
+
+// A sine of the given frequency and amplitude (16-bit units), stereo 16-bit WAV.
+void WriteSineWav(const std::string& path, int32_t sampleRate, double seconds, double frequency,
+                  double amplitude, const std::string& title = "");
+
+std::string ReadFile(const std::string& path);
+
+// Runs the corvex program with args; pathVariable replaces PATH when not empty.
+struct ProgramRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+ProgramRun RunCorvex(const std::vector<std::string>& args, const std::string& pathVariable = "");
+ProgramRun RunProgram(const std::vector<std::string>& argv);
+
+}  // namespace corvex::host::testing
