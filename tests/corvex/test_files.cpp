@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -69,7 +70,8 @@ std::string ReadFile(const std::string& path) {
 
 namespace {
 
-ProgramRun Spawn(const std::vector<std::string>& argv, const std::string& pathVariable) {
+ProgramRun Spawn(const std::vector<std::string>& argv, const std::string& where,
+                 const std::string& pathVariable) {
   TempFolder folder;
   const std::string outPath = folder.File("out");
   const std::string errPath = folder.File("err");
@@ -78,6 +80,7 @@ ProgramRun Spawn(const std::vector<std::string>& argv, const std::string& pathVa
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (!where.empty()) posix_spawn_file_actions_addchdir_np(&actions, where.c_str());
 
   std::vector<std::string> environment;
   for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -108,12 +111,22 @@ ProgramRun Spawn(const std::vector<std::string>& argv, const std::string& pathVa
 
 }  // namespace
 
-ProgramRun RunCorvex(const std::vector<std::string>& args, const std::string& pathVariable) {
+ProgramRun RunCorvex(const std::vector<std::string>& args, const std::string& where,
+                     const std::string& pathVariable) {
   std::vector<std::string> argv = {std::string(CORVEX_BINARY_DIR) + "/apps/corvex/corvex"};
   argv.insert(argv.end(), args.begin(), args.end());
-  return Spawn(argv, pathVariable);
+  return Spawn(argv, where, pathVariable);
 }
 
-ProgramRun RunProgram(const std::vector<std::string>& argv) { return Spawn(argv, ""); }
+ProgramRun RunProgram(const std::vector<std::string>& argv) { return Spawn(argv, "", ""); }
+
+std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 }  // namespace corvex::host::testing

@@ -32,13 +32,18 @@ void WriteSineWav(const std::string& path, int32_t sampleRate, double seconds, d
 
 std::string ReadFile(const std::string& path);
 
-// Runs the corvex program with args; pathVariable replaces PATH when not empty.
+// Runs the corvex program with args in the folder `where` (empty: this process's); a non-empty
+// pathVariable replaces PATH.
 struct ProgramRun {
   int status = -1;
   std::string out;
   std::string err;
 };
-ProgramRun RunCorvex(const std::vector<std::string>& args, const std::string& pathVariable = "");
+ProgramRun RunCorvex(const std::vector<std::string>& args, const std::string& where = "",
+                     const std::string& pathVariable = "");
 ProgramRun RunProgram(const std::vector<std::string>& argv);
+
+// The names in a folder, sorted.
+std::vector<std::string> FolderNames(const std::string& folder);
 
 }  // namespace corvex::host::testing

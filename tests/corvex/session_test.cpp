@@ -1,0 +1,158 @@
+#include "render_session.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "key_script.h"
+#include "memory_sink.h"
+#include "playlist.h"
+#include "plugin/plugin_objects.h"
+#include "plugin/vis_module.h"
+#include "scene/process_objects.h"
+#include "scene/scene_manager.h"
+#include "settings_stage.h"
+#include "test_files.h"
+#include "video/video.h"
+
+namespace corvex::host {
+namespace {
+
+using testing::MemorySink;
+using testing::TempFolder;
+
+constexpr int32_t kWidth = 320;
+constexpr int32_t kHeight = 240;
+
+SessionConfig Config(const TempFolder& folder, int64_t frames, const std::string& keys = "") {
+  SessionConfig config;
+  config.width = kWidth;
+  config.height = kHeight;
+  config.fps = 30.0;
+  config.frameCount = frames;
+  config.seed = 11;
+  config.keys = ParseKeyScript(keys);
+  config.pluginFolder = folder.path();
+  SettingsOverrides overrides;
+  StageSettings(std::nullopt, overrides, folder.File("vis_corvex.ini"));
+  return config;
+}
+
+VisModule& Module() { return *winampVisGetHeader()->getModule(0); }
+
+TEST(RenderSession, TheNextSongsTitleShowsAtTheSwitchAndItsAudioALatencyEarlier) {
+  TempFolder folder;
+  // The plug-in asks for the position every 30 frames (0, 1, 2 s...): a first song of 2 s
+  // makes the switch fall on such a frame.
+  testing::WriteSineWav(folder.File("one.wav"), 44100, 2.0, 440.0, 0.0, "Opening Number");
+  testing::WriteAudio(folder.File("two.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, 44100,
+                      [](int64_t frame, int32_t) { return static_cast<int16_t>(frame / 50 % 2 ? -32768 : 32767); },
+                      "Second Song");
+  Playlist playlist = Playlist::FromFiles({folder.File("one.wav"), folder.File("two.wav")});
+  lastSongPosition = 99999999;  // as for a plug-in just loaded
+
+  RenderSession session(playlist, Config(folder, 75));
+  std::vector<std::string> messages;
+  std::vector<int> loudest;
+  session.afterRender = [&](int64_t) {
+    messages.emplace_back(theVideo->messageText);
+    int peak = 0;
+    for (uint8_t byte : Module().waveformData[0]) peak = std::max(peak, std::abs(static_cast<int8_t>(byte)));
+    loudest.push_back(peak);
+  };
+  MemorySink sink(kWidth, kHeight);
+  const SessionResult result = session.Run(sink);
+  EXPECT_EQ(result.frames, 75);
+  EXPECT_FALSE(result.quitByPlugin);
+  ASSERT_EQ(sink.frames.size(), 75u);
+
+  EXPECT_EQ(messages[0], "Opening Number");
+  EXPECT_EQ(messages[59], "Opening Number");
+  EXPECT_EQ(messages[60], "Second Song") << "frame 60 is the first of the second song";
+  // Frame 58 (1.933 s, + 50 ms latency) still hears the first song's silence; frame 59
+  // (1.967 s + 50 ms) already gets the square of the second.
+  EXPECT_EQ(loudest[58], 0);
+  EXPECT_EQ(loudest[59], 128);
+  EXPECT_EQ(Module().hwndParent, nullptr) << "the record is left as a player leaves it";
+}
+
+TEST(RenderSession, ScriptedKeysReachThePluginWindowBeforeTheirFrame) {
+  TempFolder folder;
+  testing::WriteSineWav(folder.File("tone.wav"), 44100, 3.0, 220.0, 8000.0);
+  Playlist playlist = Playlist::FromFiles({folder.File("tone.wav")});
+  SessionConfig config = Config(folder, 40, "1.0:Space");
+  config.showInfo = true;
+  RenderSession session(playlist, config);
+  std::vector<int32_t> frameInScene;
+  std::vector<int32_t> showInfo;
+  session.afterRender = [&](int64_t) {
+    frameInScene.push_back(theSceneManager->frameInScene);
+    showInfo.push_back(theVideo->showInfo);
+  };
+  MemorySink sink(kWidth, kHeight);
+  session.Run(sink);
+  ASSERT_EQ(frameInScene.size(), 40u);
+  EXPECT_EQ(showInfo[0], 1) << "--info presses F4 before the first frame";
+  EXPECT_EQ(frameInScene[29], 30);
+  EXPECT_EQ(frameInScene[30], 1) << "Space at 1.0 s starts a new scene in frame 30";
+  EXPECT_EQ(frameInScene[39], 10);
+}
+
+TEST(RenderSession, EscEndsTheRunAfterTheFramesBeforeIt) {
+  TempFolder folder;
+  testing::WriteSineWav(folder.File("tone.wav"), 44100, 2.0, 220.0, 8000.0);
+  Playlist playlist = Playlist::FromFiles({folder.File("tone.wav")});
+  RenderSession session(playlist, Config(folder, 60, "0.5:Esc"));
+  MemorySink sink(kWidth, kHeight);
+  const SessionResult result = session.Run(sink);
+  EXPECT_TRUE(result.quitByPlugin);
+  EXPECT_EQ(result.frames, 15);
+  EXPECT_EQ(sink.frames.size(), 15u);
+  EXPECT_EQ(theVideo, nullptr) << "Quit ran";
+}
+
+TEST(RenderSession, StagedSettingsReachThePluginAndTheUsersFileStaysAsItWas) {
+  TempFolder folder;
+  testing::WriteSineWav(folder.File("tone.wav"), 44100, 2.0, 220.0, 8000.0);
+  const std::string user = folder.File("mine.ini");
+  const std::string userText =
+      "; my own settings\n[Other]\nKeep=1\n\n[Corvex v1.07]\nFrames_Per_Scene=900\nShow_Song_Title=0\n";
+  {
+    std::ofstream(user) << userText;
+  }
+  TempFolder staged;
+  SettingsOverrides overrides;
+  overrides.framesPerScene = 40;
+  overrides.lockedRenderer = 5;
+  overrides.lockedTransform = 3;
+  StageSettings(user, overrides, staged.File("vis_corvex.ini"));
+
+  Playlist playlist = Playlist::FromFiles({folder.File("tone.wav")});
+  SessionConfig config = Config(folder, 3, "0:F9");
+  config.pluginFolder = staged.path();
+  RenderSession session(playlist, config);
+  int32_t framesPerScene = 0, lockedRenderer = 0, lockedTransform = 0, showTitle = -1;
+  session.afterRender = [&](int64_t frame) {
+    if (frame != 0) return;
+    framesPerScene = theSceneManager->framesPerScene;
+    lockedRenderer = theSceneManager->lockedRenderer;
+    lockedTransform = theSceneManager->lockedTransform;
+    showTitle = theSceneManager->showSongTitle;
+  };
+  MemorySink sink(kWidth, kHeight);
+  session.Run(sink);
+  EXPECT_EQ(framesPerScene, 40);
+  EXPECT_EQ(lockedRenderer, 5);
+  EXPECT_EQ(lockedTransform, 3);
+  EXPECT_EQ(showTitle, 1) << "the file said 0, and F9 turned it on";
+  EXPECT_EQ(testing::ReadFile(user), userText);
+  const std::string after = testing::ReadFile(staged.File("vis_corvex.ini"));
+  EXPECT_NE(after.find("Keep"), std::string::npos);
+  EXPECT_NE(after.find("my own settings"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace corvex::host
