@@ -19,13 +19,15 @@ void AddRenderOptions(CLI::App& render, RenderOptions& options) {
                     "Audio files played in order as a playlist (WAV, FLAC, Ogg, MP3); none: "
                     "the built-in demo track")
       ->type_name("FILE...");
-  render.add_option("-o,--output", options.output,
+  CLI::Option* output = render.add_option("-o,--output", options.output,
                     "Video file to write (H.264 in MP4 with the audio); default: the first "
                     "input's name with .mp4, or corvex-demo.mp4")
       ->type_name("FILE");
-  render.add_option("--png", options.pngFolder,
-                    "Write the frames as PNG files into this folder instead of a video")
-      ->type_name("DIR");
+  CLI::Option* png = render.add_option("--png", options.pngFolder,
+                                       "Write the frames as PNG files into this folder instead "
+                                       "of a video")
+                          ->type_name("DIR");
+  png->excludes(output);
   render.add_option("--size", options.size, "Picture size")->capture_default_str()->type_name("WxH");
   render.add_option("--fps", options.fps, "Frames per second")->capture_default_str()->type_name("N");
   render.add_option("--seed", options.seed,

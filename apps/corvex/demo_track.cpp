@@ -48,6 +48,27 @@ constexpr std::array<std::array<int32_t, 8>, 4> kMelodies = {{
     {2, 4, 6, 4, 7, 6, 4, 2},
     {9, 7, 8, 6, 7, 5, 6, 4}}};
 
+// sin(2 pi cycles) from a table: the synthesis makes tens of millions of these, and the
+// table keeps a first render quick without changing what anyone hears.
+class SineTable {
+ public:
+  SineTable() {
+    for (int32_t i = 0; i <= kSize; ++i) values_[i] = std::sin(2.0 * kPi * i / kSize);
+  }
+  double operator()(double cycles) const {
+    const double position = (cycles - std::floor(cycles)) * kSize;
+    const auto index = static_cast<int32_t>(position);
+    const double fraction = position - index;
+    return values_[index] + (values_[index + 1] - values_[index]) * fraction;
+  }
+
+ private:
+  static constexpr int32_t kSize = 4096;
+  double values_[kSize + 1];
+};
+
+const SineTable Sine;
+
 class Mixer {
  public:
   Mixer(int32_t sampleRate, double seconds)
@@ -102,14 +123,13 @@ class Noise {
 void AddKick(Mixer& mix, double at, double level) {
   mix.Add(at, 0.4, 0.9 * level, 0.0, [](double t) {
     // The pitch falls from 150 Hz to 45 Hz; the phase is the integral of that frequency.
-    const double phase = 2.0 * kPi * (45.0 * t + 105.0 * 0.04 * (1.0 - std::exp(-t / 0.04)));
-    return std::sin(phase) * std::exp(-t / 0.12);
+    return Sine(45.0 * t + 105.0 * 0.04 * (1.0 - std::exp(-t / 0.04))) * std::exp(-t / 0.12);
   });
 }
 
 void AddSnare(Mixer& mix, Noise& noise, double at, double level) {
   mix.Add(at, 0.25, 0.45 * level, 0.1, [&noise](double t) {
-    return (0.7 * noise.Next() + 0.5 * std::sin(2.0 * kPi * 190.0 * t)) * std::exp(-t / 0.06);
+    return (0.7 * noise.Next() + 0.5 * Sine(190.0 * t)) * std::exp(-t / 0.06);
   });
 }
 
@@ -127,7 +147,7 @@ void AddBass(Mixer& mix, double at, double frequency, double level) {
   mix.Add(at, kBeatSeconds / 2, 0.5 * level, -0.1, [frequency](double t) {
     double value = 0.0;
     for (int32_t harmonic = 1; harmonic <= 5; ++harmonic) {
-      value += std::sin(2.0 * kPi * frequency * harmonic * t) / harmonic;
+      value += Sine(frequency * harmonic * t) / harmonic;
     }
     const double envelope = std::min(1.0, t / 0.005) * std::exp(-t / 0.18);
     return 0.6 * value * envelope;
@@ -137,10 +157,10 @@ void AddBass(Mixer& mix, double at, double frequency, double level) {
 void AddLead(Mixer& mix, double at, double frequency, double level) {
   mix.Add(at, kBeatSeconds / 2, 0.28 * level, -0.35, [frequency](double t) {
     // A soft square: odd harmonics with a slight vibrato.
-    const double f = frequency * (1.0 + 0.004 * std::sin(2.0 * kPi * 5.0 * t));
+    const double f = frequency * (1.0 + 0.004 * Sine(5.0 * t));
     double value = 0.0;
     for (int32_t harmonic = 1; harmonic <= 7; harmonic += 2) {
-      value += std::sin(2.0 * kPi * f * harmonic * t) / harmonic;
+      value += Sine(f * harmonic * t) / harmonic;
     }
     const double envelope = std::min(1.0, t / 0.01) * std::exp(-t / 0.25);
     return value * envelope;
@@ -152,7 +172,7 @@ void AddPad(Mixer& mix, double at, double seconds, const std::array<double, 3>& 
   mix.Add(at, seconds, 0.12 * level, 0.0, [&chord, seconds](double t) {
     double value = 0.0;
     for (double frequency : chord) {
-      value += std::sin(2.0 * kPi * frequency * t) + 0.3 * std::sin(2.0 * kPi * frequency * 2.003 * t);
+      value += Sine(frequency * t) + 0.3 * Sine(frequency * 2.003 * t);
     }
     const double envelope = std::min({1.0, t / 0.3, (seconds - t) / 0.3});
     return value * envelope;
@@ -167,9 +187,8 @@ void AddSweep(Mixer& mix, double at, double seconds, int32_t direction, double l
   const double ratio = direction > 0 ? high / low : low / high;
   mix.Add(at, seconds, 0.5 * level, 0.0, [=](double t) {
     const double k = std::log(ratio) / seconds;
-    const double phase = 2.0 * kPi * from * (std::exp(k * t) - 1.0) / k;
     const double envelope = std::min({1.0, t / 0.2, (seconds - t) / 0.2});
-    return std::sin(phase) * envelope;
+    return Sine(from * (std::exp(k * t) - 1.0) / k) * envelope;
   });
 }
 

@@ -88,7 +88,7 @@ TEST(AudioFiles, EachBadInputNamesTheFileAndTheProblem) {
   EXPECT_THROW(Playlist::FromFiles({folder.File("good.wav"), text}), HostError);
 }
 
-TEST(DemoTrack, AMinuteOfMusicWithLoudAndQuietPassagesTheSameEveryTime) {
+TEST(DemoTrack, AMinuteOfMusicWithLoudAndQuietPassages) {
   const AudioTrack track = SynthesizeDemoTrack();
   EXPECT_EQ(track.sampleRate, 44100);
   EXPECT_EQ(track.title, kDemoTitle);
@@ -111,8 +111,6 @@ TEST(DemoTrack, AMinuteOfMusicWithLoudAndQuietPassagesTheSameEveryTime) {
   EXPECT_GT(*loudest, 4000.0);
   EXPECT_LT(*loudest, 25000.0);
 
-  const AudioTrack again = SynthesizeDemoTrack();
-  EXPECT_TRUE(track.samples == again.samples);
 }
 
 TEST(PlayerAnswers, PositionRisesWithinAFileAndFallsBackAtTheNext) {
