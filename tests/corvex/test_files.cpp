@@ -18,17 +18,6 @@ extern char** environ;
 
 namespace corvex::host::testing {
 
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "corvex-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code error;
-  std::filesystem::remove_all(path_, error);
-}
-
 void WriteAudio(const std::string& path, int format, int32_t sampleRate, int32_t channels,
                 int64_t frames, const std::function<int16_t(int64_t, int32_t)>& sample,
                 const std::string& title, const std::string& artist) {

@@ -4,21 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "work_folder.h"
+
 namespace corvex::host::testing {
 
-// A temporary folder for one test, removed with its contents.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+// A temporary folder for one test, removed with its contents: the host's own.
+using TempFolder = WorkFolder;
 
 // Writes an audio file with libsndfile (format from SF_FORMAT_*), sample(frame, channel)
 // giving each 16-bit sample, and the title and artist tags when not empty.
