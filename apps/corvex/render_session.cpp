@@ -73,6 +73,7 @@ SessionResult RenderSession::Run(FrameSink& sink) {
   module->hwndParent = host.handle();
   module->hDllInstance = reinterpret_cast<platform::InstanceHandle>(0x400000);
   ModuleRelease release{module};
+  if (prepareBackend) prepareBackend(*backend);
   if (config_.seed) SeedRandom(*config_.seed);
 
   const double latency = module->latencyMs / 1000.0;
@@ -123,9 +124,17 @@ SessionResult RenderSession::Run(FrameSink& sink) {
     module->Quit(module);
     for (const auto& box : windows.messageBoxes) result.messages.push_back(box.caption + ": " + box.text);
   } catch (const ProcessExit& exit) {
-    throw HostError(ExitStatus::kPlugin, "the plug-in ended the run with status " +
-                                             std::to_string(exit.status) + " after " +
-                                             Describe(windows.messageBoxes));
+    const std::string message = "the plug-in ended the run with status " +
+                                std::to_string(exit.status) + " after " +
+                                Describe(windows.messageBoxes);
+    // Under a player the process would be gone now. Here the plug-in is asked to let go of what
+    // it made while its windows and display still exist; should that fail too, corvex ends
+    // the process itself.
+    try {
+      module->Quit(module);
+    } catch (const ProcessExit&) {
+    }
+    throw HostError(ExitStatus::kPlugin, message);
   }
   return result;
 }

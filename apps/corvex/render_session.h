@@ -8,6 +8,10 @@
 #include "key_script.h"
 #include "playlist.h"
 
+namespace corvex::platform::headless {
+class HeadlessBackend;
+}
+
 namespace corvex::host {
 
 class FrameSink;
@@ -47,6 +51,9 @@ class RenderSession {
   // Called after each frame's Render with its number (from 0), while the plug-in's objects of
   // that frame are still there to look at.
   std::function<void(int64_t frame)> afterRender;
+  // Called once the backend is set up, before Init: a test's chance to change the simulated
+  // machine (a failing call, a display without DirectDraw 6).
+  std::function<void(platform::headless::HeadlessBackend&)> prepareBackend;
   ProgressLine* progress = nullptr;
 
   // Throws HostError (plugin) when the plug-in refuses to start or ends the process, and lets

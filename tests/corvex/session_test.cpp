@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host_error.h"
 #include "key_script.h"
 #include "memory_sink.h"
 #include "playlist.h"
@@ -16,6 +17,7 @@
 #include "scene/scene_manager.h"
 #include "settings_stage.h"
 #include "test_files.h"
+#include "transforms/warp_pass.h"
 #include "video/video.h"
 
 namespace corvex::host {
@@ -152,6 +154,26 @@ TEST(RenderSession, StagedSettingsReachThePluginAndTheUsersFileStaysAsItWas) {
   const std::string after = testing::ReadFile(staged.File("vis_corvex.ini"));
   EXPECT_NE(after.find("Keep"), std::string::npos);
   EXPECT_NE(after.find("my own settings"), std::string::npos);
+}
+
+TEST(RenderSession, APluginThatRefusesToStartBecomesAHostError) {
+  TempFolder folder;
+  testing::WriteSineWav(folder.File("tone.wav"), 44100, 1.0, 220.0, 8000.0);
+  Playlist playlist = Playlist::FromFiles({folder.File("tone.wav")});
+  RenderSession session(playlist, Config(folder, 5));
+  processorCheck = [] { return 0; };
+  MemorySink sink(kWidth, kHeight);
+  try {
+    session.Run(sink);
+    ADD_FAILURE() << "the run went on";
+  } catch (const HostError& error) {
+    EXPECT_EQ(error.status, ExitStatus::kPlugin);
+    EXPECT_STREQ(error.what(),
+                 "the plug-in refused to start: \"MMX not detected, Corvex won't work.\" (Warning)");
+  }
+  processorCheck = &HasMmx;
+  EXPECT_TRUE(sink.frames.empty());
+  EXPECT_EQ(Module().hwndParent, nullptr);
 }
 
 }  // namespace
