@@ -26,7 +26,8 @@ class TransformManager {
   // its map entry. The last step of every generator.
   void SampleSource();
 
-  // The generators, one per slot.
+  // The generators, one per slot. Each draws its parameters with RandomInt in a fixed order,
+  // builds every entry through SampleSource and then sets the three flags.
   void WavySpiral();
   void ParabolicZoomer();
   void Bubble();
@@ -61,6 +62,12 @@ class TransformManager {
   int32_t pixelIndex = 0;
   int32_t weightIndex = 0;
   char transformNames[kTransformCount][256] = {};
+
+ private:
+  // The loop every generator shares (generator_loop.h).
+  template <typename Source>
+  void ForEachPixel(Source&& source);
+  void SetPolarSource(double centerX, double centerY, double radius, double angle);
 };
 
 }  // namespace corvex
