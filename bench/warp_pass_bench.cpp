@@ -2,10 +2,9 @@
 // bytes, and each vector version, in that order in one run. Every version reports its time per
 // pixel and, when the reference and the copy ran before it at the same size, its speed as a
 // multiple of the reference's (vs_scalar, higher is better) and its time as a multiple of the
-// copy's (vs_memcpy, lower is better).
+// copy's (vs_memcpy, lower is better). Times are the thread's CPU time.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -14,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "per_pixel_timer.h"
 #include "renderers/random.h"
 #include "transforms/transform_manager.h"
 #include "transforms/warp_pass.h"
@@ -57,26 +57,13 @@ Scene& SceneOfSize(int width, int height) {
 // Nanoseconds per pixel of the last run of the reference and of the copy, per size.
 std::map<std::pair<int, int>, double> scalarTimes, copyTimes;
 
-// Times the loop itself so that later benchmarks of the same size can compare against it.
-template <typename Body>
-double Measure(benchmark::State& state, int64_t pixels, Body body) {
-  const auto start = std::chrono::steady_clock::now();
-  for (auto _ : state) {
-    body();
-    benchmark::ClobberMemory();
-  }
-  const std::chrono::duration<double, std::nano> elapsed = std::chrono::steady_clock::now() - start;
-  state.counters["ns_per_pixel"] = elapsed.count() / (static_cast<double>(state.iterations()) * pixels);
-  state.SetBytesProcessed(state.iterations() * pixels * 4);
-  return state.counters["ns_per_pixel"];
-}
-
 void RunPass(benchmark::State& state, WarpPassFunction pass, int width, int height,
              bool isReference) {
   Scene& scene = SceneOfSize(width, height);
   const int64_t pixels = static_cast<int64_t>(width) * height;
   const WarpPassArgs args = scene.Args();
-  const double ns = Measure(state, pixels, [&] { pass(args); });
+  const double ns = corvex::bench::TimePerPixel(state, pixels, [&] { pass(args); });
+  state.SetBytesProcessed(state.iterations() * pixels * 4);
   const auto size = std::make_pair(width, height);
   if (isReference) {
     scalarTimes[size] = ns;
@@ -89,9 +76,10 @@ void RunPass(benchmark::State& state, WarpPassFunction pass, int width, int heig
 void RunCopy(benchmark::State& state, int width, int height) {
   Scene& scene = SceneOfSize(width, height);
   const int64_t pixels = static_cast<int64_t>(width) * height;
-  copyTimes[{width, height}] = Measure(state, pixels, [&] {
+  copyTimes[{width, height}] = corvex::bench::TimePerPixel(state, pixels, [&] {
     std::memcpy(scene.destination.data(), scene.previous.data(), static_cast<size_t>(pixels) * 4);
   });
+  state.SetBytesProcessed(state.iterations() * pixels * 4);
 }
 
 bool Registered = [] {
