@@ -22,9 +22,7 @@ void TransformManager::FastZoomer() {
     sourceX = (pixelX - halfWidth) * s + halfWidth;
     sourceY = (pixelY - halfHeight) * s + halfHeight;
   });
-  sustain = 0;
-  sustainOptional = 1;
-  centerDetail = 1;
+  SetFlags(0, 1, 1);
 }
 
 void TransformManager::UndulatingSlider() {
@@ -42,9 +40,7 @@ void TransformManager::UndulatingSlider() {
     if (d == 1 && x < 11) sourceX = x + w - 12;
     if (d == -1 && x > w - 12) sourceX = x + 13 - w;
   });
-  sustain = RandomInt(2) == 0 ? 0 : 1;
-  sustainOptional = 1;
-  centerDetail = 1;
+  SetFlags(RandomInt(2) == 0 ? 0 : 1, 1, 1);
 }
 
 void TransformManager::FuzzyFade() {
@@ -54,9 +50,7 @@ void TransformManager::FuzzyFade() {
     sourceX = pixelX + d;
     sourceY = pixelY + d;
   });
-  sustain = 0;
-  sustainOptional = 0;
-  centerDetail = 1;
+  SetFlags(0, 0, 1);
 }
 
 void TransformManager::ShinyTiles() {
@@ -65,9 +59,7 @@ void TransformManager::ShinyTiles() {
     sourceX = pixelX + TileShift(pixelIndex % mapWidth, tile);
     sourceY = pixelY + TileShift(pixelIndex / mapWidth, tile);
   });
-  sustain = 1;
-  sustainOptional = 0;
-  centerDetail = 0;
+  SetFlags(1, 0, 0);
 }
 
 void TransformManager::DiagonalFade() {
@@ -81,9 +73,7 @@ void TransformManager::DiagonalFade() {
     sourceX = pixelX + ux;
     sourceY = pixelY + uy;
   });
-  sustain = 1;
-  sustainOptional = 0;
-  centerDetail = 0;
+  SetFlags(1, 0, 0);
 }
 
 void TransformManager::Kaleidoscope() {
@@ -97,9 +87,7 @@ void TransformManager::Kaleidoscope() {
     sourceX = (std::sqrt(fold) * 0.5 + 0.505) * w;
     sourceY = (std::sqrt(std::fabs(pixelX * pixelY)) - 0.01 + 1.0) * 0.5 * h;
   });
-  sustain = 0;
-  sustainOptional = 1;
-  centerDetail = 1;
+  SetFlags(0, 1, 1);
 }
 
 void TransformManager::SpiralTiles() {
@@ -120,9 +108,7 @@ void TransformManager::SpiralTiles() {
       sourceY = pixelY + down;
     }
   });
-  sustain = 1;
-  sustainOptional = 0;
-  centerDetail = 0;
+  SetFlags(1, 0, 0);
 }
 
 void TransformManager::PlainSineWave() {
@@ -134,9 +120,7 @@ void TransformManager::PlainSineWave() {
     sourceX = pixelX - h;
     sourceY = pixelY + amplitude * std::cos(pixelX * f + phase);
   });
-  sustain = 1;
-  sustainOptional = 0;
-  centerDetail = 0;
+  SetFlags(1, 0, 0);
 }
 
 }  // namespace corvex

@@ -20,6 +20,13 @@ void TransformManager::ForEachPixel(Source&& source) {
   }
 }
 
+inline void TransformManager::SetFlags(uint8_t sustainFlag, uint8_t sustainOptionalFlag,
+                                       uint8_t centerDetailFlag) {
+  sustain = sustainFlag;
+  sustainOptional = sustainOptionalFlag;
+  centerDetail = centerDetailFlag;
+}
+
 // Distance and angle of a pixel from a centre. The distance is never 0: a tiny constant is
 // always added.
 struct Polar {

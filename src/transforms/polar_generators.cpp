@@ -43,9 +43,7 @@ void TransformManager::WavySpiral() {
     const double theta = p.phi + wave * std::cos(u * freq) + twist * std::pow(1 - u, 2.0);
     SetPolarSource(cx, cy, p.r * zoom, theta);
   });
-  sustain = RandomInt(4) == 0 ? 0 : 1;
-  sustainOptional = 0;
-  centerDetail = 0;
+  SetFlags(RandomInt(4) == 0 ? 0 : 1, 0, 0);
 }
 
 void TransformManager::ParabolicZoomer() {
@@ -60,9 +58,7 @@ void TransformManager::ParabolicZoomer() {
     const Polar q = PolarAbout(pixelX, pixelY, cx, cy);
     SetPolarSource(cx, cy, q.r * (1 - q.r * inverseWidth * c), q.phi + turn);
   });
-  sustain = RandomInt(2) == 1 ? 1 : 0;
-  sustainOptional = 1;
-  centerDetail = 0;
+  SetFlags(RandomInt(2) == 1 ? 1 : 0, 1, 0);
 }
 
 void TransformManager::Bubble() {
@@ -74,9 +70,7 @@ void TransformManager::Bubble() {
     const Polar q = PolarAbout(pixelX, pixelY, cx, cy);
     SetPolarSource(cx, cy, q.r - (0.5 * std::sin(q.r * inverseWidth * f) + a), q.phi);
   });
-  sustain = RandomInt(2) == 1 ? 1 : 0;
-  sustainOptional = 0;
-  centerDetail = 0;
+  SetFlags(RandomInt(2) == 1 ? 1 : 0, 0, 0);
 }
 
 void TransformManager::TranslateAndSpin() {
@@ -91,9 +85,7 @@ void TransformManager::TranslateAndSpin() {
     SetPolarSource(cx, cy, q.r, theta);
     sourceY = sourceY - drift;
   });
-  sustain = RandomInt(2) == 0 ? 0 : 1;
-  sustainOptional = 0;
-  centerDetail = 0;
+  SetFlags(RandomInt(2) == 0 ? 0 : 1, 0, 0);
 }
 
 void TransformManager::FastReverseSpiral() {
@@ -109,9 +101,7 @@ void TransformManager::FastReverseSpiral() {
     const double theta = p.phi + spin * std::pow(1 - std::fabs(p.r * k - 0.4), -2.0);
     SetPolarSource(cx, cy, p.r, theta);
   });
-  sustain = RandomInt(3) == 0 ? 0 : 1;
-  sustainOptional = 0;
-  centerDetail = 0;
+  SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
 
 void TransformManager::WhatYouGetWithATypo() {
@@ -128,9 +118,7 @@ void TransformManager::WhatYouGetWithATypo() {
     offset = offset + g * std::sin(waves * p.phi);
     SetPolarSource(cx, cy, p.r * (1 + 0.02 * std::cos(lobes * p.phi)), p.phi + offset);
   });
-  sustain = RandomInt(3) == 0 ? 0 : 1;
-  sustainOptional = 0;
-  centerDetail = 0;
+  SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
 
 void TransformManager::Flower() {
@@ -143,9 +131,7 @@ void TransformManager::Flower() {
     const double theta = p.phi + 0.0008 * std::sin(lobes * p.phi) + turn;
     SetPolarSource(cx, cy, p.r * (1 + 0.02 * std::cos(lobes * p.phi)), theta);
   });
-  sustain = RandomInt(3) == 0 ? 0 : 1;
-  sustainOptional = 0;
-  centerDetail = 0;
+  SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
 
 }  // namespace corvex

@@ -68,6 +68,9 @@ class TransformManager {
   template <typename Source>
   void ForEachPixel(Source&& source);
   void SetPolarSource(double centerX, double centerY, double radius, double angle);
+  // The three flags a generator sets once its map is built (so a draw in the arguments comes
+  // after the map's draws).
+  void SetFlags(uint8_t sustainFlag, uint8_t sustainOptionalFlag, uint8_t centerDetailFlag);
 };
 
 }  // namespace corvex
