@@ -89,6 +89,9 @@ __attribute__((target("avx2"))) void WarpPassAvx2(const WarpPassArgs& args) {
   k.bottom13 = SpreadWeights(1, 2);
   int64_t i = 0;
   for (; i + 8 <= count; i += 8) {
+    const char* ahead = SourceAhead(base, args.offsets, i, count);
+    _mm_prefetch(ahead, _MM_HINT_T0);
+    _mm_prefetch(ahead + rowBytes, _MM_HINT_T0);
     const __m256i low = FourPixels(base, rowBytes, args.offsets + i, args.weights + 4 * i, k);
     const __m256i high =
         FourPixels(base, rowBytes, args.offsets + i + 4, args.weights + 4 * i + 16, k);

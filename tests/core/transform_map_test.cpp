@@ -5,6 +5,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@ namespace {
 struct Size {
   int32_t width, height;
 };
+void PrintTo(const Size& size, std::ostream* out) { *out << size.width << "x" << size.height; }
 
 // Every entry is either outside (offset and weights 0) or has weights summing to 252..255,
 // and its block plus one row and one pixel stays inside the picture with its guard row and
