@@ -221,19 +221,6 @@ TEST_F(Generator, KaleidoscopeIsSymmetricInBothAxesAndTheDiagonalsAboutTheMiddle
   EXPECT_EQ(map.centerDetail, 1);
 }
 
-TEST_F(Generator, FastReverseSpiralOnlyTurns) {
-  Allocate(320, 240);
-  const uint32_t seed = Build(10, {});
-  const std::vector<int32_t> centre = Draws(seed, {320, 240});
-  const double cx = centre[0] * 0.25 + 120, cy = centre[1] * 0.25 + 90;
-  int turned = 0;
-  ForSampledInside([&](int32_t x, int32_t y, Position s) {
-    EXPECT_NEAR(Distance(s.x, s.y, cx, cy), Distance(x, y, cx, cy), kReadBack) << x << "," << y;
-    turned += Distance(s.x, s.y, x, y) > 0.05;
-  });
-  EXPECT_GT(turned, 1000);
-}
-
 TEST_F(Generator, TypoRunningOffsetStartsAgainWithEveryBuild) {
   Allocate(320, 240);
   BuildSeeded(map, 11, 21);

@@ -75,15 +75,7 @@ TEST(TransformManagerMasks, UnpackAndPackBothWays) {
 
 class TransformChoice : public ::testing::Test {
  protected:
-  TransformChoice() {
-    SeedRandom(5);
-    configDialogOpen = 0;
-    refreshSceneLabelsHook = nullptr;
-  }
-  ~TransformChoice() override {
-    configDialogOpen = 0;
-    refreshSceneLabelsHook = nullptr;
-  }
+  TransformChoice() { SeedRandom(5); }
   TransformManager& m() { return *video.transformManager; }
   void OnlyEnabled(std::set<int> slots) {
     for (int slot = 0; slot < 15; ++slot) m().enabledTransforms[slot] = slots.count(slot) ? 1 : 0;
@@ -171,17 +163,6 @@ TEST_F(TransformChoice, ALockOutsideTheSlotsCountsAsNone) {
   }
 }
 
-TEST_F(TransformChoice, TheOpenPanelIsRefreshedOnEveryChoice) {
-  static int refreshes;
-  refreshes = 0;
-  refreshSceneLabelsHook = [] { ++refreshes; };
-  m().ChooseTransform(2);
-  EXPECT_EQ(refreshes, 0) << "refreshed a closed panel";
-  configDialogOpen = 1;
-  for (int mode : {0, 1, 2}) m().ChooseTransform(mode);
-  EXPECT_EQ(refreshes, 3);
-}
-
 TEST(TransformMapAllocation, ChoosesAtRandomAndBuildsTheChoice) {
   const uint32_t seed = 77;
   // What AllocateMap draws first is the random choice; the chosen slot then builds.
@@ -229,15 +210,6 @@ TEST(TransformMapAllocation, AMapTooLargeForItsOffsetsIsLeftOut) {
   m.AllocateMap(16, 8);  // a later size works again
   ASSERT_NE(m.sourceOffsets, nullptr);
   EXPECT_EQ(m.mapPixelCount, 128);
-}
-
-TEST(TransformMapAllocation, AnEmptyPictureHasAnEmptyMap) {
-  TransformManager m;
-  for (int32_t slot = 0; slot < 15; ++slot) {
-    m.AllocateMap(0, 0);
-    BuildSeeded(m, slot, 3);
-    EXPECT_EQ(m.mapPixelCount, 0);
-  }
 }
 
 }  // namespace
