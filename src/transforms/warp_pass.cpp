@@ -9,8 +9,7 @@
 namespace corvex {
 
 void WarpPassScalar(const WarpPassArgs& args) {
-  WarpPixels(args.previous, args.destination, args.offsets, args.weights, args.width,
-             args.sustain, 0, static_cast<int64_t>(args.width) * args.height);
+  WarpPixels(args, 0);
 }
 
 std::vector<WarpPassVersion> WarpPassVersions() {

@@ -89,9 +89,7 @@ __attribute__((target("avx2"))) void WarpPassAvx2(const WarpPassArgs& args) {
   k.bottom13 = SpreadWeights(1, 2);
   int64_t i = 0;
   for (; i + 8 <= count; i += 8) {
-    const char* ahead = SourceAhead(base, args.offsets, i, count);
-    _mm_prefetch(ahead, _MM_HINT_T0);
-    _mm_prefetch(ahead + rowBytes, _MM_HINT_T0);
+    PrefetchSourceAhead(base, rowBytes, args.offsets, i, count);
     const __m256i low = FourPixels(base, rowBytes, args.offsets + i, args.weights + 4 * i, k);
     const __m256i high =
         FourPixels(base, rowBytes, args.offsets + i + 4, args.weights + 4 * i + 16, k);
@@ -99,8 +97,7 @@ __attribute__((target("avx2"))) void WarpPassAvx2(const WarpPassArgs& args) {
     const __m256i pixels = _mm256_permute4x64_epi64(_mm256_packus_epi16(low, high), 0xD8);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(args.destination + i), pixels);
   }
-  WarpPixels(args.previous, args.destination, args.offsets, args.weights, args.width,
-             args.sustain, i, count);
+  WarpPixels(args, i);
 }
 
 }  // namespace corvex

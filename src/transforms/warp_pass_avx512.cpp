@@ -92,9 +92,7 @@ __attribute__((target("avx512f,avx512bw"))) void WarpPassAvx512(const WarpPassAr
       _mm_setr_epi8(4, 5, 4, 5, 6, 7, 6, 7, 12, 13, 12, 13, 14, 15, 14, 15));
   int64_t i = 0;
   for (; i + 16 <= count; i += 16) {
-    const char* ahead = SourceAhead(base, args.offsets, i, count);
-    _mm_prefetch(ahead, _MM_HINT_T0);
-    _mm_prefetch(ahead + rowBytes, _MM_HINT_T0);
+    PrefetchSourceAhead(base, rowBytes, args.offsets, i, count);
     const __m512i low = EightPixels(base, rowBytes, args.offsets + i, args.weights + 4 * i, k);
     const __m512i high =
         EightPixels(base, rowBytes, args.offsets + i + 8, args.weights + 4 * i + 32, k);
@@ -102,8 +100,7 @@ __attribute__((target("avx512f,avx512bw"))) void WarpPassAvx512(const WarpPassAr
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm512_cvtepi64_epi32(low));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8), _mm512_cvtepi64_epi32(high));
   }
-  WarpPixels(args.previous, args.destination, args.offsets, args.weights, args.width,
-             args.sustain, i, count);
+  WarpPixels(args, i);
 }
 
 }  // namespace corvex

@@ -45,9 +45,7 @@ __attribute__((target("sse2"))) void WarpPassSse2(const WarpPassArgs& args) {
   const __m128i colours = _mm_set1_epi32(0x00FFFFFF);
   int64_t i = 0;
   for (; i + 4 <= count; i += 4) {
-    const char* ahead = SourceAhead(base, args.offsets, i, count);
-    _mm_prefetch(ahead, _MM_HINT_T0);
-    _mm_prefetch(ahead + rowBytes, _MM_HINT_T0);
+    PrefetchSourceAhead(base, rowBytes, args.offsets, i, count);
     const uint32_t* offsets = args.offsets + i;
     const __m128i weightBytes =
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(args.weights + 4 * i));
@@ -65,8 +63,7 @@ __attribute__((target("sse2"))) void WarpPassSse2(const WarpPassArgs& args) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(args.destination + i),
                      _mm_and_si128(pixels, colours));
   }
-  WarpPixels(args.previous, args.destination, args.offsets, args.weights, args.width,
-             args.sustain, i, count);
+  WarpPixels(args, i);
 }
 
 }  // namespace corvex

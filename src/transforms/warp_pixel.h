@@ -1,6 +1,9 @@
 #pragma once
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+
+#include "transforms/warp_pass.h"
 
 namespace corvex {
 
@@ -24,23 +27,25 @@ inline uint32_t WarpPixel(const uint32_t* previous, uint32_t offset, const uint8
   return out;
 }
 
-// Runs WarpPixel for pixels first to count - 1: the reference pass, and the tail of the
-// vector passes.
-inline void WarpPixels(const uint32_t* previous, uint32_t* destination, const uint32_t* offsets,
-                       const uint8_t* weights, int32_t row, bool sustain, int64_t first,
-                       int64_t count) {
-  const uint32_t s = sustain ? 1u : 0u;
+// Runs WarpPixel for pixels `first` to the end of the picture: the reference pass, and the
+// tail of the vector passes.
+inline void WarpPixels(const WarpPassArgs& args, int64_t first) {
+  const uint32_t s = args.sustain ? 1u : 0u;
+  const int64_t count = static_cast<int64_t>(args.width) * args.height;
   for (int64_t i = first; i < count; ++i) {
-    destination[i] = WarpPixel(previous, offsets[i], weights + 4 * i, row, s);
+    args.destination[i] = WarpPixel(args.previous, args.offsets[i], args.weights + 4 * i,
+                                    args.width, s);
   }
 }
 
-// Where the pass will read some 192 pixels on: the vector passes ask for those source rows
-// to be brought into the cache early, since a map's reads wander where the hardware's own
-// prefetching does not follow. (A prefetch never faults, whatever the address.)
-inline const char* SourceAhead(const char* base, const uint32_t* offsets, int64_t i,
-                               int64_t count) {
-  return base + offsets[std::min<int64_t>(i + 192, count - 1)];
+// Asks for the two source rows that pixel i + 192 will read to be brought into the cache: a
+// map's reads wander where the hardware's own prefetching does not follow. (A prefetch never
+// faults, whatever the address.)
+inline void PrefetchSourceAhead(const char* base, size_t rowBytes, const uint32_t* offsets,
+                                int64_t i, int64_t count) {
+  const char* ahead = base + offsets[std::min<int64_t>(i + 192, count - 1)];
+  __builtin_prefetch(ahead);
+  __builtin_prefetch(ahead + rowBytes);
 }
 
 }  // namespace corvex
