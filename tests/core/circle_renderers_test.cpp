@@ -36,8 +36,14 @@ std::set<int32_t> AsSet(const std::vector<int32_t>& lit) { return {lit.begin(), 
 
 enum class Spectrum : int32_t { kSilence, kEqualBands, kLowestBand };
 
-std::vector<int32_t> SpheresFor(const Spectrum& spectrum) {
-  Stage stage(640, 480);
+struct SpheresArgs {
+  Spectrum spectrum;
+  int32_t width;
+};
+
+std::vector<int32_t> SpheresFor(const SpheresArgs& args) {
+  const Spectrum spectrum = args.spectrum;
+  Stage stage(args.width, 480);
   if (spectrum == Spectrum::kEqualBands) {
     // 1200 of weighted energy (bin x value) in one bin of each band.
     for (const int32_t bin : {20, 40, 60, 100, 120}) stage.scene.spectrumSum[bin] = 1200.0 / bin;
@@ -50,16 +56,20 @@ std::vector<int32_t> SpheresFor(const Spectrum& spectrum) {
 }
 
 TEST(SpectralSpheres, FiveCirclesShareTheWidthByWeightedBandEnergy) {
-  EXPECT_EQ(AsSet(RunFresh(&SpheresFor, Spectrum::kEqualBands)),
-            CirclePixels({{64, 240, 64}, {192, 240, 64}, {320, 240, 64}, {448, 240, 64},
-                          {576, 240, 64}},
-                         640, 480));
+  const std::vector<Circle> fifths{
+      {64, 240, 64}, {192, 240, 64}, {320, 240, 64}, {448, 240, 64}, {576, 240, 64}};
+  EXPECT_EQ(AsSet(RunFresh(&SpheresFor, SpheresArgs{Spectrum::kEqualBands, 640})),
+            CirclePixels(fifths, 640, 480));
+  // 641 wide: edges 128.2, 256.4, 384.6 and 512.8 are cut to whole pixels, and the last circle
+  // (129 wide) halves to radius 64.
+  EXPECT_EQ(AsSet(RunFresh(&SpheresFor, SpheresArgs{Spectrum::kEqualBands, 641})),
+            CirclePixels(fifths, 641, 480));
   // All energy in the first band: one circle across the whole width; the other four are
   // single points at x = 640, outside the frame.
-  EXPECT_EQ(AsSet(RunFresh(&SpheresFor, Spectrum::kLowestBand)),
+  EXPECT_EQ(AsSet(RunFresh(&SpheresFor, SpheresArgs{Spectrum::kLowestBand, 640})),
             CirclePixels({{320, 240, 320}}, 640, 480));
   // Silence: four single points at (0, 240) and the last circle across the width.
-  EXPECT_EQ(AsSet(RunFresh(&SpheresFor, Spectrum::kSilence)),
+  EXPECT_EQ(AsSet(RunFresh(&SpheresFor, SpheresArgs{Spectrum::kSilence, 640})),
             CirclePixels({{0, 240, 0}, {320, 240, 320}}, 640, 480));
 }
 
