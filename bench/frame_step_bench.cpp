@@ -8,12 +8,11 @@
 #include <cstring>
 #include <vector>
 
+// Real pictures and warp map of a size, host answers scripted: the same stand-in the core
+// tests use for the Video.
+#include "../tests/core/core_video.h"
 #include "renderers/random.h"
 #include "renderers/renderer_table.h"
-#include "scene/process_objects.h"
-#include "scene/scene_manager.h"
-#include "transforms/transform_manager.h"
-#include "video/portable/video_core.h"
 
 namespace corvex {
 namespace {
@@ -21,21 +20,6 @@ namespace {
 constexpr int64_t kNoRenderer = -2;
 constexpr int64_t kAllRenderers = -1;
 constexpr int32_t kAudioFrames = 64;
-
-// Pictures and a warp map of the given size; the host always answers position 0.
-class BenchVideo final : public VideoCore {
- public:
-  BenchVideo(int32_t w, int32_t h) {
-    width = w;
-    height = h;
-    AllocatePixelBuffers();
-    ClearFrameBuffer(previousFrame);
-    ClearFrameBuffer(frameBuffer);
-    transformManager = new TransformManager();
-    transformManager->AllocateMap(w, h);
-  }
-  intptr_t AskHost(uintptr_t, intptr_t) override { return 0; }
-};
 
 struct AudioFrame {
   uint8_t spectrum[2][kAudioLength];
@@ -67,7 +51,7 @@ void FrameStep(benchmark::State& state) {
   const auto width = static_cast<int32_t>(state.range(1));
   const auto height = static_cast<int32_t>(state.range(2));
   SeedRandom(1);
-  BenchVideo video(width, height);
+  testing::CoreVideo video(width, height);
   SceneManager scene(video);
   theSceneManager = &scene;
   scene.framesPerScene = -1;
