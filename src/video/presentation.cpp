@@ -46,7 +46,8 @@ void Video::Flip() {
   } else if (displayMode == kWindowed) {
     Windows().GetWindowRect(window, &windowRect);
     lastResult = blit(primarySurface, &windowRect);
-  } else if (displayMode == kBackground && overlaySurface != nullptr) {
+  } else if (displayMode == kBackground && overlaySurface != nullptr &&
+             primarySurface != nullptr) {
     // The picture stretches over the whole screen and shows wherever the desktop shows the
     // colour key; only the overlay update is judged.
     if (!IsYuvFormat(composeFormat)) lastResult = blit(overlaySurface, nullptr);

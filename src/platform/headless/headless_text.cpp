@@ -110,7 +110,7 @@ const HeadlessGraphics::Glyph* HeadlessGraphics::GlyphFor(int32_t pixelHeight,
   const uint64_t key = static_cast<uint64_t>(pixelHeight) << 32 | codePoint;
   if (auto cached = glyphs_.find(key); cached != glyphs_.end()) return &cached->second;
   if (!LoadFace() || FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(pixelHeight)) != 0 ||
-      FT_Load_Char(face_, codePoint, FT_LOAD_RENDER) != 0) {
+      FT_Load_Char(face_, codePoint, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) {
     return nullptr;
   }
   const FT_GlyphSlot slot = face_->glyph;
@@ -121,9 +121,14 @@ const HeadlessGraphics::Glyph* HeadlessGraphics::GlyphFor(int32_t pixelHeight,
   glyph.rows = static_cast<int32_t>(slot->bitmap.rows);
   glyph.advance = static_cast<int32_t>((slot->advance.x + 32) >> 6);
   glyph.coverage.resize(static_cast<size_t>(glyph.width) * glyph.rows);
+  const bool oneBit = slot->bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
   for (int32_t row = 0; row < glyph.rows; ++row) {
     const uint8_t* line = slot->bitmap.buffer + row * slot->bitmap.pitch;
-    std::copy(line, line + glyph.width, glyph.coverage.begin() + row * glyph.width);
+    for (int32_t column = 0; column < glyph.width; ++column) {
+      const bool set = (line[column / 8] >> (7 - column % 8)) & 1;
+      glyph.coverage[static_cast<size_t>(row) * glyph.width + column] =
+          oneBit ? (set ? 255 : 0) : line[column];
+    }
   }
   return &glyphs_.emplace(key, std::move(glyph)).first->second;
 }
