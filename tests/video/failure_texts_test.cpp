@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "video/portable/direct_draw_results.h"
@@ -16,6 +17,8 @@ struct FailureCase {
   std::function<void(VideoTest&)> act;
   std::string expected;
 };
+
+void PrintTo(const FailureCase& failure, std::ostream* out) { *out << failure.name; }
 
 void Inject(VideoTest& t, const char* call, int32_t result, int32_t skip = 0) {
   t.display().failures.Inject(call, result, skip);

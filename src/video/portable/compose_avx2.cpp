@@ -73,8 +73,9 @@ CORVEX_AVX2 void Row16Avx2(const uint32_t* s, uint8_t* d, int32_t pairs) {
   Tail(s + x, d + 2 * x, (n - x) / 2);
 }
 
-CORVEX_AVX2 inline __m256i Term(__m256i v, int16_t c) {
-  return _mm256_srli_epi16(_mm256_mullo_epi16(v, _mm256_set1_epi16(c)), 8);
+// (c x v) >> 8 for v held as v << 8 in 16-bit lanes: the high half of the product.
+CORVEX_AVX2 inline __m256i Term(__m256i shifted, int16_t c) {
+  return _mm256_mulhi_epu16(shifted, _mm256_set1_epi16(c));
 }
 
 struct YuvLanes {
@@ -82,15 +83,17 @@ struct YuvLanes {
   __m256i luma;
 };
 
+// Each channel is moved to bits 8-15 of its 32-bit lane (green already is), then packed with
+// unsigned saturation, which keeps values up to 0xFF00 as they are.
 CORVEX_AVX2 inline YuvLanes YuvOfSixteen(const uint32_t* s) {
   const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
   const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 8));
-  const __m256i byte = _mm256_set1_epi32(255);
-  const __m256i blue = _mm256_packs_epi32(_mm256_and_si256(a, byte), _mm256_and_si256(b, byte));
-  const __m256i green = _mm256_packs_epi32(_mm256_and_si256(_mm256_srli_epi32(a, 8), byte),
-                                           _mm256_and_si256(_mm256_srli_epi32(b, 8), byte));
-  const __m256i red = _mm256_packs_epi32(_mm256_and_si256(_mm256_srli_epi32(a, 16), byte),
-                                         _mm256_and_si256(_mm256_srli_epi32(b, 16), byte));
+  const __m256i high = _mm256_set1_epi32(0xFF00);
+  const __m256i blue = _mm256_packus_epi32(_mm256_and_si256(_mm256_slli_epi32(a, 8), high),
+                                           _mm256_and_si256(_mm256_slli_epi32(b, 8), high));
+  const __m256i green = _mm256_packus_epi32(_mm256_and_si256(a, high), _mm256_and_si256(b, high));
+  const __m256i red = _mm256_packus_epi32(_mm256_and_si256(_mm256_srli_epi32(a, 8), high),
+                                          _mm256_and_si256(_mm256_srli_epi32(b, 8), high));
   const __m256i half = _mm256_set1_epi16(128);
   const __m256i green74 = Term(green, 74);
   const __m256i luma = _mm256_add_epi16(_mm256_add_epi16(Term(blue, 36), Term(green, 145)),

@@ -82,9 +82,9 @@ CORVEX_SSE2 void Row16Sse2(const uint32_t* s, uint8_t* d, int32_t pairs) {
   Tail(s + x, d + 2 * x, (n - x) / 2);
 }
 
-// (c x v) >> 8 per 16-bit lane; every product fits in 16 bits unsigned.
-CORVEX_SSE2 inline __m128i Term(__m128i v, int16_t c) {
-  return _mm_srli_epi16(_mm_mullo_epi16(v, _mm_set1_epi16(c)), 8);
+// (c x v) >> 8 for v held as v << 8 in 16-bit lanes: the high half of the product.
+CORVEX_SSE2 inline __m128i Term(__m128i shifted, int16_t c) {
+  return _mm_mulhi_epu16(shifted, _mm_set1_epi16(c));
 }
 
 // Eight pixels as 16-bit lanes of chroma (U in the even lanes, V in the odd) and luma.
@@ -93,15 +93,20 @@ struct YuvLanes {
   __m128i luma;
 };
 
+// Each channel is packed to 16-bit lanes (0-255 fits the signed pack), then moved to the high
+// byte once, so each product's high half is its truncated eighth.
 CORVEX_SSE2 inline YuvLanes YuvOfEight(const uint32_t* s) {
   const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
   const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4));
   const __m128i byte = _mm_set1_epi32(255);
-  const __m128i blue = _mm_packs_epi32(_mm_and_si128(a, byte), _mm_and_si128(b, byte));
-  const __m128i green = _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(a, 8), byte),
-                                        _mm_and_si128(_mm_srli_epi32(b, 8), byte));
-  const __m128i red = _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(a, 16), byte),
-                                      _mm_and_si128(_mm_srli_epi32(b, 16), byte));
+  const __m128i blue =
+      _mm_slli_epi16(_mm_packs_epi32(_mm_and_si128(a, byte), _mm_and_si128(b, byte)), 8);
+  const __m128i green = _mm_slli_epi16(_mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(a, 8), byte),
+                                                       _mm_and_si128(_mm_srli_epi32(b, 8), byte)),
+                                       8);
+  const __m128i red = _mm_slli_epi16(_mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(a, 16), byte),
+                                                     _mm_and_si128(_mm_srli_epi32(b, 16), byte)),
+                                     8);
   const __m128i half = _mm_set1_epi16(128);
   const __m128i green74 = Term(green, 74);
   const __m128i luma = _mm_add_epi16(_mm_add_epi16(Term(blue, 36), Term(green, 145)),
