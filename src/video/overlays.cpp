@@ -18,7 +18,8 @@ using namespace platform;
 namespace {
 constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr const char* kReleaseFailure = "Video::Render, Error releasing compose buffer device context";
+constexpr const char* kReleaseFailure =
+    "Video::Render, Error releasing compose buffer device context";
 }  // namespace
 
 void DrawShadowText(DeviceContext& context, int32_t x, int32_t y, const char* text,
@@ -49,7 +50,8 @@ void Video::ShowInfo() {
     infoFrameCount = 1;
     return;
   }
-  DeviceContext* context = OpenComposeContext("Video::ShowInfo, Error getting compose device context");
+  DeviceContext* context =
+      OpenComposeContext("Video::ShowInfo, Error getting compose device context");
   if (context == nullptr) return;
   context->SetBkMode(TRANSPARENT);
   context->SetTextColor(kWhite);

@@ -30,7 +30,9 @@ Video::~Video() {
   if (displayMode == kBackground) SetWallpaper(false);
   if (window != nullptr) Windows().DestroyWindow(window);
   window = nullptr;
-  if (windowClassRegistered_) Windows().UnregisterClass(title, hostInstance ? *hostInstance : nullptr);
+  if (windowClassRegistered_) {
+    Windows().UnregisterClass(title, hostInstance ? *hostInstance : nullptr);
+  }
   if (font != nullptr) backend.Graphics().DeleteObject(font);
 }
 

@@ -23,6 +23,14 @@ class Surfaces : public VideoTest {
     }
   }
 
+  void StartWindowAt(int32_t x, int32_t y) {
+    Start(kWindowed, 1);
+    video->windowX = x;
+    video->windowY = y;
+    Switch(kWindowed, 1);
+    Frame();
+  }
+
   void FillSolid(uint32_t colour) {
     std::fill(video->frameBuffer, video->frameBuffer + video->width * video->height, colour);
   }
@@ -58,11 +66,7 @@ TEST_F(Surfaces, FullScreenShowsThePictureInTheDisplaysFormat) {
 }
 
 TEST_F(Surfaces, AWindowShowsThePictureAtItsPlaceOnTheDesktop) {
-  Start(kWindowed, 1);
-  video->windowX = 100;
-  video->windowY = 50;
-  Switch(kWindowed, 1);
-  Frame();
+  StartWindowAt(100, 50);
   EXPECT_EQ(video->windowRect.left, 100);
   EXPECT_EQ(video->windowRect.bottom, 290);
   ExpectPattern(display().PresentedPicture(), 0xFFFFFF);
@@ -72,11 +76,7 @@ TEST_F(Surfaces, AWindowShowsThePictureAtItsPlaceOnTheDesktop) {
 }
 
 TEST_F(Surfaces, AWindowPartlyOffTheScreenShowsWhatIsOnIt) {
-  Start(kWindowed, 1);
-  video->windowX = 700;
-  video->windowY = 500;
-  Switch(kWindowed, 1);
-  Frame();
+  StartWindowAt(700, 500);
   const Picture shown = display().PresentedPicture();
   EXPECT_EQ(shown.width, 100);
   EXPECT_EQ(shown.height, 100);

@@ -48,7 +48,9 @@ class HeadlessDisplay final : public DisplaySystem {
 
   Result DirectDrawCreate(DirectDrawObject** object) override;
 
-  // The described device; change it before the plug-in starts.
+  // The described device; change it before the plug-in starts. It starts as a common one:
+  // 640 x 480, 800 x 600 and 1024 x 768 at 16 and 32 bits, a 1024 x 768 x 32 desktop, 16 MiB
+  // for surfaces and an RGB overlay.
   std::vector<DisplayModeInfo> modes;  // as the device reports them, in this order
   DisplayModeInfo desktop;             // the mode outside exclusive full screen
   uint32_t videoMemory = 0;            // bytes for surfaces, the primary not counted

@@ -107,28 +107,20 @@ CORVEX_AVX2 inline YuvLanes YuvOfSixteen(const uint32_t* s) {
       _mm256_or_si256(_mm256_and_si256(evenLanes, u), _mm256_andnot_si256(evenLanes, v)), luma};
 }
 
-CORVEX_AVX2 void RowUyvyAvx2(const uint32_t* s, uint8_t* d, int32_t pairs) {
+// UYVY keeps chroma in the low byte of each pixel's 16 bits, YUY2 luma.
+template <bool ChromaFirst, void (*Tail)(const uint32_t*, uint8_t*, int32_t)>
+CORVEX_AVX2 void RowYuvAvx2(const uint32_t* s, uint8_t* d, int32_t pairs) {
   const int32_t n = 2 * pairs;
   int32_t x = 0;
   for (; x + 16 <= n; x += 16) {
     const YuvLanes yuv = YuvOfSixteen(s + x);
-    const __m256i out = _mm256_or_si256(yuv.chroma, _mm256_slli_epi16(yuv.luma, 8));
+    const __m256i low = ChromaFirst ? yuv.chroma : yuv.luma;
+    const __m256i high = ChromaFirst ? yuv.luma : yuv.chroma;
+    const __m256i out = _mm256_or_si256(low, _mm256_slli_epi16(high, 8));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 2 * x),
                         _mm256_permute4x64_epi64(out, kInLaneOrder));
   }
-  RowUyvy(s + x, d + 2 * x, (n - x) / 2);
-}
-
-CORVEX_AVX2 void RowYuy2Avx2(const uint32_t* s, uint8_t* d, int32_t pairs) {
-  const int32_t n = 2 * pairs;
-  int32_t x = 0;
-  for (; x + 16 <= n; x += 16) {
-    const YuvLanes yuv = YuvOfSixteen(s + x);
-    const __m256i out = _mm256_or_si256(yuv.luma, _mm256_slli_epi16(yuv.chroma, 8));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 2 * x),
-                        _mm256_permute4x64_epi64(out, kInLaneOrder));
-  }
-  RowYuy2(s + x, d + 2 * x, (n - x) / 2);
+  Tail(s + x, d + 2 * x, (n - x) / 2);
 }
 
 }  // namespace
@@ -138,8 +130,9 @@ const ComposeKernels& Avx2ComposeKernels() {
       "avx2",
       {&ConvertRows<RowRgb32Avx2>, &ConvertRows<RowRgb24Avx2>,
        &ConvertRows<Row16Avx2<8, 0xF800u, 5, 0x07E0u, RowRgb565>>,
-       &ConvertRows<Row16Avx2<9, 0x7C00u, 6, 0x03E0u, RowRgb555>>, &ConvertRows<RowUyvyAvx2>,
-       &ConvertRows<RowYuy2Avx2>}};
+       &ConvertRows<Row16Avx2<9, 0x7C00u, 6, 0x03E0u, RowRgb555>>,
+       &ConvertRows<RowYuvAvx2<true, RowUyvy>>,
+       &ConvertRows<RowYuvAvx2<false, RowYuy2>>}};
   return kernels;
 }
 

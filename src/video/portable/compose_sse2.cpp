@@ -120,26 +120,19 @@ CORVEX_SSE2 inline YuvLanes YuvOfEight(const uint32_t* s) {
                   luma};
 }
 
-CORVEX_SSE2 void RowUyvySse2(const uint32_t* s, uint8_t* d, int32_t pairs) {
+// UYVY keeps chroma in the low byte of each pixel's 16 bits, YUY2 luma.
+template <bool ChromaFirst, void (*Tail)(const uint32_t*, uint8_t*, int32_t)>
+CORVEX_SSE2 void RowYuvSse2(const uint32_t* s, uint8_t* d, int32_t pairs) {
   const int32_t n = 2 * pairs;
   int32_t x = 0;
   for (; x + 8 <= n; x += 8) {
     const YuvLanes yuv = YuvOfEight(s + x);
+    const __m128i low = ChromaFirst ? yuv.chroma : yuv.luma;
+    const __m128i high = ChromaFirst ? yuv.luma : yuv.chroma;
     _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 2 * x),
-                     _mm_or_si128(yuv.chroma, _mm_slli_epi16(yuv.luma, 8)));
+                     _mm_or_si128(low, _mm_slli_epi16(high, 8)));
   }
-  RowUyvy(s + x, d + 2 * x, (n - x) / 2);
-}
-
-CORVEX_SSE2 void RowYuy2Sse2(const uint32_t* s, uint8_t* d, int32_t pairs) {
-  const int32_t n = 2 * pairs;
-  int32_t x = 0;
-  for (; x + 8 <= n; x += 8) {
-    const YuvLanes yuv = YuvOfEight(s + x);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 2 * x),
-                     _mm_or_si128(yuv.luma, _mm_slli_epi16(yuv.chroma, 8)));
-  }
-  RowYuy2(s + x, d + 2 * x, (n - x) / 2);
+  Tail(s + x, d + 2 * x, (n - x) / 2);
 }
 
 }  // namespace
@@ -149,8 +142,9 @@ const ComposeKernels& Sse2ComposeKernels() {
       "sse2",
       {&ConvertRows<RowRgb32Sse2>, &ConvertRows<RowRgb24Sse2>,
        &ConvertRows<Row16Sse2<8, 0xF800u, 5, 0x07E0u, RowRgb565>>,
-       &ConvertRows<Row16Sse2<9, 0x7C00u, 6, 0x03E0u, RowRgb555>>, &ConvertRows<RowUyvySse2>,
-       &ConvertRows<RowYuy2Sse2>}};
+       &ConvertRows<Row16Sse2<9, 0x7C00u, 6, 0x03E0u, RowRgb555>>,
+       &ConvertRows<RowYuvSse2<true, RowUyvy>>,
+       &ConvertRows<RowYuvSse2<false, RowYuy2>>}};
   return kernels;
 }
 
