@@ -46,29 +46,31 @@ CORVEX_AVX2 void RowRgb24Avx2(const uint32_t* s, uint8_t* d, int32_t pairs) {
   if (pairs > 0) d[3 * n] = 0;  // the reference's last overlapping store
 }
 
-template <int RedShift, uint32_t RedMask, int GreenShift, uint32_t GreenMask>
+// As the 128-bit version: blue and red moved with one multiply-add, green masked or shifted;
+// the unsigned pack keeps values up to 0xFFFF.
+template <bool FiveGreenBits>
 CORVEX_AVX2 inline __m256i Pack16(__m256i p) {
-  const __m256i field = _mm256_or_si256(
-      _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi32(p, RedShift),
-                                       _mm256_set1_epi32(static_cast<int32_t>(RedMask))),
-                      _mm256_and_si256(_mm256_srli_epi32(p, GreenShift),
-                                       _mm256_set1_epi32(static_cast<int32_t>(GreenMask)))),
-      _mm256_and_si256(_mm256_srli_epi32(p, 3), _mm256_set1_epi32(0x1F)));
-  return _mm256_srai_epi32(_mm256_slli_epi32(field, 16), 16);
+  const __m256i blueRed = _mm256_and_si256(p, _mm256_set1_epi32(0x00F800F8));
+  if constexpr (FiveGreenBits) {
+    const __m256i moved = _mm256_madd_epi16(blueRed, _mm256_set1_epi32(0x10000004));
+    return _mm256_or_si256(_mm256_srli_epi32(moved, 5),
+                           _mm256_and_si256(_mm256_srli_epi32(p, 6), _mm256_set1_epi32(0x03E0)));
+  }
+  const __m256i moved = _mm256_madd_epi16(blueRed, _mm256_set1_epi32(0x20000004));
+  return _mm256_srli_epi32(_mm256_or_si256(moved, _mm256_and_si256(p, _mm256_set1_epi32(0xFC00))),
+                           5);
 }
 
-template <int RedShift, uint32_t RedMask, int GreenShift, uint32_t GreenMask,
-          void (*Tail)(const uint32_t*, uint8_t*, int32_t)>
+template <bool FiveGreenBits, void (*Tail)(const uint32_t*, uint8_t*, int32_t)>
 CORVEX_AVX2 void Row16Avx2(const uint32_t* s, uint8_t* d, int32_t pairs) {
   const int32_t n = 2 * pairs;
   int32_t x = 0;
   for (; x + 16 <= n; x += 16) {
     const __m256i* in = reinterpret_cast<const __m256i*>(s + x);
-    const __m256i a = Pack16<RedShift, RedMask, GreenShift, GreenMask>(_mm256_loadu_si256(in));
-    const __m256i b =
-        Pack16<RedShift, RedMask, GreenShift, GreenMask>(_mm256_loadu_si256(in + 1));
+    const __m256i a = Pack16<FiveGreenBits>(_mm256_loadu_si256(in));
+    const __m256i b = Pack16<FiveGreenBits>(_mm256_loadu_si256(in + 1));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 2 * x),
-                        _mm256_permute4x64_epi64(_mm256_packs_epi32(a, b), kInLaneOrder));
+                        _mm256_permute4x64_epi64(_mm256_packus_epi32(a, b), kInLaneOrder));
   }
   Tail(s + x, d + 2 * x, (n - x) / 2);
 }
@@ -129,8 +131,8 @@ const ComposeKernels& Avx2ComposeKernels() {
   static const ComposeKernels kernels{
       "avx2",
       {&ConvertRows<RowRgb32Avx2>, &ConvertRows<RowRgb24Avx2>,
-       &ConvertRows<Row16Avx2<8, 0xF800u, 5, 0x07E0u, RowRgb565>>,
-       &ConvertRows<Row16Avx2<9, 0x7C00u, 6, 0x03E0u, RowRgb555>>,
+       &ConvertRows<Row16Avx2<false, RowRgb565>>,
+       &ConvertRows<Row16Avx2<true, RowRgb555>>,
        &ConvertRows<RowYuvAvx2<true, RowUyvy>>,
        &ConvertRows<RowYuvAvx2<false, RowYuy2>>}};
   return kernels;

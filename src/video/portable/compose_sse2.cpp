@@ -23,61 +23,55 @@ CORVEX_SSE2 void RowRgb32Sse2(const uint32_t* s, uint8_t* d, int32_t pairs) {
   RowRgb32(s + x, d + 4 * x, (n - x) / 2);
 }
 
-// Four pixels into 12 bytes (bytes 12 to 15 zero): each 64-bit lane first packs its two
-// pixels into 6 bytes, then the upper lane's 6 bytes move down next to the lower lane's.
-CORVEX_SSE2 inline __m128i PackFourRgb24(__m128i v) {
+// Each 64-bit lane packs its two pixels into its low 6 bytes; the lanes are stored with
+// 8-byte stores 6 bytes apart, each store's last two bytes written again by the next one. The
+// loop stops while those two bytes still lie inside the row, and the row's tail rewrites them.
+CORVEX_SSE2 void RowRgb24Sse2(const uint32_t* s, uint8_t* d, int32_t pairs) {
+  const int32_t n = 2 * pairs;
   const __m128i lowPixel = _mm_set_epi32(0, 0x00FFFFFF, 0, 0x00FFFFFF);
   const __m128i highPixel = _mm_set_epi32(0x0000FFFF, static_cast<int32_t>(0xFF000000u),
                                           0x0000FFFF, static_cast<int32_t>(0xFF000000u));
-  const __m128i lanes =
-      _mm_or_si128(_mm_and_si128(v, lowPixel), _mm_and_si128(_mm_srli_epi64(v, 8), highPixel));
-  const __m128i firstSix = _mm_set_epi32(0, 0, 0x0000FFFF, -1);
-  const __m128i nextSix = _mm_set_epi32(0, -1, static_cast<int32_t>(0xFFFF0000u), 0);
-  return _mm_or_si128(_mm_and_si128(lanes, firstSix),
-                      _mm_and_si128(_mm_srli_si128(lanes, 2), nextSix));
-}
-
-CORVEX_SSE2 void RowRgb24Sse2(const uint32_t* s, uint8_t* d, int32_t pairs) {
-  const int32_t n = 2 * pairs;
   int32_t x = 0;
-  for (; x + 16 <= n; x += 16) {
-    const __m128i* in = reinterpret_cast<const __m128i*>(s + x);
-    const __m128i g0 = PackFourRgb24(_mm_loadu_si128(in));
-    const __m128i g1 = PackFourRgb24(_mm_loadu_si128(in + 1));
-    const __m128i g2 = PackFourRgb24(_mm_loadu_si128(in + 2));
-    const __m128i g3 = PackFourRgb24(_mm_loadu_si128(in + 3));
-    __m128i* out = reinterpret_cast<__m128i*>(d + 3 * x);
-    _mm_storeu_si128(out, _mm_or_si128(g0, _mm_slli_si128(g1, 12)));
-    _mm_storeu_si128(out + 1, _mm_or_si128(_mm_srli_si128(g1, 4), _mm_slli_si128(g2, 8)));
-    _mm_storeu_si128(out + 2, _mm_or_si128(_mm_srli_si128(g2, 8), _mm_slli_si128(g3, 4)));
+  for (; x + 6 <= n; x += 4) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x));
+    const __m128i lanes =
+        _mm_or_si128(_mm_and_si128(v, lowPixel), _mm_and_si128(_mm_srli_epi64(v, 8), highPixel));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(d + 3 * x), lanes);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(d + 3 * x + 6), _mm_srli_si128(lanes, 8));
   }
   RowRgb24(s + x, d + 3 * x, (n - x) / 2);
   if (pairs > 0) d[3 * n] = 0;  // the reference's last overlapping store
 }
 
-// Fields are moved into place per 32-bit lane, sign-extended from 16 bits so the signed
-// saturating pack keeps every value as it is.
-template <int RedShift, uint32_t RedMask, int GreenShift, uint32_t GreenMask>
-CORVEX_SSE2 inline __m128i Pack16(__m128i p) {
-  const __m128i field =
-      _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srli_epi32(p, RedShift),
-                                              _mm_set1_epi32(static_cast<int32_t>(RedMask))),
-                                _mm_and_si128(_mm_srli_epi32(p, GreenShift),
-                                              _mm_set1_epi32(static_cast<int32_t>(GreenMask)))),
-                   _mm_and_si128(_mm_srli_epi32(p, 3), _mm_set1_epi32(0x1F)));
-  return _mm_srai_epi32(_mm_slli_epi32(field, 16), 16);
+// Blue and red are masked to their top five bits and moved into place with one multiply-add
+// of the two 16-bit halves of each pixel; green is masked in place (six bits) or shifted (five
+// bits). The result is biased by 0x8000 so the signed saturating pack keeps every value.
+template <bool FiveGreenBits>
+CORVEX_SSE2 inline __m128i Pack16Biased(__m128i p) {
+  const __m128i blueRed = _mm_and_si128(p, _mm_set1_epi32(0x00F800F8));
+  __m128i field;
+  if constexpr (FiveGreenBits) {
+    const __m128i moved = _mm_madd_epi16(blueRed, _mm_set1_epi32(0x10000004));
+    field = _mm_or_si128(_mm_srli_epi32(moved, 5),
+                         _mm_and_si128(_mm_srli_epi32(p, 6), _mm_set1_epi32(0x03E0)));
+  } else {
+    const __m128i moved = _mm_madd_epi16(blueRed, _mm_set1_epi32(0x20000004));
+    field = _mm_srli_epi32(_mm_or_si128(moved, _mm_and_si128(p, _mm_set1_epi32(0xFC00))), 5);
+  }
+  return _mm_sub_epi32(field, _mm_set1_epi32(0x8000));
 }
 
-template <int RedShift, uint32_t RedMask, int GreenShift, uint32_t GreenMask,
-          void (*Tail)(const uint32_t*, uint8_t*, int32_t)>
+template <bool FiveGreenBits, void (*Tail)(const uint32_t*, uint8_t*, int32_t)>
 CORVEX_SSE2 void Row16Sse2(const uint32_t* s, uint8_t* d, int32_t pairs) {
   const int32_t n = 2 * pairs;
+  const __m128i bias = _mm_set1_epi16(static_cast<int16_t>(0x8000));
   int32_t x = 0;
   for (; x + 8 <= n; x += 8) {
     const __m128i* in = reinterpret_cast<const __m128i*>(s + x);
-    const __m128i a = Pack16<RedShift, RedMask, GreenShift, GreenMask>(_mm_loadu_si128(in));
-    const __m128i b = Pack16<RedShift, RedMask, GreenShift, GreenMask>(_mm_loadu_si128(in + 1));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 2 * x), _mm_packs_epi32(a, b));
+    const __m128i a = Pack16Biased<FiveGreenBits>(_mm_loadu_si128(in));
+    const __m128i b = Pack16Biased<FiveGreenBits>(_mm_loadu_si128(in + 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 2 * x),
+                     _mm_xor_si128(_mm_packs_epi32(a, b), bias));
   }
   Tail(s + x, d + 2 * x, (n - x) / 2);
 }
@@ -141,8 +135,8 @@ const ComposeKernels& Sse2ComposeKernels() {
   static const ComposeKernels kernels{
       "sse2",
       {&ConvertRows<RowRgb32Sse2>, &ConvertRows<RowRgb24Sse2>,
-       &ConvertRows<Row16Sse2<8, 0xF800u, 5, 0x07E0u, RowRgb565>>,
-       &ConvertRows<Row16Sse2<9, 0x7C00u, 6, 0x03E0u, RowRgb555>>,
+       &ConvertRows<Row16Sse2<false, RowRgb565>>,
+       &ConvertRows<Row16Sse2<true, RowRgb555>>,
        &ConvertRows<RowYuvSse2<true, RowUyvy>>,
        &ConvertRows<RowYuvSse2<false, RowYuy2>>}};
   return kernels;
