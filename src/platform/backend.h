@@ -4,6 +4,8 @@
 namespace corvex::platform {
 
 class WindowSystem;
+class DisplaySystem;
+class GraphicsSystem;
 
 // One platform: the set of services the plug-in reaches the outside world through. The host
 // chooses it by creating its own window in it and handing that window over as hwndParent.
@@ -11,6 +13,8 @@ class Backend {
  public:
   virtual ~Backend() = default;
   virtual WindowSystem& Windows() = 0;
+  virtual DisplaySystem& Display() = 0;    // the display device, its surfaces and overlays
+  virtual GraphicsSystem& Graphics() = 0;  // fonts; text goes onto surfaces
 };
 
 // The backend of the host's window; with no window, the process's default backend (the real

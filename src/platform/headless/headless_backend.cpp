@@ -2,7 +2,7 @@
 
 namespace corvex::platform::headless {
 
-HeadlessBackend::HeadlessBackend() : windows(*this) {}
+HeadlessBackend::HeadlessBackend() : windows(*this), display(windows, graphics) {}
 
 HeadlessBackend::~HeadlessBackend() = default;
 

@@ -1,5 +1,7 @@
 #pragma once
 #include "platform/backend.h"
+#include "platform/headless/headless_display.h"
+#include "platform/headless/headless_text.h"
 #include "platform/headless/headless_windows.h"
 
 namespace corvex::platform::headless {
@@ -14,8 +16,12 @@ class HeadlessBackend final : public Backend {
   HeadlessBackend& operator=(const HeadlessBackend&) = delete;
 
   WindowSystem& Windows() override { return windows; }
+  DisplaySystem& Display() override { return display; }
+  GraphicsSystem& Graphics() override { return graphics; }
 
   HeadlessWindows windows;
+  HeadlessGraphics graphics;
+  HeadlessDisplay display;
 };
 
 }  // namespace corvex::platform::headless
