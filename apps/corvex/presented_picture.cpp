@@ -1,7 +1,6 @@
 #include "presented_picture.h"
 
-#include "plugin/plugin_objects.h"
-#include "video/video.h"
+#include "platform/headless/headless_display.h"
 
 namespace corvex::host {
 
@@ -18,14 +17,13 @@ void PackRgb(const uint32_t* pixels, int32_t width, int32_t height, int32_t stri
   }
 }
 
-// The first Video presents nothing; after its Flip the picture just composed is the one it
-// keeps as previousFrame.
-bool ReadPresentedPicture(PresentedFrame& frame) {
-  if (theVideo == nullptr || theVideo->previousFrame == nullptr) return false;
-  frame.width = theVideo->width;
-  frame.height = theVideo->height;
+bool ReadPresentedPicture(const platform::headless::HeadlessDisplay& display, PresentedFrame& frame) {
+  const platform::headless::Picture picture = display.PresentedPicture();
+  if (picture.width <= 0 || picture.height <= 0) return false;
+  frame.width = picture.width;
+  frame.height = picture.height;
   frame.rgb.resize(static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height) * 3);
-  PackRgb(theVideo->previousFrame, frame.width, frame.height, frame.width, frame.rgb.data());
+  PackRgb(picture.pixels.data(), frame.width, frame.height, frame.width, frame.rgb.data());
   return true;
 }
 

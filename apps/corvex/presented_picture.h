@@ -2,6 +2,10 @@
 #include <cstdint>
 #include <vector>
 
+namespace corvex::platform::headless {
+class HeadlessDisplay;
+}
+
 namespace corvex::host {
 
 // What the display shows after the last Render: the picture as the screen has it, overlays
@@ -12,9 +16,9 @@ struct PresentedFrame {
   std::vector<uint8_t> rgb;
 };
 
-// Reads the presented picture into frame (reusing its buffer). Returns false when there is no
-// picture to read (the plug-in is not running).
-bool ReadPresentedPicture(PresentedFrame& frame);
+// Reads the picture the display last presented into frame (reusing its buffer). Returns false
+// when nothing has been presented yet.
+bool ReadPresentedPicture(const platform::headless::HeadlessDisplay& display, PresentedFrame& frame);
 
 // Packs 0x00RRGGBB pixels (rows `stride` pixels apart) into RGB bytes.
 void PackRgb(const uint32_t* pixels, int32_t width, int32_t height, int32_t stride,

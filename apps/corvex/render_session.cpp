@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 
+#include "display_setup.h"
 #include "frame_sink.h"
 #include "host_error.h"
 #include "platform/headless/headless_backend.h"
@@ -65,6 +66,7 @@ SessionResult RenderSession::Run(FrameSink& sink) {
   auto backend = std::make_unique<HeadlessBackend>();
   HeadlessWindows& windows = backend->windows;
   windows.moduleFileName = config_.pluginFolder + "/vis_corvex.dll";
+  OfferOnlySize(backend->display, config_.width, config_.height);
   HostWindow host(*backend);
   Player player(playlist_);
   player.AnswerThrough(host);
@@ -108,7 +110,10 @@ SessionResult RenderSession::Run(FrameSink& sink) {
       // rate, so the pause is only recorded.
       result.lastDelayMs = module->delayMs;
       if (afterRender) afterRender(n);
-      if (!ReadPresentedPicture(frame)) break;
+      if (!ReadPresentedPicture(backend->display, frame)) {
+        throw HostError(ExitStatus::kPlugin, "the plug-in presented no picture in frame " +
+                                                 std::to_string(n + 1));
+      }
       if (frame.width != config_.width || frame.height != config_.height) {
         throw HostError(ExitStatus::kPlugin,
                         "the display shows " + std::to_string(frame.width) + "x" +

@@ -56,6 +56,8 @@ void StageSettings(const std::optional<std::string>& userFile, const SettingsOve
   const char* section = kPluginTitle;
   ini.SetLongValue(section, "Display_Mode", overrides.displayMode);
   ini.SetLongValue(section, "Resolution_Mode", overrides.resolutionMode);
+  ini.SetLongValue(section, "Window_Pos_X", overrides.windowX);
+  ini.SetLongValue(section, "Window_Pos_Y", overrides.windowY);
   if (overrides.framesPerScene) {
     ini.SetLongValue(section, "Frames_Per_Scene", *overrides.framesPerScene);
   }

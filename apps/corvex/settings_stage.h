@@ -9,6 +9,8 @@ namespace corvex::host {
 struct SettingsOverrides {
   int32_t displayMode = 0;      // Display_Mode: full screen, so the screen is the picture
   int32_t resolutionMode = 0;   // Resolution_Mode: the index of the render size
+  int32_t windowX = 0;          // Window_Pos_X and _Y: a window (F2) covers the whole desktop
+  int32_t windowY = 0;
   std::optional<int32_t> framesPerScene;   // Frames_Per_Scene
   std::optional<int32_t> lockedRenderer;   // Prefered_Renderer
   std::optional<int32_t> lockedTransform;  // Prefered_Transform

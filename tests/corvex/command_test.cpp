@@ -138,7 +138,7 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
       {{"render", tone, "-o", folder.File("sub")}, 4, folder.File("sub") + ": cannot write: it is a folder"},
       {{"render", tone, "--png", tone}, 4, tone + ": cannot write: it is a file, not a folder"},
       {{"render", tone, "-o", out}, 4, "the ffmpeg program was not found on PATH", "/nonexistent"},
-      {{"render", tone, "-o", out}, 4, "ffmpeg failed: Conversion failed: disk on fire", FailingFfmpeg(folder)},
+      {{"render", tone, "-o", out}, 4, "Conversion failed: disk on fire", FailingFfmpeg(folder)},
       {{"render", tone, "--lock-renderer", "Teapot", "-o", out}, 2, "no renderer named \"Teapot\""},
       {{"render", tone, "--keys", "3:F13", "-o", out}, 2, "--keys: \"3:F13\": unknown key"},
       {{"render", tone, "--start", "5", "-o", out}, 2, "--start 5.00 s is at or past the end of the audio (1.00 s)"},
