@@ -11,6 +11,7 @@
 #include "key_script.h"
 #include "memory_sink.h"
 #include "playlist.h"
+#include "platform/headless/headless_backend.h"
 #include "plugin/plugin_objects.h"
 #include "plugin/vis_module.h"
 #include "scene/process_objects.h"
@@ -18,6 +19,7 @@
 #include "settings_stage.h"
 #include "test_files.h"
 #include "transforms/warp_pass.h"
+#include "video/portable/direct_draw_results.h"
 #include "video/video.h"
 
 namespace corvex::host {
@@ -174,6 +176,31 @@ TEST(RenderSession, APluginThatRefusesToStartBecomesAHostError) {
   processorCheck = &HasMmx;
   EXPECT_TRUE(sink.frames.empty());
   EXPECT_EQ(Module().hwndParent, nullptr);
+}
+
+TEST(RenderSession, APluginThatEndsTheProcessBecomesAHostErrorAndLetsGo) {
+  TempFolder folder;
+  testing::WriteSineWav(folder.File("tone.wav"), 44100, 1.0, 220.0, 8000.0);
+  Playlist playlist = Playlist::FromFiles({folder.File("tone.wav")});
+  RenderSession session(playlist, Config(folder, 5));
+  session.prepareBackend = [](platform::headless::HeadlessBackend& backend) {
+    backend.display.failures.Inject("SetDisplayMode", DDERR_UNSUPPORTEDMODE);
+  };
+  MemorySink sink(kWidth, kHeight);
+  try {
+    session.Run(sink);
+    ADD_FAILURE() << "the run went on";
+  } catch (const HostError& error) {
+    EXPECT_EQ(error.status, ExitStatus::kPlugin);
+    const std::string message = error.what();
+    EXPECT_EQ(message.rfind("the plug-in ended the run with status 0 after \"Error changing resolution", 0), 0u)
+        << message;
+    EXPECT_NE(message.find("DDERR_UNSUPPORTEDMODE"), std::string::npos) << message;
+    EXPECT_NE(message.find("(Error)"), std::string::npos) << message;
+  }
+  EXPECT_TRUE(sink.frames.empty());
+  EXPECT_EQ(theVideo, nullptr) << "the plug-in was asked to let go of what it made";
+  EXPECT_EQ(theSceneManager, nullptr);
 }
 
 }  // namespace
