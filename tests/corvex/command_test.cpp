@@ -97,7 +97,16 @@ TEST(CorvexProgram, TheSameSeedGivesTheSamePngFrames) {
   ASSERT_EQ(runs[0].size(), 15u);
   EXPECT_TRUE(runs[0] == runs[1]) << "same seed, same frames";
   EXPECT_FALSE(runs[0] == runs[2]) << "another seed, another run";
-  EXPECT_EQ(runs[0][0].substr(1, 3), "PNG");
+  // The PNG header holds the size: the display offered exactly the size asked for.
+  const std::string& png = runs[0][0];
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ(png.substr(1, 3), "PNG");
+  const auto be32 = [&](size_t at) {
+    return (static_cast<uint8_t>(png[at]) << 24) | (static_cast<uint8_t>(png[at + 1]) << 16) |
+           (static_cast<uint8_t>(png[at + 2]) << 8) | static_cast<uint8_t>(png[at + 3]);
+  };
+  EXPECT_EQ(be32(16), 128);
+  EXPECT_EQ(be32(20), 96);
 }
 
 // A stand-in for ffmpeg that takes some input, writes part of a file and fails.
