@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -54,8 +55,9 @@ std::optional<std::string> FindProgram(const std::string& name) {
   std::stringstream folders(path);
   std::string folder;
   while (std::getline(folders, folder, ':')) {
-    if (folder.empty()) folder = ".";
-    const std::string candidate = folder + "/" + name;
+    // An empty entry means the current folder.
+    const std::string candidate =
+        (std::filesystem::path(folder.empty() ? "." : folder) / name).string();
     struct stat status {};
     if (stat(candidate.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
         access(candidate.c_str(), X_OK) == 0) {
@@ -81,15 +83,13 @@ std::vector<std::string> FfmpegSink::Arguments(const VideoSpec& spec,
     args.insert(args.end(), {"-map", "1:a"});
   } else if (audioFiles.size() > 1) {
     // Songs may have different sample rates: all are brought to one before they are joined.
-    std::string graph;
-    std::string joined;
+    std::ostringstream graph;
     for (size_t i = 0; i < audioFiles.size(); ++i) {
-      const std::string label = "[a" + std::to_string(i) + "]";
-      graph += "[" + std::to_string(i + 1) + ":a]aresample=48000" + label + ";";
-      joined += label;
+      graph << '[' << i + 1 << ":a]aresample=48000[a" << i << "];";
     }
-    graph += joined + "concat=n=" + std::to_string(audioFiles.size()) + ":v=0:a=1[audio]";
-    args.insert(args.end(), {"-filter_complex", graph, "-map", "[audio]"});
+    for (size_t i = 0; i < audioFiles.size(); ++i) graph << "[a" << i << ']';
+    graph << "concat=n=" << audioFiles.size() << ":v=0:a=1[audio]";
+    args.insert(args.end(), {"-filter_complex", graph.str(), "-map", "[audio]"});
   }
   // yuv420p, which every player shows, needs even sizes: an odd edge gets one black line.
   if (spec.width % 2 != 0 || spec.height % 2 != 0) {

@@ -24,8 +24,11 @@ StagedFile::StagedFile(const std::string& finalPath) : finalPath_(finalPath) {
   if (stat(finalPath.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
     FailOutput(finalPath, "it is a folder");
   }
-  const std::string hidden = "." + target.stem().string() + ".partial-" +
-                             std::to_string(getpid()) + target.extension().string();
+  std::string hidden = ".";
+  hidden += target.stem().string();
+  hidden += ".partial-";
+  hidden += std::to_string(getpid());
+  hidden += target.extension().string();
   stagedPath_ = (target.parent_path() / hidden).string();
   const int file = open(stagedPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (file < 0) FailOutput(finalPath, std::strerror(errno));
