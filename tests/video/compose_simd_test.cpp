@@ -4,6 +4,7 @@
 #include <random>
 #include <vector>
 
+#include "simd/cpu_features.h"
 #include "video/portable/compose_kernels.h"
 
 namespace corvex::testing {

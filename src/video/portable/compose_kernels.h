@@ -28,8 +28,7 @@ struct ComposeKernels {
 
 const ComposeKernels& ScalarComposeKernels();  // the reference
 const ComposeKernels& Sse2ComposeKernels();
-const ComposeKernels& Avx2ComposeKernels();    // only where the CPU has AVX2
-bool CpuHasAvx2();
+const ComposeKernels& Avx2ComposeKernels();    // only where the CPU has AVX2 (CpuHasAvx2)
 
 // The fastest set this CPU runs, chosen once.
 const ComposeKernels& BestComposeKernels();
