@@ -4,6 +4,9 @@
 namespace corvex::platform {
 
 class WindowSystem;
+class ProfileStore;
+class FileSystem;
+class DialogSystem;
 
 // One platform: the set of services the plug-in reaches the outside world through. The host
 // chooses it by creating its own window in it and handing that window over as hwndParent.
@@ -11,6 +14,9 @@ class Backend {
  public:
   virtual ~Backend() = default;
   virtual WindowSystem& Windows() = 0;
+  virtual ProfileStore& Profiles() = 0;
+  virtual FileSystem& Files() = 0;
+  virtual DialogSystem& Dialogs() = 0;
 };
 
 // The backend of the host's window; with no window, the process's default backend (the real

@@ -2,7 +2,8 @@
 
 namespace corvex::platform::headless {
 
-HeadlessBackend::HeadlessBackend() : windows(*this) {}
+HeadlessBackend::HeadlessBackend()
+    : windows(*this), profiles(windows.failures), dialogs(*this, windows) {}
 
 HeadlessBackend::~HeadlessBackend() = default;
 

@@ -1,5 +1,8 @@
 #pragma once
 #include "platform/backend.h"
+#include "platform/headless/headless_dialogs.h"
+#include "platform/headless/headless_files.h"
+#include "platform/headless/headless_profiles.h"
 #include "platform/headless/headless_windows.h"
 
 namespace corvex::platform::headless {
@@ -14,8 +17,14 @@ class HeadlessBackend final : public Backend {
   HeadlessBackend& operator=(const HeadlessBackend&) = delete;
 
   WindowSystem& Windows() override { return windows; }
+  ProfileStore& Profiles() override { return profiles; }
+  FileSystem& Files() override { return files; }
+  DialogSystem& Dialogs() override { return dialogs; }
 
   HeadlessWindows windows;
+  HeadlessProfiles profiles;  // shares the windows' FailureInjector
+  HeadlessFiles files;
+  HeadlessDialogs dialogs;
 };
 
 }  // namespace corvex::platform::headless
