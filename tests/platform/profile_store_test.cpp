@@ -103,6 +103,17 @@ TEST_F(ProfileFiles, AFileThatCannotBeReadIsNeverReplaced) {
   EXPECT_FALSE(backend.profiles.WritePrivateProfileString("S", "key", "1", nowhere.c_str()));
 }
 
+TEST_F(ProfileFiles, AHostCanKeepEveryProfileInAFileOfItsChoosing) {
+  const std::string chosen = folder.File("elsewhere.ini");
+  backend.profiles.redirectTo = chosen;
+  ASSERT_TRUE(Put("S", "key", "5"));
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(ScratchFolder::Read(chosen), "[S]\nkey=5\n");
+  EXPECT_EQ(Get("S", "key"), 5);
+  backend.profiles.redirectTo.clear();
+  EXPECT_EQ(Get("S", "key"), 77);
+}
+
 TEST(HeadlessFileReading, ReadsAtMostTheCapacityAndRefusesWhatIsNoFile) {
   ScratchFolder folder;
   HeadlessBackend backend;

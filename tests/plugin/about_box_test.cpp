@@ -34,7 +34,12 @@ class AboutBox : public RunningPlugin {
     player.windows().onIdle = [&] {
       if (++idle < 3) return;  // the loop goes round a few times before the user acts
       const auto open = dialogs().OpenDialogs(kAbout);
-      if (open.size() != 1) return;
+      if (open.size() != 1) {
+        if (idle < 1000) return;
+        ADD_FAILURE() << open.size() << " About boxes to press OK on";
+        CloseAboutBox();  // so Config's loop ends
+        return;
+      }
       readme = dialogs().FindControl(open[0]->window, 1021)->text;
       if (version) *version = dialogs().FindControl(open[0]->window, 1023)->text;
       dialogs().Click(open[0]->window, IDOK);
