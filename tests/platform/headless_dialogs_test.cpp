@@ -91,32 +91,6 @@ TEST_F(HeadlessDialogModel, ClickingARadioButtonChecksOnlyItInItsGroup) {
   EXPECT_EQ(click.lParam, reinterpret_cast<intptr_t>(system().GetDlgItem(dialog, 20)));
 }
 
-TEST_F(HeadlessDialogModel, ADisabledControlTakesNoInput) {
-  system().EnableWindow(system().GetDlgItem(dialog, 20), false);
-  const size_t before = received.size();
-  EXPECT_EQ(backend.dialogs.Click(dialog, 20), 0);
-  EXPECT_FALSE(Checked(20));
-  EXPECT_EQ(received.size(), before);
-  EXPECT_EQ(backend.dialogs.Click(dialog, 999), 0);  // no such control
-}
-
-TEST_F(HeadlessDialogModel, ListsKeepTheirOrderAndSelectOnlyWhatTheyHold) {
-  WindowHandle list = system().GetDlgItem(dialog, 40);
-  system().AddListItem(list, "640x480x32");
-  system().AddListItem(list, "320x240x16");
-  system().SelectListItem(list, 1);
-  EXPECT_EQ(system().GetListSelection(list), 1);
-  system().SelectListItem(list, 2);
-  EXPECT_EQ(system().GetListSelection(list), -1);
-  EXPECT_EQ(backend.dialogs.ChooseListItem(dialog, 40, 0), 5);
-  EXPECT_EQ(received.back().wParam, CommandParam(40, LBN_SELCHANGE));
-  EXPECT_EQ(system().GetListSelection(list), 0);
-  EXPECT_EQ(backend.dialogs.ChooseListItem(dialog, 40, 2), 0);
-  system().ResetList(list);
-  EXPECT_TRUE(backend.dialogs.FindControl(dialog, 40)->items.empty());
-  EXPECT_EQ(system().GetListSelection(list), -1);
-}
-
 TEST_F(HeadlessDialogModel, ASliderStaysInsideItsRange) {
   WindowHandle slider = system().GetDlgItem(dialog, 50);
   system().SetSliderRange(slider, 1, 21, true);
@@ -139,20 +113,6 @@ TEST_F(HeadlessDialogModel, ADialogMayCloseItselfInsideAClick) {
   EXPECT_EQ(system().GetDlgItem(dialog, 10), nullptr);
   EXPECT_EQ(received.back().message, WM_DESTROY);
   EXPECT_TRUE(backend.dialogs.OpenDialogs(500).empty());
-}
-
-TEST_F(HeadlessDialogModel, PostedCommandsReachTheProcedureThroughTheMessageLoop) {
-  backend.windows.PostMessage(dialog, WM_COMMAND, CommandParam(10, BN_CLICKED), 0);
-  Message message;
-  ASSERT_TRUE(backend.windows.PeekMessage(&message));
-  EXPECT_EQ(backend.windows.DispatchMessage(message), 5);
-  EXPECT_EQ(received.back().wParam, CommandParam(10, BN_CLICKED));
-}
-
-TEST_F(HeadlessDialogModel, CreationCanBeMadeToFail) {
-  backend.windows.failures.Inject("CreateDialog", 0);
-  EXPECT_EQ(backend.dialogs.CreateDialog(nullptr, kTemplate, nullptr, &Procedure, 0), nullptr);
-  EXPECT_EQ(backend.dialogs.OpenDialogs(500).size(), 1u);
 }
 
 }  // namespace

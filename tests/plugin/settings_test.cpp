@@ -216,18 +216,6 @@ TEST_F(SettingsFile, ValuesNothingCanUseLoadAsNotSet) {
   EXPECT_EQ(theSceneManager->lockedTransform, 14);
 }
 
-TEST_F(SettingsFile, AFileWithBadValuesStartsARunThatSavesUsableOnes) {
-  WriteSettings("[Corvex v1.07]\nDisplay_Mode=-4\nResolution_Mode=99\nPrefered_Renderer=40\n"
-                "Prefered_Transform=-7\nFrames_Per_Scene=abc\n");
-  Start();
-  for (int frame = 0; frame < 3; ++frame) ASSERT_EQ(player.Render(), 0);
-  player.Quit();
-  const std::string saved = ReadSettings();
-  EXPECT_NE(saved.find("Prefered_Renderer=-1\n"), std::string::npos);
-  EXPECT_NE(saved.find("Prefered_Transform=-1\n"), std::string::npos);
-  EXPECT_NE(saved.find("Frames_Per_Scene=0\n"), std::string::npos);  // read as Windows reads it
-}
-
 TEST_F(SettingsFile, ASaveKeepsOtherSectionsKeysAndComments) {
   const std::string before =
       "; written by hand\n"
