@@ -1,6 +1,7 @@
 #include "transforms/transform_manager.h"
 
 #include <cstring>
+#include <new>
 
 #include "renderers/random.h"
 #include "scene/process_objects.h"
@@ -36,11 +37,27 @@ TransformManager::~TransformManager() {
 void TransformManager::AllocateMap(int32_t width, int32_t height) {
   mapWidth = width & 0xFFFF;
   mapHeight = height & 0xFFFF;
-  mapPixelCount = mapWidth * mapHeight;
   delete[] sourceOffsets;
   delete[] sourceWeights;
-  sourceOffsets = new uint32_t[static_cast<size_t>(mapPixelCount)];
-  sourceWeights = new uint8_t[static_cast<size_t>(mapPixelCount) * 4];
+  sourceOffsets = nullptr;
+  sourceWeights = nullptr;
+  mapPixelCount = 0;
+  // Offsets are 32-bit byte offsets. A map too large for them, or one that memory cannot
+  // hold, is left out (no arrays, no pixels): BuildMap then builds nothing and the frame step
+  // wipes the picture instead of feeding it back, rather than the host process failing.
+  const int64_t count = static_cast<int64_t>(mapWidth) * mapHeight;
+  if (4 * count <= static_cast<int64_t>(UINT32_MAX)) {
+    sourceOffsets = new (std::nothrow) uint32_t[static_cast<size_t>(count)];
+    sourceWeights = new (std::nothrow) uint8_t[static_cast<size_t>(count) * 4];
+  }
+  if (sourceOffsets == nullptr || sourceWeights == nullptr) {
+    delete[] sourceOffsets;
+    delete[] sourceWeights;
+    sourceOffsets = nullptr;
+    sourceWeights = nullptr;
+  } else {
+    mapPixelCount = static_cast<int32_t>(count);
+  }
   for (int32_t i = 0; i < mapPixelCount; ++i) {
     sourceOffsets[i] = 4u * static_cast<uint32_t>(i);
     sourceWeights[4 * i] = 255;
@@ -52,7 +69,7 @@ void TransformManager::AllocateMap(int32_t width, int32_t height) {
 }
 
 void TransformManager::BuildMap() {
-  if (sourceOffsets == nullptr) return;
+  if (sourceOffsets == nullptr) return;  // no map allocated (or none could be)
   switch (currentTransform) {
     case 0: WavySpiral(); break;
     case 1: ParabolicZoomer(); break;
@@ -79,14 +96,15 @@ void TransformManager::ChooseTransform(int32_t mode) {
   } else if (mode == 0) {
     bool anyEnabled = false;
     for (int32_t slot = 0; slot < transformCount; ++slot) anyEnabled |= enabledTransforms[slot] != 0;
-    // With no transform enabled the draw would never end; the current one is kept instead.
+    // With no transform enabled the draw would never end; the current one is kept instead
+    // (and, the mode being a new choice, built again with new parameters).
     if (anyEnabled) {
       do {
         currentTransform = RandomInt(transformCount - 1);
       } while (enabledTransforms[currentTransform] == 0);
     }
   }
-  // A lock outside the slots counts as no lock.
+  // A lock outside the slots (a damaged settings file) counts as no lock.
   const int32_t lock = theSceneManager != nullptr ? theSceneManager->lockedTransform : -1;
   if (lock >= 0 && lock < transformCount) currentTransform = lock;
   if (configDialogOpen != 0 && refreshSceneLabelsHook != nullptr) refreshSceneLabelsHook();

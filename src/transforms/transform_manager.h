@@ -26,7 +26,8 @@ class TransformManager {
   // its map entry. The last step of every generator.
   void SampleSource();
 
-  // The generators, one per slot.
+  // The generators, one per slot. Each draws its parameters with RandomInt in a fixed order,
+  // builds every entry through SampleSource and then sets the three flags.
   void WavySpiral();
   void ParabolicZoomer();
   void Bubble();
@@ -61,6 +62,15 @@ class TransformManager {
   int32_t pixelIndex = 0;
   int32_t weightIndex = 0;
   char transformNames[kTransformCount][256] = {};
+
+ private:
+  // The loop every generator shares (generator_loop.h).
+  template <typename Source>
+  void ForEachPixel(Source&& source);
+  void SetPolarSource(double centerX, double centerY, double radius, double angle);
+  // The three flags a generator sets once its map is built (so a draw in the arguments comes
+  // after the map's draws).
+  void SetFlags(uint8_t sustainFlag, uint8_t sustainOptionalFlag, uint8_t centerDetailFlag);
 };
 
 }  // namespace corvex

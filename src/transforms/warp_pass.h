@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 namespace corvex {
 
@@ -22,9 +23,17 @@ using WarpPassFunction = void (*)(const WarpPassArgs&);
 void WarpPassScalar(const WarpPassArgs& args);  // the reference
 void WarpPassSse2(const WarpPassArgs& args);
 void WarpPassAvx2(const WarpPassArgs& args);    // only where the CPU has AVX2
+void WarpPassAvx512(const WarpPassArgs& args);  // only where the CPU has AVX-512 F and BW
 
-// The fastest version this CPU runs, chosen once.
+// The fastest version this CPU runs.
 WarpPassFunction BestWarpPass();
+
+struct WarpPassVersion {
+  const char* name;
+  WarpPassFunction pass;
+};
+// Every version this CPU runs, the reference first and the fastest last.
+std::vector<WarpPassVersion> WarpPassVersions();
 
 // 1 if the processor has MMX (CPUID function 1, EDX bit 23), else 0.
 int32_t HasMmx();

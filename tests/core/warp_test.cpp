@@ -56,16 +56,6 @@ TEST_F(SamplingRule, TheBoundsAreInsideAndAnythingBeyondOrNotANumberIsOutside) {
   }
 }
 
-// Every version of the pass the CPU runs, each checked against the worked values.
-std::vector<std::pair<std::string, WarpPassFunction>> Passes() {
-  std::vector<std::pair<std::string, WarpPassFunction>> passes{{"scalar", &WarpPassScalar}};
-#if defined(__x86_64__) || defined(__i386__)
-  passes.push_back({"sse2", &WarpPassSse2});
-  if (__builtin_cpu_supports("avx2")) passes.push_back({"avx2", &WarpPassAvx2});
-#endif
-  return passes;
-}
-
 // A 5 x 3 picture with the given previous pixels and one map entry repeated everywhere.
 struct Pass {
   Pass(uint32_t fill, std::array<uint8_t, 4> weights, bool sustainOn, bool identity = true)
@@ -85,7 +75,7 @@ struct Pass {
 };
 
 TEST(WarpPass, UnmovedPixelsFadeByOneWithoutSustain) {
-  for (auto& [name, pass] : Passes()) {
+  for (auto [name, pass] : WarpPassVersions()) {
     for (uint32_t v : {0u, 1u, 2u, 128u, 255u}) {
       Pass p(v << 16 | v << 8 | v, {255, 0, 0, 0}, false);
       p.Run(pass);
@@ -97,7 +87,7 @@ TEST(WarpPass, UnmovedPixelsFadeByOneWithoutSustain) {
 }
 
 TEST(WarpPass, SustainKeepsAUniformPictureAndSaturatesAtWhite) {
-  for (auto& [name, pass] : Passes()) {
+  for (auto [name, pass] : WarpPassVersions()) {
     for (uint32_t v = 0; v < 256; ++v) {
       Pass p(v << 16 | v << 8 | v, {255, 0, 0, 0}, true);
       p.Run(pass);
@@ -111,7 +101,7 @@ TEST(WarpPass, SustainKeepsAUniformPictureAndSaturatesAtWhite) {
 }
 
 TEST(WarpPass, BlurredPixelsLoseAboutOnePointSixPercent) {
-  for (auto& [name, pass] : Passes()) {
+  for (auto [name, pass] : WarpPassVersions()) {
     Pass p(0x00C8C8C8, {63, 63, 63, 63}, false);  // 200 * 252 >> 8 = 196
     p.Run(pass);
     EXPECT_EQ(p.out[6], 0x00C4C4C4u) << name;
@@ -119,7 +109,7 @@ TEST(WarpPass, BlurredPixelsLoseAboutOnePointSixPercent) {
 }
 
 TEST(WarpPass, TheTopByteIsAlwaysWrittenAsZero) {
-  for (auto& [name, pass] : Passes()) {
+  for (auto [name, pass] : WarpPassVersions()) {
     Pass p(0xFF7F3F1F, {255, 0, 0, 0}, true);
     p.Run(pass);
     EXPECT_EQ(p.out[3] >> 24, 0u) << name;
@@ -128,7 +118,7 @@ TEST(WarpPass, TheTopByteIsAlwaysWrittenAsZero) {
 }
 
 TEST(WarpPass, OutsideEntriesReadTheCornerWithWeightZeroOrOneUnderSustain) {
-  for (auto& [name, pass] : Passes()) {
+  for (auto [name, pass] : WarpPassVersions()) {
     Pass p(0x00FFFFFF, {0, 0, 0, 0}, false, /*identity=*/false);
     p.Run(pass);
     EXPECT_EQ(p.out[9], 0u) << name;

@@ -1,0 +1,51 @@
+#pragma once
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+#include "transforms/warp_pass.h"
+
+namespace corvex {
+
+// One destination pixel of the feedback pass: the 2 x 2 block at byte offset `offset` of
+// `previous` (row length `row` pixels) blended with the four weights w, each plus `s` in the
+// colour channels. The reference arithmetic that every vector version must reproduce; the
+// vector versions also use it for the pixels left over after their last full block.
+inline uint32_t WarpPixel(const uint32_t* previous, uint32_t offset, const uint8_t* w,
+                          int32_t row, uint32_t s) {
+  const uint32_t* p = previous + (offset >> 2);
+  const uint32_t p00 = p[0], p01 = p[1], p10 = p[row], p11 = p[row + 1];
+  const uint32_t w0 = w[0] + s, w1 = w[1] + s, w2 = w[2] + s, w3 = w[3] + s;
+  uint32_t out = 0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const uint32_t sum = ((p00 >> shift) & 255) * w0 + ((p01 >> shift) & 255) * w1 +
+                         ((p10 >> shift) & 255) * w2 + ((p11 >> shift) & 255) * w3;
+    // The terms are never negative, so saturating each addition at 16 bits is the same as
+    // limiting the total.
+    out |= (std::min(sum, 65535u) >> 8) << shift;
+  }
+  return out;
+}
+
+// Runs WarpPixel for pixels `first` to the end of the picture: the reference pass, and the
+// tail of the vector passes.
+inline void WarpPixels(const WarpPassArgs& args, int64_t first) {
+  const uint32_t s = args.sustain ? 1u : 0u;
+  const int64_t count = static_cast<int64_t>(args.width) * args.height;
+  for (int64_t i = first; i < count; ++i) {
+    args.destination[i] = WarpPixel(args.previous, args.offsets[i], args.weights + 4 * i,
+                                    args.width, s);
+  }
+}
+
+// Asks for the two source rows that pixel i + 192 will read to be brought into the cache: a
+// map's reads wander where the hardware's own prefetching does not follow. (A prefetch never
+// faults, whatever the address.)
+inline void PrefetchSourceAhead(const char* base, size_t rowBytes, const uint32_t* offsets,
+                                int64_t i, int64_t count) {
+  const char* ahead = base + offsets[std::min<int64_t>(i + 192, count - 1)];
+  __builtin_prefetch(ahead);
+  __builtin_prefetch(ahead + rowBytes);
+}
+
+}  // namespace corvex
