@@ -22,10 +22,6 @@ ConfigDialog* theConfigDialog = nullptr;
 
 namespace {
 
-constexpr int32_t kFullScreen = 0;
-constexpr int32_t kWindowed = 1;
-constexpr int32_t kBackground = 2;
-constexpr int32_t kDisplayModeCount = 3;
 constexpr int32_t kFramesPerStep = 100;  // one slider position is 100 frames
 constexpr int32_t kNeverChange = -1;     // the scene length of the slider's last position
 constexpr const char* kNever = "Never";

@@ -7,6 +7,8 @@ class WindowSystem;
 class ProfileStore;
 class FileSystem;
 class DialogSystem;
+class DisplaySystem;
+class GraphicsSystem;
 
 // One platform: the set of services the plug-in reaches the outside world through. The host
 // chooses it by creating its own window in it and handing that window over as hwndParent.
@@ -17,6 +19,8 @@ class Backend {
   virtual ProfileStore& Profiles() = 0;
   virtual FileSystem& Files() = 0;
   virtual DialogSystem& Dialogs() = 0;
+  virtual DisplaySystem& Display() = 0;    // the display device, its surfaces and overlays
+  virtual GraphicsSystem& Graphics() = 0;  // fonts; text goes onto surfaces
 };
 
 // The backend of the host's window; with no window, the process's default backend (the real

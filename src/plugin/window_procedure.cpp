@@ -15,9 +15,6 @@ namespace corvex {
 
 namespace {
 
-constexpr int32_t kWindowed = 1;
-constexpr int32_t kFullScreen = 0;
-
 void RequestDisplayMode(Video& video, int32_t mode) {
   video.requestedDisplayMode = mode;
   video.ChangeRes();

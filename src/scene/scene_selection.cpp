@@ -1,6 +1,7 @@
 #include "renderers/random.h"
 #include "scene/process_objects.h"
 #include "scene/scene_manager.h"
+#include "scene/slot_mask.h"
 #include "transforms/transform_manager.h"
 #include "video/portable/video_core.h"
 
@@ -43,25 +44,12 @@ int32_t SceneManager::FirstActiveRenderer() const {
   return 0;  // before the first scene choice nothing is active; slot 0 stands for it
 }
 
-int32_t SceneManager::RendererMask() const {
-  int32_t mask = 0;
-  for (int32_t slot = 0; slot < rendererCount; ++slot) {
-    mask = mask * 2 + (enabledRenderers[slot] != 0 ? 1 : 0);
-  }
-  return mask;
-}
+int32_t SceneManager::RendererMask() const { return PackSlotMask(enabledRenderers, rendererCount); }
 
-int32_t SceneManager::AllRenderersMask() const {
-  return rendererCount < 1 ? 0 : static_cast<int32_t>((1u << rendererCount) - 1);
-}
+int32_t SceneManager::AllRenderersMask() const { return AllSlotsMask(rendererCount); }
 
 void SceneManager::SetRendererMask(int32_t value) {
-  // Signed remainder and division: bits above the last slot are ignored and a negative value
-  // enables the slots of its magnitude.
-  for (int32_t i = 0; i < rendererCount; ++i) {
-    enabledRenderers[rendererCount - 1 - i] = (value % 2 != 0) ? 1 : 0;
-    value = value / 2;
-  }
+  UnpackSlotMask(value, enabledRenderers, rendererCount);
 }
 
 }  // namespace corvex

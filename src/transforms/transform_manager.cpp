@@ -6,6 +6,7 @@
 #include "renderers/random.h"
 #include "scene/process_objects.h"
 #include "scene/scene_manager.h"
+#include "scene/slot_mask.h"
 
 namespace corvex {
 
@@ -112,22 +113,13 @@ void TransformManager::ChooseTransform(int32_t mode) {
 }
 
 int32_t TransformManager::TransformMask() const {
-  int32_t mask = 0;
-  for (int32_t slot = 0; slot < transformCount; ++slot) {
-    mask = mask * 2 + (enabledTransforms[slot] != 0 ? 1 : 0);
-  }
-  return mask;
+  return PackSlotMask(enabledTransforms, transformCount);
 }
 
-int32_t TransformManager::AllTransformsMask() const {
-  return transformCount < 1 ? 0 : static_cast<int32_t>((1u << transformCount) - 1);
-}
+int32_t TransformManager::AllTransformsMask() const { return AllSlotsMask(transformCount); }
 
 void TransformManager::SetTransformMask(int32_t mask) {
-  for (int32_t k = 0; k < transformCount; ++k) {
-    enabledTransforms[transformCount - 1 - k] = (mask % 2 != 0) ? 1 : 0;
-    mask = mask / 2;
-  }
+  UnpackSlotMask(mask, enabledTransforms, transformCount);
 }
 
 void TransformManager::SampleSource() {

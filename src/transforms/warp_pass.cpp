@@ -1,5 +1,6 @@
 #include "transforms/warp_pass.h"
 
+#include "simd/cpu_features.h"
 #include "transforms/warp_pixel.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -15,13 +16,9 @@ void WarpPassScalar(const WarpPassArgs& args) {
 std::vector<WarpPassVersion> WarpPassVersions() {
   std::vector<WarpPassVersion> versions{{"scalar", &WarpPassScalar}};
 #if defined(__x86_64__) || defined(__i386__)
-  // The checks include the operating system's saving of the wider registers.
-  __builtin_cpu_init();
   versions.push_back({"sse2", &WarpPassSse2});
-  if (__builtin_cpu_supports("avx2")) versions.push_back({"avx2", &WarpPassAvx2});
-  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) {
-    versions.push_back({"avx512", &WarpPassAvx512});
-  }
+  if (CpuHasAvx2()) versions.push_back({"avx2", &WarpPassAvx2});
+  if (CpuHasAvx512Bw()) versions.push_back({"avx512", &WarpPassAvx512});
 #endif
   return versions;
 }

@@ -1,47 +1,237 @@
 #include "video/video.h"
 
 #include "platform/backend.h"
+#include "platform/display_flags.h"
 #include "platform/messages.h"
 #include "platform/window_system.h"
 #include "transforms/transform_manager.h"
+#include "video/error_reporting.h"
+#include "video/portable/direct_draw_results.h"
 
 namespace corvex {
 
-Video::Video(platform::Backend& platformBackend) : backend(platformBackend) {
+using namespace platform;
+
+Video::Video(Backend& platformBackend) : backend(platformBackend) {
+  pixelFormat.size = kPixelFormatSize;
+  FontRequest request;
+  request.height = -10;  // a character height of 10 pixels
+  request.charSet = SHIFTJIS_CHARSET;
+  request.pitchAndFamily = VARIABLE_PITCH;
+  request.faceName = "Arial";
+  font = backend.Graphics().CreateFont(request);
   transformManager = new TransformManager();
   transformChoice = transformManager->AllTransformsMask();
 }
 
 Video::~Video() {
-  if (window != nullptr) {
-    backend.Windows().DestroyWindow(window);
-    backend.Windows().UnregisterClass(title, hostInstance ? *hostInstance : nullptr);
+  FreeModeLists();
+  ReleaseResources();
+  if (displayMode == kBackground) SetWallpaper(false);
+  if (window != nullptr) Windows().DestroyWindow(window);
+  window = nullptr;
+  if (windowClassRegistered_) {
+    Windows().UnregisterClass(title, hostInstance ? *hostInstance : nullptr);
   }
+  if (font != nullptr) backend.Graphics().DeleteObject(font);
 }
 
-bool Video::HasDirectDraw6() { return true; }
+WindowSystem& Video::Windows() { return backend.Windows(); }
 
-void Video::Create(const char* windowTitle, platform::WindowProcedure procedure,
-                   platform::WindowHandle& hostWindowField,
-                   platform::InstanceHandle& hostInstanceField, int32_t& hostDelayField) {
+bool Video::Check(Result result, const char* text) {
+  lastResult = result;
+  if (result >= 0) return true;
+  ShowDirectDrawError(Windows(), text, result, 1);
+  return false;  // only after the one code that is never shown
+}
+
+void Video::Fail(const char* text) { ShowError(Windows(), text, 1); }
+
+bool Video::HasDirectDraw6() {
+  DirectDrawObject* object = nullptr;
+  if (!Check(backend.Display().DirectDrawCreate(&object), "Error creating DirectDraw object")) {
+    return false;
+  }
+  lastResult = object->QueryDisplayDevice(&directDraw);
+  const bool present = lastResult >= 0 && directDraw != nullptr;
+  if (present) directDraw->Release();
+  object->Release();
+  directDraw = nullptr;
+  return present;
+}
+
+void Video::Create(const char* windowTitle, WindowProcedure procedure,
+                   WindowHandle& hostWindowField, InstanceHandle& hostInstanceField,
+                   int32_t& hostDelayField) {
   title = windowTitle;
-  hostWindow = &hostWindowField;
   hostInstance = &hostInstanceField;
+  hostWindow = &hostWindowField;
   hostDelay = &hostDelayField;
-  platform::WindowSystem& windows = backend.Windows();
-  windows.RegisterClass(title, procedure, *hostInstance);
-  width = 320;
-  height = 240;
-  window = windows.CreateWindow(title, title, platform::WS_VISIBLE, windowX, windowY, width,
-                                height, *hostWindow, *hostInstance);
+
+  DirectDrawObject* object = nullptr;
+  if (!Check(backend.Display().DirectDrawCreate(&object), "Error creating DirectDraw object")) {
+    return;
+  }
+  lastResult = object->QueryDisplayDevice(&directDraw);
+  object->Release();
+  // The request's result is only kept; without the device nothing can go on, so its absence
+  // is reported as the DirectDraw object's failure.
+  if (directDraw == nullptr) {
+    Check(lastResult < 0 ? lastResult : DDERR_GENERIC, "Error creating DirectDraw object");
+    return;
+  }
+
+  GetTotalVideoMemory();
+  EnumerateModes();
+  if (requestedDisplayMode < 0 || requestedDisplayMode >= kDisplayModeCount) {
+    requestedDisplayMode = kFullScreen;
+  }
+  requestedResolutionMode = requestedResolutionMode == -1
+                                ? DefaultResolution(requestedDisplayMode)
+                                : UsableResolution(requestedDisplayMode, requestedResolutionMode);
+  if (requestedResolutionMode < 0) return Fail("No available resolutions");
+  const SurfaceDescription& entry = modeList[requestedDisplayMode][requestedResolutionMode];
+  height = static_cast<int32_t>(entry.height);
+  width = static_cast<int32_t>(entry.width);
+
+  WindowSystem& windows = Windows();
+  if (!windows.RegisterClass(title, procedure, *hostInstance)) {
+    return Fail("Error registering window class");
+  }
+  windowClassRegistered_ = true;
+  window = windows.CreateWindow(title, title, WS_VISIBLE, windowX, windowY, width, height,
+                                *hostWindow, *hostInstance);
+  if (window == nullptr) return Fail("Error creating window");
+  windows.SetWindowPos(window, windowX, windowY, width, height, SWP_NOZORDER);
+  windows.ShowWindow(window, SW_SHOWNORMAL);
+  CheckCaps();
   ChangeRes();
 }
 
+void Video::CheckCaps() {
+  overlaySupported = 1;
+  DisplayCaps caps;
+  caps.size = kDisplayCapsSize;
+  if (!Check(directDraw->GetCaps(&caps, nullptr), "Unable to retrieve DirectDraw Caps")) {
+    overlaySupported = 0;
+    return;
+  }
+  if ((caps.caps & DDCAPS_OVERLAY) == 0 ||
+      caps.maxVisibleOverlays == caps.currentVisibleOverlays) {
+    overlaySupported = 0;
+  }
+}
+
+// The last entry of 480 lines, the resolution a run starts with when none was chosen.
+int32_t Video::DefaultResolution(int32_t mode) const {
+  int32_t found = -1;
+  for (int32_t i = 0; i < modeCount[mode]; ++i) {
+    if (modeList[mode][i].height == 480) found = i;
+  }
+  return found;
+}
+
+// An index past the list (a setting from another display adapter, or a display-mode key that
+// keeps the index of another list) falls back to the 480-line default, or to the last entry
+// of a list without one; -1 when the list is empty.
+int32_t Video::UsableResolution(int32_t mode, int32_t index) const {
+  if (index >= 0 && index < modeCount[mode]) return index;
+  const int32_t fallback = DefaultResolution(mode);
+  return fallback >= 0 ? fallback : modeCount[mode] - 1;
+}
+
+void Video::SetCooperation(uint32_t flags, const char* text) {
+  const Result result = directDraw->SetCooperativeLevel(window, flags);
+  if (result == DDERR_HWNDALREADYSET) {
+    lastResult = result;  // the window is already the device's: nothing failed
+    return;
+  }
+  Check(result, text);
+}
+
 void Video::ChangeRes() {
-  FreePixelBuffers();
-  AllocatePixelBuffers();
+  if (directDraw == nullptr) return;
+  FreeSurfaces();
+  if (requestedDisplayMode < 0 || requestedDisplayMode >= kDisplayModeCount) {
+    requestedDisplayMode = kFullScreen;
+  }
+  requestedResolutionMode = UsableResolution(requestedDisplayMode, requestedResolutionMode);
+  if (requestedResolutionMode < 0) return Fail("No available resolutions");
+  displayMode = requestedDisplayMode;
+  resolutionMode = requestedResolutionMode;
+  const SurfaceDescription& entry = modeList[displayMode][resolutionMode];
+  height = static_cast<int32_t>(entry.height);
+  width = static_cast<int32_t>(entry.width);
+  modeDepth = static_cast<int32_t>(entry.pixelFormat.rgbBitCount);
+
+  if (displayMode == kFullScreen) EnterFullScreen();
+  if (displayMode == kWindowed) EnterWindowed();
+  if (displayMode == kBackground) EnterBackground();
+  Windows().SetFocus(window);
+  ReadDisplayFormat();
+  AllocateSurfaces();
   ClearFrameBuffer(previousFrame);
   ClearFrameBuffer(frameBuffer);
+  RebuildTransforms();
+}
+
+void Video::EnterFullScreen() {
+  WindowSystem& windows = Windows();
+  if (minimizeHost != 0) windows.ShowWindow(*hostWindow, SW_MINIMIZE);
+  windows.SetActiveWindow(window);
+  SetWallpaper(false);
+  SetCooperation(DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN, "Error setting cooperative level");
+  windows.SetWindowPos(window, 0, 0, width, height, SWP_NOZORDER | SWP_SHOWWINDOW);
+  Check(directDraw->SetDisplayMode(static_cast<uint32_t>(width), static_cast<uint32_t>(height),
+                                   static_cast<uint32_t>(modeDepth), 0, 0),
+        "Error changing resolution");
+  while (windows.ShowCursor(false) >= 0) {
+  }
+}
+
+void Video::EnterWindowed() {
+  WindowSystem& windows = Windows();
+  // The window procedure follows the window's moves while the mode is windowed; what it
+  // records on the way must not move the window away from where the user left it.
+  const int32_t keptX = windowX, keptY = windowY;
+  SetWallpaper(false);
+  SetCooperation(DDSCL_NORMAL, "Error setting cooperative level");
+  windowX = keptX;
+  windowY = keptY;
+  windows.SetWindowPos(window, windowX, windowY, width, height, SWP_NOZORDER | SWP_SHOWWINDOW);
+  windows.SetActiveWindow(window);
+  Check(directDraw->RestoreDisplayMode(), "Error changing resolution");
+  windows.ShowCursor(true);
+}
+
+void Video::EnterBackground() {
+  WindowSystem& windows = Windows();
+  SetCooperation(DDSCL_NORMAL, "Error setting cooperative level");
+  windows.SetWindowPos(window, windowX, windowY, width, height, SWP_NOZORDER | SWP_HIDEWINDOW);
+  windows.SetActiveWindow(window);
+  Check(directDraw->RestoreDisplayMode(), "Error changing resolution");
+  windows.ShowCursor(true);
+  wallpaperPending = 1;
+}
+
+void Video::ReadDisplayFormat() {
+  SurfaceDescription mode;
+  mode.size = kSurfaceDescriptionSize;
+  Check(directDraw->GetDisplayMode(&mode),
+        "Video::ChangeRes(), Error retrieving display resolution");
+  screenWidth = static_cast<int32_t>(mode.width);
+  screenHeight = static_cast<int32_t>(mode.height);
+  displayDepth = static_cast<int32_t>(mode.pixelFormat.rgbBitCount);
+  pixelFormat = mode.pixelFormat;
+  redMask = static_cast<uint16_t>(pixelFormat.redMask);
+  greenMask = static_cast<uint16_t>(pixelFormat.greenMask);
+  blueMask = static_cast<uint16_t>(pixelFormat.blueMask);
+  // The brightest pure green of the display's format: 0xFF00 at 24 and 32 bits, 0x07E0 at 5-6-5.
+  colorKey.low = greenMask;
+  colorKey.high = greenMask;
+}
+
+void Video::RebuildTransforms() {
   if (transformsBuilt != 0) {
     transformChoice = transformManager->TransformMask();
     delete transformManager;
@@ -53,14 +243,24 @@ void Video::ChangeRes() {
   transformsBuilt = 1;
 }
 
-void Video::Flip() {
-  ExchangeBuffers();
-  if (hostDelay != nullptr) *hostDelay = 0;
+void Video::ReleaseResources() {
+  if (directDraw != nullptr) {
+    FreeSurfaces();
+    Check(directDraw->SetCooperativeLevel(window, DDSCL_NORMAL),
+          "Video::ReleaseResources, Error setting cooperative level");
+    Windows().SetActiveWindow(window);
+    directDraw->Release();
+    directDraw = nullptr;
+  }
+  if (transformsBuilt != 0) {
+    delete transformManager;
+    transformManager = nullptr;
+    transformsBuilt = 0;
+  }
 }
 
 intptr_t Video::AskHost(uintptr_t wParam, intptr_t lParam) {
-  return backend.Windows().SendMessage(hostWindow ? *hostWindow : nullptr, platform::WM_USER,
-                                       wParam, lParam);
+  return Windows().SendMessage(hostWindow ? *hostWindow : nullptr, WM_USER, wParam, lParam);
 }
 
 }  // namespace corvex

@@ -21,7 +21,12 @@ constexpr int32_t kPanel = 102;
 
 class ConfigPanel : public RunningPlugin {
  protected:
-  void SetUp() override { Start(); }
+  void SetUp() override {
+    DescribeDisplay();
+    Start();
+  }
+  // The display device, before the plug-in starts; the headless default otherwise.
+  virtual void DescribeDisplay() {}
 
   // Opens the panel with Tab, as a user would.
   void Open() {
@@ -63,7 +68,6 @@ TEST_F(ConfigPanel, OpensShowingTheLiveValues) {
   theVideo->useDelay = 1;
   theVideo->minimizeHost = 0;
   theSceneManager->showSongTitle = 0;
-  theVideo->overlaySupported = 1;
   Open();
 
   const HeadlessWindows::Window* window = player.windows().Find(panel);
@@ -142,37 +146,60 @@ TEST_F(ConfigPanel, TheSliderStepsInHundredsUpToNever) {
   EXPECT_NE(ReadSettings().find("Frames_Per_Scene=-1\n"), std::string::npos);
 }
 
-TEST_F(ConfigPanel, DisplayModeButtonsRefillTheListAndSelectByTheRule) {
-  theVideo->overlaySupported = 1;
-  ASSERT_EQ(Key(VK_F2), 1);
-  Open();
-  const int32_t current = theVideo->resolutionMode;
+// Little video memory: background mode (twice the picture in surface memory) offers fewer
+// resolutions than the other two, so a list position names different resolutions.
+class ConfigPanelSmallMemory : public ConfigPanel {
+  void DescribeDisplay() override { player.display().videoMemory = 1u << 20; }
+};
 
-  EXPECT_EQ(Click(1061), 1);  // another mode: its first resolution
-  EXPECT_EQ(At(1004).items, ModeNames(0));
+TEST_F(ConfigPanelSmallMemory, DisplayModeButtonsRefillTheListAndSelectByTheRule) {
+  const std::vector<std::string> everyMode = {"640x480x16", "640x480x32", "800x600x16",
+                                              "800x600x32", "1024x768x16", "1024x768x32"};
+  ASSERT_EQ(ModeNames(0), everyMode);
+  ASSERT_EQ(ModeNames(1), everyMode);
+  ASSERT_EQ(ModeNames(2), (std::vector<std::string>{"640x480x16", "800x600x16"}));
+  ASSERT_EQ(Key(VK_F2), 1);
+  theVideo->requestedResolutionMode = 3;
+  theVideo->ChangeRes();
+  Open();
+  EXPECT_EQ(At(1004).items, everyMode);
+  EXPECT_EQ(At(1004).selection, 3);
+
+  EXPECT_EQ(Click(1008), 1);  // another mode: its first resolution
+  EXPECT_EQ(At(1004).items, ModeNames(2));
+  EXPECT_EQ(At(1004).selection, 0);
+  EXPECT_EQ(theVideo->requestedDisplayMode, 2);
+  EXPECT_EQ(theVideo->requestedResolutionMode, 0);
+  EXPECT_TRUE(At(1008).checked);
+  EXPECT_FALSE(At(1006).checked);
+
+  EXPECT_EQ(Click(1061), 1);
+  EXPECT_EQ(At(1004).items, everyMode);
   EXPECT_EQ(At(1004).selection, 0);
   EXPECT_EQ(theVideo->requestedDisplayMode, 0);
   EXPECT_EQ(theVideo->requestedResolutionMode, 0);
   EXPECT_TRUE(At(1061).checked);
-  EXPECT_FALSE(At(1006).checked);
-
-  EXPECT_EQ(Click(1008), 1);
-  EXPECT_EQ(At(1004).items, ModeNames(2));
-  EXPECT_EQ(theVideo->requestedDisplayMode, 2);
-  EXPECT_EQ(theVideo->requestedResolutionMode, 0);
-  EXPECT_TRUE(At(1008).checked);
-  EXPECT_FALSE(At(1061).checked);
+  EXPECT_FALSE(At(1008).checked);
 
   EXPECT_EQ(Click(1006), 1);  // the current mode: the current resolution again
-  EXPECT_EQ(At(1004).items, ModeNames(1));
-  EXPECT_EQ(At(1004).selection, current);
+  EXPECT_EQ(At(1004).selection, 3);
   EXPECT_EQ(theVideo->requestedDisplayMode, 1);
-  EXPECT_EQ(theVideo->requestedResolutionMode, current);
+  EXPECT_EQ(theVideo->requestedResolutionMode, 3);
   EXPECT_TRUE(At(1006).checked);
 
-  // Nothing is applied before Done.
+  // Nothing is applied before Done; Done applies the choice and closes the panel.
   EXPECT_EQ(theVideo->displayMode, 1);
-  EXPECT_EQ(theVideo->resolutionMode, current);
+  ASSERT_EQ(Click(1061), 1);
+  ASSERT_EQ(dialogs().ChooseListItem(panel, 1004, 4), 1);
+  EXPECT_EQ(theVideo->displayMode, 1);
+  EXPECT_EQ(theVideo->resolutionMode, 3);
+  ASSERT_EQ(Click(1009), 1);
+  EXPECT_EQ(theVideo->displayMode, 0);
+  EXPECT_EQ(theVideo->resolutionMode, 4);
+  EXPECT_EQ(theVideo->width, 1024);
+  EXPECT_EQ(theVideo->modeDepth, 16);
+  ExpectClosed();
+  for (int frame = 0; frame < 2; ++frame) EXPECT_EQ(player.Render(), 0);
 }
 
 TEST_F(ConfigPanel, TheResolutionListReportsOnlySelectionChanges) {
@@ -185,19 +212,6 @@ TEST_F(ConfigPanel, TheResolutionListReportsOnlySelectionChanges) {
   constexpr uint32_t kDoubleClick = 2;
   EXPECT_EQ(Command(1004, kDoubleClick), 0);
   EXPECT_EQ(theVideo->requestedResolutionMode, -5);
-}
-
-TEST_F(ConfigPanel, DoneAppliesTheChoiceAndClosesThePanel) {
-  ASSERT_EQ(Key(VK_F2), 1);
-  Open();
-  ASSERT_EQ(Click(1061), 1);
-  const int32_t last = static_cast<int32_t>(At(1004).items.size()) - 1;
-  ASSERT_EQ(dialogs().ChooseListItem(panel, 1004, last), 1);
-  EXPECT_EQ(Click(1009), 1);
-  ExpectClosed();
-  EXPECT_EQ(theVideo->displayMode, 0);
-  EXPECT_EQ(theVideo->resolutionMode, last);
-  for (int frame = 0; frame < 2; ++frame) EXPECT_EQ(player.Render(), 0);
 }
 
 TEST_F(ConfigPanel, QuitDropsAnUnconfirmedModeButKeepsTheToggles) {
@@ -285,14 +299,22 @@ TEST_F(ConfigPanel, OnBoxesEnableTheShownItemsAndTheLockIgnoresThem) {
   EXPECT_TRUE(At(1064).checked);
 }
 
-TEST_F(ConfigPanel, WithoutOverlaySupportBackgroundCannotBeChosen) {
-  theVideo->overlaySupported = 0;
+class ConfigPanelWithoutOverlay : public ConfigPanel {
+  void DescribeDisplay() override {
+    player.display().overlaySupport = platform::headless::OverlaySupport::None;
+  }
+};
+
+TEST_F(ConfigPanelWithoutOverlay, BackgroundModeCannotBeChosen) {
+  ASSERT_EQ(theVideo->overlaySupported, 0);
   Open();
   EXPECT_FALSE(At(1008).enabled);
   EXPECT_EQ(At(1029).text, "(Unsupported by hardware)");
   EXPECT_FALSE(At(1029).enabled);
+  EXPECT_TRUE(At(1061).enabled);
   const int32_t requested = theVideo->requestedDisplayMode;
   EXPECT_EQ(Click(1008), 0);
+  EXPECT_FALSE(At(1008).checked);
   EXPECT_EQ(theVideo->requestedDisplayMode, requested);
 }
 

@@ -134,6 +134,25 @@ TEST(PluginLifecycle, EscapeAndTheWindowsDestructionAskTheHostToEndTheRun) {
   player.Quit();
 }
 
+// Init on the harness's display with no settings: full screen at the last 480-line mode, and
+// each Render presents the frame on the screen.
+TEST(PluginLifecycle, ARunWithoutSettingsShowsItsFramesFullScreen) {
+  PluginHarness player;
+  ASSERT_EQ(player.Init(), 0);
+  EXPECT_EQ(theVideo->displayMode, 0);
+  EXPECT_EQ(player.display().CurrentMode().width, 640);
+  EXPECT_EQ(player.display().CurrentMode().bitsPerPixel, 32);
+  EXPECT_EQ(player.display().PresentedPicture().width, 0);
+  player.Render();
+  const platform::headless::Picture shown = player.display().PresentedPicture();
+  EXPECT_EQ(shown.width, 640);
+  EXPECT_EQ(shown.height, 480);
+  EXPECT_EQ(player.module().delayMs, 0);
+  player.Quit();
+  EXPECT_FALSE(player.display().ModeChanged());
+  EXPECT_EQ(player.display().LiveSurfaces(), 0);
+}
+
 TEST(PluginLibrary, TheLoadableLibraryExportsOnlyItsHeaderFunction) {
   const std::string library = std::string(CORVEX_BINARY_DIR) + "/src/vis_corvex.so";
   FILE* nm = popen(("nm -D --defined-only " + library + " 2>&1").c_str(), "r");

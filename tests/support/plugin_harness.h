@@ -12,6 +12,10 @@ namespace corvex::testing {
 
 // A media player on the headless backend: its own backend and main window, the plug-in loaded
 // through winampVisGetHeader, and the audio it writes into the module record each frame.
+// The display is the headless default (640 x 480, 800 x 600 and 1024 x 768 at 16 and 32 bits,
+// a 1024 x 768 x 32 desktop, 16 MiB of video memory, an RGB overlay), so a run without
+// settings starts full screen at 640 x 480 x 32; describe another through display() before
+// Init.
 class PluginHarness {
  public:
   PluginHarness();
@@ -20,6 +24,7 @@ class PluginHarness {
   VisModule& module() { return *module_; }
   platform::headless::HeadlessBackend& backend() { return *backend_; }
   platform::headless::HeadlessWindows& windows() { return backend_->windows; }
+  platform::headless::HeadlessDisplay& display() { return backend_->display; }
   platform::headless::HostWindow& host() { return *host_; }
   // The player's own folder, where the plug-in library "lies": the settings file and the
   // readme are looked for here. Made empty for each player and removed with it.

@@ -3,7 +3,10 @@
 namespace corvex::platform::headless {
 
 HeadlessBackend::HeadlessBackend()
-    : windows(*this), profiles(windows.failures), dialogs(*this, windows) {}
+    : windows(*this),
+      profiles(windows.failures),
+      dialogs(*this, windows),
+      display(windows, graphics) {}
 
 HeadlessBackend::~HeadlessBackend() = default;
 

@@ -1,8 +1,10 @@
 #pragma once
 #include "platform/backend.h"
 #include "platform/headless/headless_dialogs.h"
+#include "platform/headless/headless_display.h"
 #include "platform/headless/headless_files.h"
 #include "platform/headless/headless_profiles.h"
+#include "platform/headless/headless_text.h"
 #include "platform/headless/headless_windows.h"
 
 namespace corvex::platform::headless {
@@ -20,11 +22,15 @@ class HeadlessBackend final : public Backend {
   ProfileStore& Profiles() override { return profiles; }
   FileSystem& Files() override { return files; }
   DialogSystem& Dialogs() override { return dialogs; }
+  DisplaySystem& Display() override { return display; }
+  GraphicsSystem& Graphics() override { return graphics; }
 
   HeadlessWindows windows;
   HeadlessProfiles profiles;  // shares the windows' FailureInjector
   HeadlessFiles files;
   HeadlessDialogs dialogs;
+  HeadlessGraphics graphics;
+  HeadlessDisplay display;
 };
 
 }  // namespace corvex::platform::headless

@@ -1,0 +1,116 @@
+#include "platform/headless/headless_pixels.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "platform/display_flags.h"
+
+namespace corvex::platform::headless {
+
+PixelLayout PixelLayout::Of(const PixelFormat& format) {
+  PixelLayout layout;
+  if ((format.flags & DDPF_FOURCC) != 0) {
+    layout.bytesPerPixel = 2;
+    layout.fourCC = format.fourCC;
+    layout.redMask = layout.greenMask = layout.blueMask = 0;
+    return layout;
+  }
+  layout.bytesPerPixel = static_cast<int32_t>((format.rgbBitCount + 7) / 8);
+  layout.redMask = format.redMask;
+  layout.greenMask = format.greenMask;
+  layout.blueMask = format.blueMask;
+  return layout;
+}
+
+namespace {
+
+uint32_t ReadChannel(uint32_t raw, uint32_t mask) {
+  if (mask == 0) return 0;
+  const int shift = std::countr_zero(mask);
+  const int bits = std::popcount(mask);
+  uint32_t value = (raw & mask) >> shift;
+  if (bits >= 8) return value >> (bits - 8);
+  uint32_t widened = 0;
+  for (int filled = 0; filled < 8; filled += bits) widened = (widened << bits) | value;
+  return widened >> (((8 + bits - 1) / bits) * bits - 8);
+}
+
+uint32_t WriteChannel(uint32_t value8, uint32_t mask) {
+  if (mask == 0) return 0;
+  const int shift = std::countr_zero(mask);
+  const int bits = std::popcount(mask);
+  const uint32_t field = bits >= 8 ? value8 << (bits - 8) : value8 >> (8 - bits);
+  return (field << shift) & mask;
+}
+
+uint8_t Clamp255(double v) {
+  const double rounded = v + 0.5;
+  if (rounded <= 0.0) return 0;
+  if (rounded >= 255.0) return 255;
+  return static_cast<uint8_t>(rounded);
+}
+
+// The inverse of the plug-in's YUV conversion (Y = (74 R + 145 G + 36 B) / 256, U and V its
+// colour differences around 128).
+uint32_t YuvToRgb(int32_t y, int32_t u, int32_t v) {
+  const double cu = u - 128.0, cv = v - 128.0, luma = 1.003921568627451 * y;
+  const uint8_t r = Clamp255(luma - 0.005723370429252782 * cu + 1.9728669846316904 * cv);
+  const uint8_t g = Clamp255(luma - 0.49220985691573926 * cu - 1.0001059883412824 * cv);
+  const uint8_t b = Clamp255(luma + 1.9942766295707473 * cu - 0.027133015368309487 * cv);
+  return static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 | b;
+}
+
+}  // namespace
+
+uint32_t ReadRgb(const uint8_t* row, int32_t x, const PixelLayout& layout) {
+  if (layout.IsYuv()) {
+    const uint8_t* pair = row + 4 * (x / 2);
+    const bool odd = (x & 1) != 0;
+    if (layout.fourCC == FOURCC_UYVY) return YuvToRgb(odd ? pair[3] : pair[1], pair[0], pair[2]);
+    return YuvToRgb(odd ? pair[2] : pair[0], pair[1], pair[3]);
+  }
+  uint32_t raw = 0;
+  std::memcpy(&raw, row + static_cast<ptrdiff_t>(x) * layout.bytesPerPixel,
+              static_cast<size_t>(layout.bytesPerPixel));
+  return ReadChannel(raw, layout.redMask) << 16 | ReadChannel(raw, layout.greenMask) << 8 |
+         ReadChannel(raw, layout.blueMask);
+}
+
+void WriteRgb(uint8_t* row, int32_t x, const PixelLayout& layout, uint32_t rgb) {
+  if (layout.IsYuv()) return;
+  uint8_t* pixel = row + static_cast<ptrdiff_t>(x) * layout.bytesPerPixel;
+  uint32_t raw = 0;
+  std::memcpy(&raw, pixel, static_cast<size_t>(layout.bytesPerPixel));
+  const uint32_t channels = layout.redMask | layout.greenMask | layout.blueMask;
+  raw = (raw & ~channels) | WriteChannel((rgb >> 16) & 255, layout.redMask) |
+        WriteChannel((rgb >> 8) & 255, layout.greenMask) | WriteChannel(rgb & 255, layout.blueMask);
+  std::memcpy(pixel, &raw, static_cast<size_t>(layout.bytesPerPixel));
+}
+
+Picture ReadPicture(const uint8_t* memory, int32_t pitch, const PixelLayout& layout,
+                    const Rect& source, int32_t outWidth, int32_t outHeight) {
+  Picture picture;
+  if (memory == nullptr || IsEmpty(source) || outWidth <= 0 || outHeight <= 0) return picture;
+  picture.width = outWidth;
+  picture.height = outHeight;
+  picture.pixels.resize(static_cast<size_t>(outWidth) * static_cast<size_t>(outHeight));
+  const int64_t sw = source.right - source.left, sh = source.bottom - source.top;
+  for (int32_t y = 0; y < outHeight; ++y) {
+    const int64_t sy = source.top + y * sh / outHeight;
+    const uint8_t* row = memory + sy * pitch;
+    for (int32_t x = 0; x < outWidth; ++x) {
+      const int64_t sx = source.left + x * sw / outWidth;
+      picture.pixels[static_cast<size_t>(y) * outWidth + x] =
+          ReadRgb(row, static_cast<int32_t>(sx), layout);
+    }
+  }
+  return picture;
+}
+
+Rect Intersect(const Rect& a, const Rect& b) {
+  return Rect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+              std::min(a.bottom, b.bottom)};
+}
+
+}  // namespace corvex::platform::headless

@@ -1,0 +1,12 @@
+#include "video/portable/compose_kernels.h"
+
+#include "simd/cpu_features.h"
+
+namespace corvex {
+
+const ComposeKernels& BestComposeKernels() {
+  static const ComposeKernels& best = CpuHasAvx2() ? Avx2ComposeKernels() : Sse2ComposeKernels();
+  return best;
+}
+
+}  // namespace corvex

@@ -1,0 +1,85 @@
+#include <cstring>
+
+#include "platform/backend.h"
+#include "platform/display_flags.h"
+#include "platform/window_system.h"
+#include "video/error_reporting.h"
+#include "video/portable/compose_kernels.h"
+#include "video/video.h"
+
+namespace corvex {
+
+using namespace platform;
+
+namespace {
+constexpr int32_t kSlowDownMs = 5;
+constexpr const char kWallpaperFile[] = "vis_corvex.bmp";
+constexpr size_t kPathSize = 260;
+}  // namespace
+
+void Video::Compose() {
+  RestoreSurfaces();
+  if (composeSurface == nullptr || frameBuffer == nullptr) return;
+  SurfaceDescription locked;
+  locked.size = kSurfaceDescriptionSize;
+  if (!Check(composeSurface->Lock(nullptr, &locked, DDLOCK_WAIT | DDLOCK_WRITEONLY),
+             "Video::Compose, failed to lock compose surface")) {
+    return;  // a busy surface gives no memory to write: this frame keeps the last picture
+  }
+  BestComposeKernels()[composeFormat](frameBuffer, width, height,
+                                      static_cast<uint8_t*>(locked.surface), locked.pitch);
+  Check(composeSurface->Unlock(nullptr), "Video::Compose, failed to unlock compose surface");
+}
+
+void Video::Flip() {
+  ExchangeBuffers();
+  Rect source{0, 0, width, height};
+  RestoreSurfaces();
+  const int32_t delay = displayMode != kFullScreen && useDelay != 0 ? kSlowDownMs : 0;
+  if (hostDelay != nullptr) *hostDelay = delay;
+  auto blit = [&](Surface* target, Rect* destination) {
+    if (target == nullptr || composeSurface == nullptr) return Result{0};
+    return target->Blt(destination, composeSurface, &source, 0);
+  };
+  if (displayMode == kFullScreen) {
+    lastResult = blit(primarySurface, nullptr);
+  } else if (displayMode == kWindowed) {
+    Windows().GetWindowRect(window, &windowRect);
+    lastResult = blit(primarySurface, &windowRect);
+  } else if (displayMode == kBackground && overlaySurface != nullptr &&
+             primarySurface != nullptr) {
+    // The picture stretches over the whole screen and shows wherever the desktop shows the
+    // colour key; only the overlay update is judged.
+    if (!IsYuvFormat(composeFormat)) lastResult = blit(overlaySurface, nullptr);
+    Rect screen{0, 0, screenWidth, screenHeight};
+    lastResult = overlaySurface->UpdateOverlay(&source, primarySurface, &screen,
+                                               DDOVER_SHOW | DDOVER_KEYDEST);
+  }
+  Check(lastResult, "Video::Flip(), Error blitting backbuffer");
+  if (wallpaperPending != 0) {
+    SetWallpaper(true);
+    wallpaperPending = 0;
+  }
+}
+
+void Video::SetWallpaper(bool on) {
+  WindowSystem& windows = Windows();
+  if (!on) {
+    windows.SetWallpaper(nullptr);
+    return;
+  }
+  char path[kPathSize] = {};
+  windows.GetModuleFileName(hostInstance ? *hostInstance : nullptr, path, sizeof path);
+  // The library's folder with its separator; a name without one leaves no folder.
+  char* lastSeparator = nullptr;
+  for (char* c = path; *c != '\0'; ++c) {
+    if (*c == '\\' || *c == '/') lastSeparator = c;
+  }
+  const size_t folder = lastSeparator ? static_cast<size_t>(lastSeparator - path) + 1 : 0;
+  // A folder too deep for the file name does not get a wallpaper rather than a cut name.
+  if (folder + sizeof kWallpaperFile > sizeof path) return;
+  std::memcpy(path + folder, kWallpaperFile, sizeof kWallpaperFile);
+  windows.SetWallpaper(path);
+}
+
+}  // namespace corvex
