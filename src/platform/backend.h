@@ -4,6 +4,9 @@
 namespace corvex::platform {
 
 class WindowSystem;
+class ProfileStore;
+class FileSystem;
+class DialogSystem;
 class DisplaySystem;
 class GraphicsSystem;
 
@@ -13,6 +16,9 @@ class Backend {
  public:
   virtual ~Backend() = default;
   virtual WindowSystem& Windows() = 0;
+  virtual ProfileStore& Profiles() = 0;
+  virtual FileSystem& Files() = 0;
+  virtual DialogSystem& Dialogs() = 0;
   virtual DisplaySystem& Display() = 0;    // the display device, its surfaces and overlays
   virtual GraphicsSystem& Graphics() = 0;  // fonts; text goes onto surfaces
 };

@@ -1,15 +1,105 @@
 #include "plugin/window_procedure.h"
 
+#include "dialogs/dialogs.h"
 #include "platform/backend.h"
 #include "platform/messages.h"
 #include "platform/window_system.h"
+#include "plugin/plugin_objects.h"
+#include "plugin/vis_module.h"
+#include "scene/scene_manager.h"
+#include "scene/process_objects.h"
+#include "transforms/transform_manager.h"
+#include "video/video.h"
 
 namespace corvex {
 
-// The window's lifecycle messages; the key table arrives with the keys and settings work.
+namespace {
+
+void RequestDisplayMode(Video& video, int32_t mode) {
+  video.requestedDisplayMode = mode;
+  video.ChangeRes();
+}
+
+// Alt+Enter: full screen and windowed trade places; background mode is applied again.
+void ToggleFullScreen(Video& video) {
+  if (video.displayMode == kFullScreen) {
+    video.requestedDisplayMode = kWindowed;
+  } else if (video.displayMode == kWindowed) {
+    video.requestedDisplayMode = kFullScreen;
+  }
+  video.ChangeRes();
+}
+
+void ToggleRendererLock(Video& video, SceneManager& scene) {
+  if (scene.lockedRenderer != -1) {
+    scene.lockedRenderer = -1;
+    video.SetMessage("Renderer Unlocked");
+    return;
+  }
+  // The last active slot wins; the lock shows from the next random scene on.
+  for (int32_t slot = 0; slot < scene.rendererCount; ++slot) {
+    if (scene.activeRenderers[slot] == 1) scene.lockedRenderer = slot;
+  }
+  video.SetMessage("Renderer Locked");
+}
+
+void ToggleTransformLock(Video& video, SceneManager& scene) {
+  if (scene.lockedTransform != -1) {
+    scene.lockedTransform = -1;
+    video.SetMessage("Transform Unlocked");
+    return;
+  }
+  scene.lockedTransform = video.transformManager->currentTransform;
+  video.SetMessage("Transform Locked");
+}
+
+void ToggleSongTitle(Video& video, SceneManager& scene) {
+  if (scene.showSongTitle == 0) {
+    scene.showSongTitle = 1;
+    video.SetMessage("Song Title Display On");
+  } else {
+    scene.showSongTitle = 0;
+    video.SetMessage("Song Title Display Off");
+  }
+}
+
+// The key table. A key the plug-in does not use goes on to the host window as the very same
+// message, and the result is 0.
+intptr_t HandleKey(platform::WindowSystem& windows, const VisModule* module, uint32_t message,
+                   uintptr_t key, intptr_t lParam) {
+  Video& video = *theVideo;
+  SceneManager& scene = *theSceneManager;
+  switch (key) {
+    case platform::VK_TAB: OpenConfigPanel(); return 1;
+    case platform::VK_ESCAPE: windows.PostQuitMessage(0); return 1;
+    case platform::VK_SPACE: scene.ChooseScene(0, 0); return 1;
+    case platform::VK_F1: RequestDisplayMode(video, kFullScreen); return 1;
+    case platform::VK_F2: RequestDisplayMode(video, kWindowed); return 1;
+    case platform::VK_F4:
+      video.showInfo = !video.showInfo;
+      video.infoFrameCount = 0;
+      return 1;
+    case platform::VK_F5: scene.ChooseScene(1, 2); return 1;
+    case platform::VK_F6: scene.ChooseScene(2, 1); return 1;
+    case platform::VK_F7: ToggleRendererLock(video, scene); return 1;
+    case platform::VK_F8: ToggleTransformLock(video, scene); return 1;
+    case platform::VK_F9: ToggleSongTitle(video, scene); return 1;
+    case platform::VK_F12: scene.ChooseScene(666, 1); return 1;
+    default:
+      if (module != nullptr) windows.PostMessage(module->hwndParent, message, key, lParam);
+      return 0;
+  }
+}
+
+}  // namespace
+
 intptr_t CORVEX_CALLBACK WindowProcedure(platform::WindowHandle window, uint32_t message,
                                          uintptr_t wParam, intptr_t lParam) {
   platform::WindowSystem& windows = platform::BackendOf(window).Windows();
+  // Init stores the module record here once the window exists; until then (and for anything
+  // arriving after the objects are gone) the keys and the icon have nothing to act on.
+  const auto* module = reinterpret_cast<const VisModule*>(windows.GetUserData(window));
+  const bool running = theVideo != nullptr && theSceneManager != nullptr;
   switch (message) {
     case platform::WM_CREATE:
     case platform::WM_ERASEBKGND:
@@ -17,15 +107,34 @@ intptr_t CORVEX_CALLBACK WindowProcedure(platform::WindowHandle window, uint32_t
     case platform::WM_DESTROY:
       windows.PostQuitMessage(0);
       return 0;
+    case platform::WM_WINDOWPOSCHANGED:
+      // Only a windowed window's place is remembered; full screen and background mode move
+      // it for their own reasons.
+      if (running && theVideo->displayMode == kWindowed && lParam != 0) {
+        const auto* position = reinterpret_cast<const platform::WindowPosition*>(lParam);
+        theVideo->windowX = position->x;
+        theVideo->windowY = position->y;
+      }
+      return 0;
     case platform::WM_KEYDOWN:
-      if (wParam == platform::VK_ESCAPE) {
-        windows.PostQuitMessage(0);
+    case platform::WM_SYSKEYDOWN:
+      if (!running) break;
+      if (message == platform::WM_SYSKEYDOWN && wParam == platform::VK_RETURN) {
+        ToggleFullScreen(*theVideo);
+        return 1;
+      }
+      return HandleKey(windows, module, message, wParam, lParam);
+    case platform::WM_TRAYICON:
+      if (!running) break;
+      if (lParam == platform::WM_LBUTTONDOWN) {
+        OpenConfigPanel();
         return 1;
       }
       return 0;
     default:
-      return windows.DefWindowProc(window, message, wParam, lParam);
+      break;
   }
+  return windows.DefWindowProc(window, message, wParam, lParam);
 }
 
 }  // namespace corvex

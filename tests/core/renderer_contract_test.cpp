@@ -38,16 +38,16 @@ TEST(RendererContract, EveryRendererDrawsForLoudAudioWithinItsPictureAndRepeatsF
                         {Sound::kBeats, {1, 0, 1}, Feedback::kGentleTurn}};
   for (const int32_t slot : EverySlotAndAll()) {
     for (const Case& c : cases) {
-      RunSpec spec;
-      spec.slot = slot;
-      spec.sound = c.sound;
-      spec.flags = c.flags;
-      spec.feedback = c.feedback;
-      spec.seed = 4242;
-      spec.frames = 16;
-      spec.sceneEvery = 9;
-      const auto first = RunFresh(&RunFrames, spec);
-      const auto second = RunFresh(&RunFrames, spec);
+      RunSetup setup;
+      setup.slot = slot;
+      setup.sound = c.sound;
+      setup.flags = c.flags;
+      setup.feedback = c.feedback;
+      setup.seed = 4242;
+      setup.frames = 16;
+      setup.sceneEvery = 9;
+      const auto first = RunFresh(&RunFrames, setup);
+      const auto second = RunFresh(&RunFrames, setup);
       const std::string what = SlotName(slot) + ", sound " + std::to_string(int(c.sound));
       ASSERT_EQ(first.size(), 16u) << what;
       ASSERT_EQ(second.size(), 16u) << what;
@@ -70,15 +70,15 @@ TEST(RendererContract, TinyAndOddFramesAreDrawnOnlyInsideThePicture) {
   for (const auto& size : sizes) {
     for (const int32_t slot : EverySlotAndAll()) {
       for (const Sound sound : {Sound::kSilence, Sound::kLoudSine, Sound::kBeats}) {
-        RunSpec spec;
-        spec.width = size[0];
-        spec.height = size[1];
-        spec.slot = slot;
-        spec.sound = sound;
-        spec.flags = {1, 1, 1};  // centre detail on: the marks and the wave column are drawn
-        spec.frames = 30;
-        spec.sceneEvery = 7;
-        const auto reports = RunFresh(&RunFrames, spec);
+        RunSetup setup;
+        setup.width = size[0];
+        setup.height = size[1];
+        setup.slot = slot;
+        setup.sound = sound;
+        setup.flags = {1, 1, 1};  // centre detail on: the marks and the wave column are drawn
+        setup.frames = 30;
+        setup.sceneEvery = 7;
+        const auto reports = RunFresh(&RunFrames, setup);
         ASSERT_EQ(reports.size(), 30u);
         for (const FrameReport& report : reports) {
           EXPECT_EQ(report.guardTouched, 0) << SlotName(slot) << " at " << size[0] << "x" << size[1];

@@ -117,7 +117,7 @@ struct Flags {
   uint8_t centerDetail = 0;
 };
 
-struct RunSpec {
+struct RunSetup {
   int32_t width = 640;
   int32_t height = 480;
   int32_t slot = kAllRenderers;
@@ -154,38 +154,38 @@ inline uint64_t HashPixels(const uint32_t* pixels, size_t count) {
 // then the exchange of the two pictures.
 class FrameRun {
  public:
-  explicit FrameRun(const RunSpec& spec) : spec_(spec), video_(spec.width, spec.height) {
+  explicit FrameRun(const RunSetup& setup) : setup_(setup), video_(setup.width, setup.height) {
     SceneManager& scene = holder_.scene;
     lastSongPosition = 99999999;
     scene.framesPerScene = -1;  // the scene never changes by itself
-    if (spec.slot == kAllRenderers) {
+    if (setup.slot == kAllRenderers) {
       scene.ChooseScene(666, 2);  // keeps the transform: no generator runs
     } else {
       std::fill_n(scene.activeRenderers, kRendererCount, 0);
-      scene.activeRenderers[spec.slot] = 1;
+      scene.activeRenderers[setup.slot] = 1;
       scene.sceneJustStarted = 1;
     }
     TransformManager& map = *video_.transformManager;
-    BuildFixedMap(map, spec.feedback);
-    map.sustain = spec.flags.sustain;
-    map.sustainOptional = spec.flags.sustainOptional;
-    map.centerDetail = spec.flags.centerDetail;
+    BuildFixedMap(map, setup.feedback);
+    map.sustain = setup.flags.sustain;
+    map.sustainOptional = setup.flags.sustainOptional;
+    map.centerDetail = setup.flags.centerDetail;
     // Seeded last, so what the renderers draw does not depend on how the map was made.
-    SeedRandom(spec.seed);
+    SeedRandom(setup.seed);
   }
 
   FrameReport Step() {
     SceneManager& scene = holder_.scene;
-    const Audio audio = MakeAudio(spec_.sound, frame_);
-    if (spec_.sceneEvery > 0 && frame_ > 0 && frame_ % spec_.sceneEvery == 0) {
+    const Audio audio = MakeAudio(setup_.sound, frame_);
+    if (setup_.sceneEvery > 0 && frame_ > 0 && frame_ % setup_.sceneEvery == 0) {
       scene.sceneJustStarted = 1;
     }
     video_.position = frame_ * 23;  // the song plays on: only the first frame is a new song
     ++frame_;
     // Sentinels in the guard row and pixel of the picture being drawn; put back afterwards,
     // since the next feedback pass reads them.
-    const size_t picture = static_cast<size_t>(spec_.width) * spec_.height;
-    const size_t guard = static_cast<size_t>(spec_.width) + 1;
+    const size_t picture = static_cast<size_t>(setup_.width) * setup_.height;
+    const size_t guard = static_cast<size_t>(setup_.width) + 1;
     uint32_t* pixels = video_.frameBuffer;
     std::vector<uint32_t> saved(pixels + picture, pixels + picture + guard);
     std::fill_n(pixels + picture, guard, kSentinel);
@@ -212,26 +212,26 @@ class FrameRun {
 
   // The picture of the last frame step (after the exchange, the one the next step reads).
   std::vector<uint32_t> Picture() const {
-    return {video_.previousFrame, video_.previousFrame + spec_.width * spec_.height};
+    return {video_.previousFrame, video_.previousFrame + setup_.width * setup_.height};
   }
   SceneManager& Scene() { return holder_.scene; }
 
  private:
   static constexpr uint32_t kSentinel = 0xA5C3E1F7u;
-  RunSpec spec_;
+  RunSetup setup_;
   CoreVideo video_;
   ScopedScene holder_{video_};
   int32_t frame_ = 0;
 };
 
 // Scenarios for fresh processes.
-inline std::vector<FrameReport> RunFrames(const RunSpec& spec) {
-  return FrameRun(spec).Steps(spec.frames);
+inline std::vector<FrameReport> RunFrames(const RunSetup& setup) {
+  return FrameRun(setup).Steps(setup.frames);
 }
 
-inline std::vector<uint32_t> LastPicture(const RunSpec& spec) {
-  FrameRun run(spec);
-  run.Steps(spec.frames);
+inline std::vector<uint32_t> LastPicture(const RunSetup& setup) {
+  FrameRun run(setup);
+  run.Steps(setup.frames);
   return run.Picture();
 }
 

@@ -35,10 +35,10 @@ std::string HashRows() {
   for (int32_t slot = 0; slot < kRendererCount; ++slot) slots.push_back(slot);
   slots.push_back(kAllRenderers);
   for (const int32_t slot : slots) {
-    RunSpec spec;
-    spec.slot = slot;
-    spec.frames = 100;
-    const auto reports = RunFresh(&RunFrames, spec);
+    RunSetup setup;
+    setup.slot = slot;
+    setup.frames = 100;
+    const auto reports = RunFresh(&RunFrames, setup);
     if (reports.size() != 100u) return {};
     for (const int32_t frame : kHashedFrames) {
       char hash[32];

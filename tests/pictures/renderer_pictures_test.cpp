@@ -79,11 +79,11 @@ TEST(RendererPictures, AfterOneHundredFramesOfASweep) {
   slots.push_back(kAllRenderers);
   for (const int32_t slot : slots) {
     for (const Feedback feedback : {Feedback::kGentleTurn, Feedback::kBlack}) {
-      RunSpec spec;
-      spec.slot = slot;
-      spec.frames = 100;
-      spec.feedback = feedback;
-      const auto picture = RunFresh(&LastPicture, spec);
+      RunSetup setup;
+      setup.slot = slot;
+      setup.frames = 100;
+      setup.feedback = feedback;
+      const auto picture = RunFresh(&LastPicture, setup);
       ASSERT_EQ(picture.size(), 640u * 480u);
       const std::string path =
           (folder / (FileName(slot) + (feedback == Feedback::kBlack ? "_last_frame" : "_trails") +

@@ -1,22 +1,38 @@
 #include "support/plugin_harness.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <string>
 
 namespace corvex::testing {
 
+namespace {
+std::filesystem::path MakeFreshFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "corvex-player-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no folder for the player");
+  return pattern;
+}
+}  // namespace
+
 PluginHarness::PluginHarness()
-    : backend_(std::make_unique<platform::headless::HeadlessBackend>()),
+    : folder_(MakeFreshFolder()),
+      backend_(std::make_unique<platform::headless::HeadlessBackend>()),
       host_(std::make_unique<platform::headless::HostWindow>(*backend_)) {
   VisHeader* header = winampVisGetHeader();
   module_ = header->getModule(0);
   if (module_ == nullptr) throw std::runtime_error("the plug-in offers no module 0");
   module_->hwndParent = host_->handle();
   module_->hDllInstance = reinterpret_cast<platform::InstanceHandle>(0x400000);
+  backend_->windows.moduleFileName = FileBesidePlugin("vis_corvex.so");
   FillAudio(0, 0);
 }
 
-PluginHarness::~PluginHarness() { module_->hwndParent = nullptr; }
+PluginHarness::~PluginHarness() {
+  module_->hwndParent = nullptr;
+  std::error_code ignored;
+  std::filesystem::remove_all(folder_, ignored);
+}
 
 void PluginHarness::FillAudio(uint8_t wave, uint8_t spectrum) {
   std::memset(module_->waveformData, wave, sizeof module_->waveformData);

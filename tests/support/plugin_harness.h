@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <memory>
+#include <string>
 
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/host_window.h"
@@ -24,6 +26,10 @@ class PluginHarness {
   platform::headless::HeadlessWindows& windows() { return backend_->windows; }
   platform::headless::HeadlessDisplay& display() { return backend_->display; }
   platform::headless::HostWindow& host() { return *host_; }
+  // The player's own folder, where the plug-in library "lies": the settings file and the
+  // readme are looked for here. Made empty for each player and removed with it.
+  const std::filesystem::path& folder() const { return folder_; }
+  std::string FileBesidePlugin(const char* name) const { return (folder_ / name).string(); }
 
   int32_t Init() { return module_->Init(module_); }
   int32_t Render() { return module_->Render(module_); }
@@ -35,6 +41,7 @@ class PluginHarness {
   void FillAudio(uint8_t wave, uint8_t spectrum);
 
  private:
+  std::filesystem::path folder_;
   std::unique_ptr<platform::headless::HeadlessBackend> backend_;
   std::unique_ptr<platform::headless::HostWindow> host_;
   VisModule* module_;

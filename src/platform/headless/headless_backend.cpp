@@ -2,7 +2,11 @@
 
 namespace corvex::platform::headless {
 
-HeadlessBackend::HeadlessBackend() : windows(*this), display(windows, graphics) {}
+HeadlessBackend::HeadlessBackend()
+    : windows(*this),
+      profiles(windows.failures),
+      dialogs(*this, windows),
+      display(windows, graphics) {}
 
 HeadlessBackend::~HeadlessBackend() = default;
 

@@ -1,0 +1,81 @@
+#include "dialogs/about_dialog.h"
+
+#include <cstdio>
+#include <string>
+
+#include "dialogs/dialog_templates.h"
+#include "dialogs/dialogs.h"
+#include "platform/backend.h"
+#include "platform/dialog_system.h"
+#include "platform/file_system.h"
+#include "platform/messages.h"
+#include "platform/window_system.h"
+#include "plugin/module_files.h"
+#include "plugin/vis_module.h"
+#include "resources/resource.h"
+#include "scene/process_objects.h"
+
+namespace corvex {
+
+AboutDialog* theAboutDialog = nullptr;
+
+namespace {
+constexpr const char* kVersionName = "v1.07";
+constexpr const char* kReadmeFileName = "vis_corvex.txt";
+}  // namespace
+
+AboutDialog::AboutDialog(const VisModule& module) {
+  platform::Backend& backend = platform::BackendOf(module.hwndParent);
+  platform::DialogSystem& dialogs = backend.Dialogs();
+  window = dialogs.CreateDialog(module.hDllInstance, kAboutBoxTemplate, module.hwndParent,
+                                &AboutDialog::DialogProcedure, reinterpret_cast<intptr_t>(this));
+  if (window == nullptr) return;
+  backend.Windows().ShowWindow(window, platform::SW_SHOWNORMAL);
+
+  versionLabel = dialogs.GetDlgItem(window, IDC_VERSION);
+  readmeEdit = dialogs.GetDlgItem(window, IDC_README);
+  std::snprintf(versionText, sizeof versionText, "Version %s", kVersionName);
+  dialogs.SetWindowText(versionLabel, versionText);
+  aboutDialogOpen = 1;
+  theAboutDialog = this;
+
+  // The bytes go to the box as they are: no change of line ends or character set.
+  const std::string path = PathBesideModule(module, kReadmeFileName);
+  const std::optional<size_t> length =
+      backend.Files().ReadFileStart(path.c_str(), readmeText, sizeof readmeText - 1);
+  if (!length) {
+    dialogs.SetWindowText(readmeEdit, "Readme file missing...");
+    return;
+  }
+  readmeText[*length] = '\0';
+  dialogs.SetWindowText(readmeEdit, readmeText);
+}
+
+AboutDialog::~AboutDialog() {
+  if (window != nullptr) platform::BackendOf(window).Windows().DestroyWindow(window);
+  aboutDialogOpen = 0;
+  if (theAboutDialog == this) theAboutDialog = nullptr;
+}
+
+intptr_t CORVEX_CALLBACK AboutDialog::DialogProcedure(platform::WindowHandle window,
+                                                      uint32_t message, uintptr_t wParam,
+                                                      intptr_t) {
+  auto* about = reinterpret_cast<AboutDialog*>(
+      platform::BackendOf(window).Windows().GetUserData(window));
+  if (about == nullptr || about->window != window) return 0;
+  if (message == platform::WM_COMMAND && (wParam & 0xFFFF) == platform::IDOK) {
+    delete about;
+    return 1;
+  }
+  return 0;
+}
+
+void OpenAboutBox(VisModule& module) {
+  if (aboutDialogOpen != 0) return;
+  auto* about = new AboutDialog(module);
+  if (about->window == nullptr) delete about;  // no box could be made: Config must not wait
+}
+
+void CloseAboutBox() { delete theAboutDialog; }
+
+}  // namespace corvex

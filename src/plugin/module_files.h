@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+
+namespace corvex {
+
+struct VisModule;
+
+// Files that lie beside the plug-in library: the settings file and the readme.
+
+// The folder part of a library's full file name: everything up to and including its last
+// separator, or nothing when it has none. A backslash is a separator, as on Windows; so is a
+// forward slash, because the other backends name their files with '/' and a user there
+// expects the settings in the library's folder too. Backslashes alone give the Windows rule
+// unchanged ("C:\a\b\vis_corvex.dll" gives "C:\a\b\").
+std::string FolderOfModulePath(const std::string& moduleFileName);
+
+// fileName in the folder of the library that the module record's hDllInstance names.
+std::string PathBesideModule(const VisModule& module, const char* fileName);
+
+}  // namespace corvex

@@ -1,0 +1,41 @@
+/* Resource identifiers of the plug-in library, shared by the resource script and the code. */
+#pragma once
+
+#define IDD_CONFIG_PANEL 102
+#define IDI_PLUGIN_ICON 106
+#define IDD_ABOUT_BOX 110
+#define IDB_ABOUT_PICTURE 113
+
+/* Configuration Panel (dialog 102). */
+#define IDC_RESOLUTION_LIST 1004
+#define IDC_SHOW_INFO 1005
+#define IDC_WINDOWED 1006
+#define IDC_BACKGROUND 1008
+#define IDC_DONE 1009
+#define IDC_MINIMIZE_HOST 1010
+#define IDC_EXIT_PLUGIN 1011
+#define IDC_SHOW_SONG_TITLE 1012
+#define IDC_USE_DELAY 1013
+#define IDC_FRAMES_LABEL 1019
+#define IDC_FRAMES_SLIDER 1020
+#define IDC_FRAMES_MAX_LABEL 1021
+#define IDC_FRAMES_MIN_LABEL 1022
+#define IDC_HELP_AND_INFO 1026
+#define IDC_DEPTH_NOTE 1028
+#define IDC_BACKGROUND_NOTE 1029
+#define IDC_DELAY_NOTE 1038
+#define IDC_SCENE_OPTIONS 1054
+#define IDC_RENDERER_LABEL 1056
+#define IDC_TRANSFORM_LABEL 1057
+#define IDC_FULL_SCREEN 1061
+#define IDC_NEXT_RENDERER 1062
+#define IDC_NEXT_TRANSFORM 1063
+#define IDC_RENDERER_ON 1064
+#define IDC_TRANSFORM_ON 1065
+
+/* About box (dialog 110); its OK button is IDOK (1). */
+#define IDC_README 1021
+#define IDC_PRODUCT_NAME 1022
+#define IDC_VERSION 1023
+#define IDC_NOTICE 1024
+#define IDC_HOME_PAGE 1037
