@@ -81,6 +81,7 @@ SessionResult RenderSession::Run(FrameSink& sink) {
   const double latency = module->latencyMs / 1000.0;
   SessionResult result;
   PresentedFrame frame;
+  bool running = false;  // Init succeeded and Quit has not run yet
   try {
     player.SetTime(config_.startSeconds);
     player.FillVisData(config_.startSeconds + latency, *module);
@@ -88,6 +89,7 @@ SessionResult RenderSession::Run(FrameSink& sink) {
       throw HostError(ExitStatus::kPlugin,
                       "the plug-in refused to start: " + Describe(windows.messageBoxes));
     }
+    running = true;
     if (config_.showInfo) PostKey(windows, *module, platform::WM_KEYDOWN, platform::VK_F4);
 
     size_t nextKey = 0;
@@ -126,6 +128,7 @@ SessionResult RenderSession::Run(FrameSink& sink) {
         progress->Update(result.frames, static_cast<double>(result.frames) / config_.fps);
       }
     }
+    running = false;
     module->Quit(module);
     for (const auto& box : windows.messageBoxes) result.messages.push_back(box.caption + ": " + box.text);
   } catch (const ProcessExit& exit) {
@@ -140,6 +143,15 @@ SessionResult RenderSession::Run(FrameSink& sink) {
     } catch (const ProcessExit&) {
     }
     throw HostError(ExitStatus::kPlugin, message);
+  } catch (...) {
+    // The output failed: the run ends as when the user stops the player, with Quit.
+    if (running) {
+      try {
+        module->Quit(module);
+      } catch (const ProcessExit&) {
+      }
+    }
+    throw;
   }
   return result;
 }

@@ -159,6 +159,38 @@ TEST(RenderSession, StagedSettingsReachThePluginAndTheUsersFileStaysAsItWas) {
   EXPECT_NE(after.find("my own settings"), std::string::npos);
 }
 
+// A sink whose disk fills up at its third frame.
+class FailingSink final : public FrameSink {
+ public:
+  void Write(const uint8_t*) override {
+    if (++frames == 3) throw HostError(ExitStatus::kOutput, "out.mp4: cannot write: No space left");
+  }
+  void Finish() override {}
+  std::string Describe() const override { return "nothing"; }
+  int frames = 0;
+};
+
+TEST(RenderSession, AnOutputThatFailsEndsTheRunWithQuit) {
+  TempFolder folder;
+  testing::WriteSineWav(folder.File("tone.wav"), 44100, 1.0, 220.0, 8000.0);
+  Playlist playlist = Playlist::FromFiles({folder.File("tone.wav")});
+  RenderSession session(playlist, Config(folder, 10, "0:F7"));
+  FailingSink sink;
+  try {
+    session.Run(sink);
+    ADD_FAILURE() << "the run went on";
+  } catch (const HostError& error) {
+    EXPECT_EQ(error.status, ExitStatus::kOutput);
+  }
+  EXPECT_EQ(sink.frames, 3);
+  EXPECT_EQ(theVideo, nullptr) << "Quit ran";
+  // Quit saved the settings, the lock of F7 among them, into the run's own copy.
+  EXPECT_NE(testing::ReadFile(folder.File("vis_corvex.ini")).find("Prefered_Renderer="),
+            std::string::npos);
+  EXPECT_EQ(testing::ReadFile(folder.File("vis_corvex.ini")).find("Prefered_Renderer=-1"),
+            std::string::npos);
+}
+
 // Runs five frames of a tone with the machine changed by prepare; the run must fail with a
 // plug-in error, leaving no frame, no plug-in object and the module record released.
 std::string PluginFailure(const std::function<void(platform::headless::HeadlessBackend&)>& prepare) {
