@@ -1,0 +1,111 @@
+#include "command_line.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "host_error.h"
+#include "plugin_names.h"
+#include "render_command.h"
+#include "render_options.h"
+
+namespace corvex::host {
+
+namespace {
+
+void AddRenderOptions(CLI::App& render, RenderOptions& options) {
+  render.add_option("inputs", options.inputs,
+                    "Audio files played in order as a playlist (WAV, FLAC, Ogg, MP3); none: "
+                    "the built-in demo track")
+      ->type_name("FILE...");
+  CLI::Option* output = render.add_option("-o,--output", options.output,
+                    "Video file to write (H.264 in MP4 with the audio); default: the first "
+                    "input's name with .mp4, or corvex-demo.mp4")
+      ->type_name("FILE");
+  CLI::Option* png = render.add_option("--png", options.pngFolder,
+                                       "Write the frames as PNG files into this folder instead "
+                                       "of a video")
+                          ->type_name("DIR");
+  png->excludes(output);
+  render.add_option("--size", options.size, "Picture size")->capture_default_str()->type_name("WxH");
+  render.add_option("--fps", options.fps, "Frames per second")->capture_default_str()->type_name("N");
+  render.add_option("--seed", options.seed,
+                    "Seed of the random choices, for a run that can be repeated exactly")
+      ->type_name("N");
+  render.add_option("--start", options.start,
+                    "Where to begin, in seconds on the playlist's timeline")->capture_default_str()
+      ->type_name("SECONDS");
+  render.add_option("--duration", options.duration,
+                    "How many seconds to render; default: to the end")
+      ->type_name("SECONDS");
+  render.add_option("--frames-per-scene", options.framesPerScene,
+                    "Scene length in frames (-1: never change by itself)")
+      ->type_name("N");
+  render.add_option("--lock-renderer", options.lockRenderer,
+                    "Lock a renderer, by name or slot (see --list)")
+      ->type_name("NAME");
+  render.add_option("--lock-transform", options.lockTransform,
+                    "Lock a transform, by name or slot (see --list)")
+      ->type_name("NAME");
+  render.add_option("--keys", options.keys,
+                    "Keys pressed at given times, e.g. \"12.5:F5,30:Space\" (seconds:key; keys "
+                    "F1..F12, Space, Tab, Esc, Enter, A..Z, 0..9, Alt+KEY)")
+      ->type_name("SCRIPT");
+  render.add_option("--settings", options.settingsFile,
+                    "Settings file to read (default: vis_corvex.ini beside corvex, if there); "
+                    "an offline run never writes it")
+      ->type_name("FILE");
+  render.add_flag("--info", options.info, "Show the information overlay (F4) from the start");
+  render.add_flag("-q,--quiet", options.quiet, "No progress line and no notes");
+}
+
+}  // namespace
+
+int RunCommandLine(int argc, char** argv) {
+  CLI::App app("corvex: hosts the Corvex visualization plug-in on Linux.", "corvex");
+  app.set_version_flag("--version", std::string("corvex ") + CORVEX_VERSION);
+  bool list = false;
+  app.add_flag("--list", list, "List the renderers and transforms with their slots");
+  app.fallthrough();
+
+  RenderOptions options;
+  CLI::App* render = app.add_subcommand(
+      "render", "Render audio files (or the built-in demo) to a video or PNG frames");
+  AddRenderOptions(*render, options);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::CallForAllHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::CallForVersion& version) {
+    return app.exit(version);
+  } catch (const CLI::ParseError& error) {
+    std::fprintf(stderr, "corvex: %s (see corvex render --help)\n", error.what());
+    return static_cast<int>(ExitStatus::kUsage);
+  }
+
+  if (list) {
+    std::fputs(SlotListing().c_str(), stdout);
+    return 0;
+  }
+  if (!render->parsed()) {
+    std::fputs(app.help().c_str(), stderr);
+    return static_cast<int>(ExitStatus::kUsage);
+  }
+  try {
+    RunRender(options, options.quiet ? nullptr : stderr);
+  } catch (const HostError& error) {
+    std::fprintf(stderr, "corvex: %s\n", error.what());
+    std::fflush(stderr);
+    // The plug-in asked for the process to end: it ends here, as it would under a player,
+    // without tearing down what the plug-in left half made.
+    if (error.status == ExitStatus::kPlugin) std::_Exit(static_cast<int>(error.status));
+    return static_cast<int>(error.status);
+  }
+  return 0;
+}
+
+}  // namespace corvex::host

@@ -1,0 +1,54 @@
+#pragma once
+#include <sys/types.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "frame_sink.h"
+#include "staged_file.h"
+
+namespace corvex::host {
+
+// The full path of a program found on PATH, if any.
+std::optional<std::string> FindProgram(const std::string& name);
+
+struct VideoSpec {
+  int32_t width;
+  int32_t height;
+  double fps;
+};
+
+// Frames piped as raw RGB to the ffmpeg program, which encodes H.264 (yuv420p) and muxes in the
+// audio: one WAV file per song, joined in order. The container follows the output's extension
+// (MP4 for .mp4). ffmpeg writes a temporary file that becomes the output only when it ended
+// well; what ffmpeg says goes to logPath, and its last line into the message when it fails.
+class FfmpegSink final : public FrameSink {
+ public:
+  FfmpegSink(const std::string& ffmpeg, const std::string& output, const VideoSpec& spec,
+             const std::vector<std::string>& audioFiles, const std::string& logPath);
+  ~FfmpegSink() override;
+
+  void Write(const uint8_t* rgb) override;
+  void Finish() override;
+  std::string Describe() const override { return staged_.finalPath(); }
+
+  // The arguments given to ffmpeg (without the program), for a staged output path.
+  static std::vector<std::string> Arguments(const VideoSpec& spec,
+                                            const std::vector<std::string>& audioFiles,
+                                            const std::string& stagedPath);
+
+ private:
+  [[noreturn]] void FailFromLog(const std::string& what);
+  int Wait();
+
+  StagedFile staged_;
+  VideoSpec spec_;
+  std::string logPath_;
+  int pipe_ = -1;
+  pid_t child_ = -1;
+  int64_t frames_ = 0;
+};
+
+}  // namespace corvex::host

@@ -1,0 +1,52 @@
+#include "png_sink.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "png_writer.h"
+#include "staged_file.h"
+
+namespace corvex::host {
+
+namespace fs = std::filesystem;
+
+PngSink::PngSink(const std::string& folder, int32_t width, int32_t height)
+    : folder_(folder), width_(width), height_(height) {
+  std::error_code error;
+  if (fs::exists(folder_, error) && !fs::is_directory(folder_, error)) {
+    FailOutput(folder_, "it is a file, not a folder");
+  }
+  if (!fs::exists(folder_, error)) {
+    madeFolder_ = fs::create_directories(folder_, error);
+    if (error) FailOutput(folder_, error.message());
+  }
+  // Find out now, not after the first frame, whether the folder takes files.
+  StagedFile probe((fs::path(folder_) / "frame_probe").string());
+}
+
+PngSink::~PngSink() {
+  if (finished_) return;
+  for (const std::string& path : written_) std::remove(path.c_str());
+  std::error_code error;
+  if (madeFolder_) fs::remove(folder_, error);  // only when empty
+}
+
+std::string PngSink::FrameName(int64_t number) {
+  char name[32];
+  std::snprintf(name, sizeof name, "frame_%06lld.png", static_cast<long long>(number));
+  return name;
+}
+
+void PngSink::Write(const uint8_t* rgb) {
+  StagedFile file((fs::path(folder_) / FrameName(static_cast<int64_t>(written_.size()) + 1)).string());
+  WritePng(file.path(), rgb, width_, height_);
+  file.Commit();
+  written_.push_back(file.finalPath());
+}
+
+std::string PngSink::Describe() const {
+  return std::to_string(written_.size()) + " PNG frames in " + folder_;
+}
+
+}  // namespace corvex::host

@@ -1,0 +1,61 @@
+#include "png_writer.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "staged_file.h"
+
+namespace corvex::host {
+
+namespace {
+
+struct FileCloser {
+  void operator()(FILE* file) const { std::fclose(file); }
+};
+
+// libpng reports errors by longjmp; everything in WriteRows is plain data, so jumping out of it
+// skips no destructor.
+bool WriteRows(FILE* file, const uint8_t* rgb, int32_t width, int32_t height) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  if (png == nullptr) return false;
+  png_infop info = png_create_info_struct(png);
+  if (info == nullptr) {
+    png_destroy_write_struct(&png, nullptr);
+    return false;
+  }
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_init_io(png, file);
+  // Fast compression: frames are many and are usually encoded again afterwards.
+  png_set_compression_level(png, 3);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int32_t row = 0; row < height; ++row) {
+    png_write_row(png, rgb + static_cast<size_t>(row) * static_cast<size_t>(width) * 3);
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+}  // namespace
+
+void WritePng(const std::string& path, const uint8_t* rgb, int32_t width, int32_t height) {
+  std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+  if (!file) FailOutput(path, std::strerror(errno));
+  if (!WriteRows(file.get(), rgb, width, height)) FailOutput(path, "libpng failed");
+  if (std::fflush(file.get()) != 0 || std::ferror(file.get())) {
+    FailOutput(path, std::strerror(errno));
+  }
+}
+
+}  // namespace corvex::host

@@ -1,0 +1,11 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace corvex::host {
+
+// Writes an 8-bit RGB PNG file (rows of width * 3 bytes, top first) with libpng. Throws
+// HostError (output) naming the file when it cannot be written.
+void WritePng(const std::string& path, const uint8_t* rgb, int32_t width, int32_t height);
+
+}  // namespace corvex::host

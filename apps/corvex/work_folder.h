@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+
+namespace corvex::host {
+
+// A private temporary folder for one run (the settings the plug-in reads and writes, the audio
+// handed to ffmpeg, ffmpeg's messages), removed with everything in it when the run ends.
+class WorkFolder {
+ public:
+  WorkFolder();
+  ~WorkFolder();
+  WorkFolder(const WorkFolder&) = delete;
+  WorkFolder& operator=(const WorkFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace corvex::host
