@@ -25,16 +25,41 @@ PixelLayout PixelLayout::Of(const PixelFormat& format) {
 
 namespace {
 
-uint32_t ReadChannel(uint32_t raw, uint32_t mask) {
-  if (mask == 0) return 0;
-  const int shift = std::countr_zero(mask);
-  const int bits = std::popcount(mask);
-  uint32_t value = (raw & mask) >> shift;
-  if (bits >= 8) return value >> (bits - 8);
-  uint32_t widened = 0;
-  for (int filled = 0; filled < 8; filled += bits) widened = (widened << bits) | value;
-  return widened >> (((8 + bits - 1) / bits) * bits - 8);
-}
+// One channel's field: where it lies and how it widens to 8 bits, worked out once per layout.
+struct Channel {
+  explicit Channel(uint32_t fieldMask)
+      : mask(fieldMask),
+        shift(fieldMask ? std::countr_zero(fieldMask) : 0),
+        bits(std::popcount(fieldMask)) {}
+
+  uint32_t Read(uint32_t raw) const {
+    if (mask == 0) return 0;
+    const uint32_t value = (raw & mask) >> shift;
+    if (bits >= 8) return value >> (bits - 8);
+    uint32_t widened = 0;
+    for (int filled = 0; filled < 8; filled += bits) widened = (widened << bits) | value;
+    return widened >> (((8 + bits - 1) / bits) * bits - 8);
+  }
+
+  uint32_t mask;
+  int shift;
+  int bits;
+};
+
+struct RgbReader {
+  explicit RgbReader(const PixelLayout& layout)
+      : red(layout.redMask), green(layout.greenMask), blue(layout.blueMask),
+        bytes(static_cast<size_t>(layout.bytesPerPixel)) {}
+
+  uint32_t Read(const uint8_t* pixel) const {
+    uint32_t raw = 0;
+    std::memcpy(&raw, pixel, bytes);
+    return red.Read(raw) << 16 | green.Read(raw) << 8 | blue.Read(raw);
+  }
+
+  Channel red, green, blue;
+  size_t bytes;
+};
 
 uint32_t WriteChannel(uint32_t value8, uint32_t mask) {
   if (mask == 0) return 0;
@@ -70,11 +95,7 @@ uint32_t ReadRgb(const uint8_t* row, int32_t x, const PixelLayout& layout) {
     if (layout.fourCC == FOURCC_UYVY) return YuvToRgb(odd ? pair[3] : pair[1], pair[0], pair[2]);
     return YuvToRgb(odd ? pair[2] : pair[0], pair[1], pair[3]);
   }
-  uint32_t raw = 0;
-  std::memcpy(&raw, row + static_cast<ptrdiff_t>(x) * layout.bytesPerPixel,
-              static_cast<size_t>(layout.bytesPerPixel));
-  return ReadChannel(raw, layout.redMask) << 16 | ReadChannel(raw, layout.greenMask) << 8 |
-         ReadChannel(raw, layout.blueMask);
+  return RgbReader(layout).Read(row + static_cast<ptrdiff_t>(x) * layout.bytesPerPixel);
 }
 
 void WriteRgb(uint8_t* row, int32_t x, const PixelLayout& layout, uint32_t rgb) {
@@ -96,13 +117,26 @@ Picture ReadPicture(const uint8_t* memory, int32_t pitch, const PixelLayout& lay
   picture.height = outHeight;
   picture.pixels.resize(static_cast<size_t>(outWidth) * static_cast<size_t>(outHeight));
   const int64_t sw = source.right - source.left, sh = source.bottom - source.top;
+  // The offline host reads a full picture every frame, nearly always 32-bit 0x00RRGGBB at its
+  // own size: those rows are copied with the top byte cleared instead of decoded pixel by pixel.
+  const bool plain32 = !layout.IsYuv() && layout.bytesPerPixel == 4 &&
+                       layout.redMask == 0x00FF0000 && layout.greenMask == 0x0000FF00 &&
+                       layout.blueMask == 0x000000FF && sw == outWidth;
+  const RgbReader reader(layout);
   for (int32_t y = 0; y < outHeight; ++y) {
     const int64_t sy = source.top + y * sh / outHeight;
     const uint8_t* row = memory + sy * pitch;
+    uint32_t* out = picture.pixels.data() + static_cast<size_t>(y) * outWidth;
+    if (plain32) {
+      std::memcpy(out, row + static_cast<ptrdiff_t>(source.left) * 4,
+                  static_cast<size_t>(outWidth) * 4);
+      for (int32_t x = 0; x < outWidth; ++x) out[x] &= 0x00FFFFFF;
+      continue;
+    }
     for (int32_t x = 0; x < outWidth; ++x) {
       const int64_t sx = source.left + x * sw / outWidth;
-      picture.pixels[static_cast<size_t>(y) * outWidth + x] =
-          ReadRgb(row, static_cast<int32_t>(sx), layout);
+      out[x] = layout.IsYuv() ? ReadRgb(row, static_cast<int32_t>(sx), layout)
+                              : reader.Read(row + sx * layout.bytesPerPixel);
     }
   }
   return picture;
