@@ -44,12 +44,10 @@ TEST(Compose, WorkedColoursAndTheTopByte) {
     SCOPED_TRACE(::testing::Message() << std::hex << c.pixel);
     // The top byte reaches only 32-bit targets.
     const std::vector<uint32_t> pair = {c.pixel | 0xFF000000, c.pixel | 0x5A000000};
-    const auto word = [&](ComposeFormat format) {
-      const Bytes bytes = Row(format, pair, 4);
-      return bytes[0] | bytes[1] << 8;
-    };
-    EXPECT_EQ(word(Rgb565), c.rgb565);
-    EXPECT_EQ(word(Rgb555), c.rgb555);
+    for (auto [format, word] : {std::pair{Rgb565, c.rgb565}, std::pair{Rgb555, c.rgb555}}) {
+      const auto low = static_cast<uint8_t>(word), high = static_cast<uint8_t>(word >> 8);
+      EXPECT_EQ(Row(format, pair, 4), (Bytes{low, high, low, high})) << ComposeFormatName(format);
+    }
     EXPECT_EQ(Row(Uyvy, pair, 4), (Bytes{c.u, c.y, c.v, c.y}));
     EXPECT_EQ(Row(Yuy2, pair, 4), (Bytes{c.y, c.u, c.y, c.v}));
   }

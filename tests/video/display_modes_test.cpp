@@ -38,7 +38,7 @@ TEST_F(DisplayModes, EachModeTakesTheDisplayTheWindowAndTheCursorItsWay) {
     EXPECT_EQ(display().CooperativeFlags(),
               full ? DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN : DDSCL_NORMAL);
     EXPECT_EQ(display().CurrentMode().width, full ? 320 : 800);
-    const platform::Rect rect = windows().Find(video->window)->rect;
+    const Rect rect = windows().Find(video->window)->rect;
     EXPECT_EQ((std::array{rect.left, rect.top, rect.right, rect.bottom}),
               (std::array{step.left, step.top, step.left + 320, step.top + 240}));
     EXPECT_EQ(windows().Find(video->window)->visible, step.mode != kBackground);
@@ -161,7 +161,6 @@ TEST_F(DisplayModes, TheDefaultIsTheLastEntryOf480Lines) {
     EXPECT_EQ(video->resolutionMode, 2);
     EXPECT_EQ(video->requestedResolutionMode, 2);
   }
-  video.reset();
   display().modes = {StandardMode(320, 240, 32), StandardMode(800, 600, 32)};
   Start(kWindowed, 2);
   EXPECT_EQ(video->resolutionMode, 1);
