@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -152,6 +153,9 @@ TEST_P(FailureText, ShowsItsTextInAnErrorBoxAndEndsTheProcess) {
   }
 }
 
+void PrintTo(const FailureCase& c, std::ostream* out) {
+  *out << c.call << "_" << std::hex << static_cast<uint32_t>(c.result) << "_mode" << c.mode;
+}
 INSTANTIATE_TEST_SUITE_P(EveryFailure, FailureText, ::testing::ValuesIn(kCases));
 
 // The silent code leaves the plug-in running: it may lack a surface or a mode for a while (a
