@@ -1,224 +1,170 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "platform/display_flags.h"
-#include "platform/messages.h"
 #include "transforms/transform_manager.h"
+#include "video/portable/direct_draw_results.h"
 #include "video_fixture.h"
 
 namespace corvex::testing {
 namespace {
 
-using platform::DDSCL_EXCLUSIVE;
-using platform::DDSCL_FULLSCREEN;
-using platform::DDSCL_NORMAL;
+using namespace platform;
+using DisplayModes = VideoTest;
 
-class DisplayModes : public VideoTest {
- public:
-  platform::headless::HeadlessWindows::Window& PluginWindow() {
-    return *windows().Find(video->window);
-  }
-};
-
-TEST_F(DisplayModes, FullScreenTakesTheDisplayAndHidesTheCursor) {
+// Full screen takes the display and hides the cursor however often it was shown; the other
+// modes give the display back and show the cursor once more on each change; a window keeps
+// its place across full screen. The host pauses 5 ms after each frame outside full screen
+// when the user asks for it.
+TEST_F(DisplayModes, EachModeTakesTheDisplayTheWindowAndTheCursorItsWay) {
   windows().cursorCounter = 2;
   Start(kFullScreen, 1);
-  EXPECT_EQ(display().CurrentMode().width, 320);
-  EXPECT_EQ(display().CurrentMode().bitsPerPixel, 32);
-  EXPECT_EQ(display().CooperativeFlags(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN);
-  EXPECT_EQ(windows().cursorCounter, -1);
-  const platform::Rect rect = PluginWindow().rect;
-  EXPECT_EQ(rect.left, 0);
-  EXPECT_EQ(rect.top, 0);
-  EXPECT_EQ(rect.right, 320);
-  EXPECT_EQ(rect.bottom, 240);
-  EXPECT_TRUE(PluginWindow().visible);
-  EXPECT_EQ(windows().focusWindow, video->window);
-  EXPECT_EQ(video->screenWidth, 320);
-  EXPECT_EQ(video->displayDepth, 32);
-  EXPECT_FALSE(windows().Find(hostWindow)->minimized);
-}
-
-TEST_F(DisplayModes, TheHostIsMinimizedOnlyWhenAskedOnEnteringFullScreen) {
-  Start(kWindowed, 1);
+  video->useDelay = 1;
+  video->windowX = 100;
+  video->windowY = 50;
+  const struct {
+    int32_t mode, cursor, left, top;
+  } steps[] = {{kFullScreen, -1, 0, 0}, {kWindowed, 0, 100, 50}, {kWindowed, 1, 100, 50},
+               {kFullScreen, -1, 0, 0}, {kWindowed, 0, 100, 50}, {kBackground, 1, 100, 50}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(&step - steps);
+    if (&step != steps) Switch(step.mode, 1);
+    const bool full = step.mode == kFullScreen;
+    EXPECT_EQ(windows().cursorCounter, step.cursor);
+    EXPECT_EQ(display().CooperativeFlags(),
+              full ? DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN : DDSCL_NORMAL);
+    EXPECT_EQ(display().CurrentMode().width, full ? 320 : 800);
+    const Rect rect = windows().Find(video->window)->rect;
+    EXPECT_EQ((std::array{rect.left, rect.top, rect.right, rect.bottom}),
+              (std::array{step.left, step.top, step.left + 320, step.top + 240}));
+    EXPECT_EQ(windows().Find(video->window)->visible, step.mode != kBackground);
+    EXPECT_EQ(windows().activeWindow, video->window);
+    EXPECT_EQ(windows().focusWindow, video->window);
+    Frame();
+    EXPECT_EQ(delayMs, full ? 0 : 5);
+  }
+  video->useDelay = 0;
+  Frame();
+  EXPECT_EQ(delayMs, 0);
+  // The host is minimized only when asked, on entering full screen.
   video->minimizeHost = 1;
+  Switch(kWindowed, 1);
   EXPECT_FALSE(windows().Find(hostWindow)->minimized);
   Switch(kFullScreen, 1);
   EXPECT_TRUE(windows().Find(hostWindow)->minimized);
 }
 
-TEST_F(DisplayModes, TheCursorCounterFollowsEachChange) {
-  Start(kFullScreen, 1);
-  EXPECT_EQ(windows().cursorCounter, -1);
-  Switch(kWindowed, 1);
-  EXPECT_EQ(windows().cursorCounter, 0);
-  Switch(kWindowed, 1);
-  EXPECT_EQ(windows().cursorCounter, 1);  // shown once more on each change
-  Switch(kFullScreen, 1);
-  EXPECT_EQ(windows().cursorCounter, -1);
-  Switch(kBackground, 1);
-  EXPECT_EQ(windows().cursorCounter, 0);
-}
-
-TEST_F(DisplayModes, AWindowKeepsItsPlaceAcrossFullScreen) {
-  video = nullptr;
-  Start(kWindowed, 1);
-  EXPECT_EQ(display().CooperativeFlags(), DDSCL_NORMAL);
-  EXPECT_FALSE(display().ModeChanged());
-  video->windowX = 100;
-  video->windowY = 50;
-  Switch(kWindowed, 1);
-  EXPECT_EQ(PluginWindow().rect.left, 100);
-  Switch(kFullScreen, 1);
-  EXPECT_EQ(PluginWindow().rect.left, 0);
-  EXPECT_EQ(video->windowX, 100);
-  EXPECT_EQ(video->windowY, 50);
-  Switch(kWindowed, 1);
-  EXPECT_FALSE(display().ModeChanged());
-  EXPECT_EQ(PluginWindow().rect.left, 100);
-  EXPECT_EQ(PluginWindow().rect.top, 50);
-  EXPECT_EQ(PluginWindow().rect.right, 420);
-  EXPECT_EQ(windows().activeWindow, video->window);
-}
-
-// The desktop shows the plug-in's wallpaper (where the overlay shows through) from the first
+// The desktop shows the plug-in's wallpaper, which lies beside the library, from the first
 // frame in background mode until the mode is left.
-TEST_F(DisplayModes, BackgroundHidesTheWindowAndSwitchesTheWallpaperAtTheNextFlip) {
-  Start(kBackground, 1);
-  EXPECT_FALSE(PluginWindow().visible);
-  EXPECT_EQ(windows().cursorCounter, 1);
-  EXPECT_EQ(windows().wallpaper, "");
-  EXPECT_EQ(video->wallpaperPending, 1);
-  Frame();
-  EXPECT_EQ(windows().wallpaper, "C:\\Corvex\\vis_corvex.bmp");
-  EXPECT_EQ(video->wallpaperPending, 0);
-  const size_t changes = windows().wallpaperHistory.size();
-  Frame();
-  EXPECT_EQ(windows().wallpaperHistory.size(), changes);  // once per entry
-  Switch(kWindowed, 1);
-  EXPECT_EQ(windows().wallpaper, "");  // at once, before any frame
-}
-
-TEST_F(DisplayModes, TheWallpaperLiesBesideTheLibrary) {
-  windows().moduleFileName = "/opt/corvex/vis_corvex.so";
-  Start(kBackground, 1);
-  Frame();
-  EXPECT_EQ(windows().wallpaper, "/opt/corvex/vis_corvex.bmp");
-  Switch(kBackground, 1);
-  windows().moduleFileName = "vis_corvex.dll";
-  Frame();
-  EXPECT_EQ(windows().wallpaper, "vis_corvex.bmp");
-  // A folder too deep for the 260-byte name gets no wallpaper rather than a cut one.
-  Switch(kBackground, 1);
-  windows().moduleFileName = "C:\\" + std::string(250, 'd') + "\\vis_corvex.dll";
-  windows().wallpaper = "unchanged";
-  Frame();
-  EXPECT_EQ(windows().wallpaper, "unchanged");
-}
-
-TEST_F(DisplayModes, DestroyingTheVideoInBackgroundBringsTheUsersWallpaperBack) {
-  Start(kBackground, 1);
-  Frame();
-  video.reset();
-  EXPECT_EQ(windows().wallpaper, "");
-}
-
-TEST_F(DisplayModes, TheFormatFollowsTheDesktopsDepthAndGreenMask) {
-  struct Case {
-    DisplayModeInfo desktop;
-    ComposeFormat format;
-    uint32_t key;
-  };
-  const Case cases[] = {
-      {StandardMode(800, 600, 32), ComposeFormat::Rgb32, 0xFF00},
-      {StandardMode(800, 600, 24), ComposeFormat::Rgb24, 0xFF00},
-      {StandardMode(800, 600, 16), ComposeFormat::Rgb565, 0x07E0},
-      {Mode555(800, 600), ComposeFormat::Rgb555, 0x03E0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.desktop.bitsPerPixel);
-    display().desktop = c.desktop;
-    Start(kBackground, 1);
-    EXPECT_EQ(video->composeFormat, c.format);
-    EXPECT_EQ(video->colorKey.low, c.key);
-    EXPECT_EQ(video->colorKey.high, c.key);
-    EXPECT_EQ(video->greenMask, c.key);
-    HeadlessSurface* primary = Surface(video->primarySurface);
-    EXPECT_TRUE(primary->hasDestOverlayKey);
-    EXPECT_EQ(primary->destOverlayKey.low, c.key);
-    EXPECT_EQ(Surface(video->overlaySurface)->format.rgbBitCount,
-              static_cast<uint32_t>(c.desktop.bitsPerPixel));
-    video.reset();
+TEST_F(DisplayModes, TheWallpaperComesWithTheFirstFlipInBackgroundAndGoesOnLeaving) {
+  Start(kWindowed, 1);
+  const std::pair<std::string, std::string> libraries[] = {
+      {"C:\\Corvex\\vis_corvex.dll", "C:\\Corvex\\vis_corvex.bmp"},
+      {"C:\\" + std::string(250, 'd') + "\\vis_corvex.dll", ""},  // too deep: none, not cut
+      {"/opt/corvex/vis_corvex.so", "/opt/corvex/vis_corvex.bmp"},
+      {"vis_corvex.dll", "vis_corvex.bmp"}};
+  for (const auto& [library, wallpaper] : libraries) {
+    windows().moduleFileName = library;
+    Switch(kBackground, 1);
+    EXPECT_EQ(windows().wallpaper, "");
+    Frame();
+    EXPECT_EQ(windows().wallpaper, wallpaper);
+    windows().wallpaper = "set by the user meanwhile";
+    Frame();  // once per entry
+    EXPECT_EQ(windows().wallpaper, "set by the user meanwhile");
+    Switch(wallpaper.empty() ? kFullScreen : kWindowed, 1);
+    EXPECT_EQ(windows().wallpaper, "");  // at once, before any frame
   }
+  Switch(kBackground, 1);
+  Frame();
+  video.reset();
+  EXPECT_EQ(windows().wallpaper, "");
 }
 
-TEST_F(DisplayModes, OverlaySupportIsReadFromTheDriversCapabilities) {
-  Start(kWindowed, 1);
-  EXPECT_EQ(video->overlaySupported, 1);
-  video.reset();
-  display().otherVisibleOverlays = 1;  // all in use
-  Start(kWindowed, 1);
-  EXPECT_EQ(video->overlaySupported, 0);
-  video.reset();
-  display().otherVisibleOverlays = 0;
-  display().overlaySupport = OverlaySupport::None;
-  Start(kWindowed, 1);
-  EXPECT_EQ(video->overlaySupported, 0);
-}
-
-TEST_F(DisplayModes, EachChangeBuildsANewWarpMapOfThePictureSize) {
-  Start(kWindowed, 1);
-  EXPECT_EQ(video->transformsBuilt, 1);
-  EXPECT_EQ(video->transformManager->mapWidth, 320);
-  video->transformManager->SetTransformMask(video->transformManager->AllTransformsMask() & ~1);
-  const int32_t chosen = video->transformManager->TransformMask();
+TEST_F(DisplayModes, EachChangeBuildsABlackPictureAndAWarpMapOfItsSizeWithTheSameChoice) {
+  display().modes.push_back(StandardMode(32, 24, 32));  // small: freed pictures come back
+  Start(kWindowed, 4);
+  const int32_t chosen = video->transformManager->AllTransformsMask() & ~1;
+  video->transformManager->SetTransformMask(chosen);
+  Frame();
+  Switch(kWindowed, 4);
+  for (int32_t i = 0; i < 32 * 25 + 1; ++i) {  // the guard pixels too
+    ASSERT_EQ(video->frameBuffer[i] | video->previousFrame[i], 0u) << i;
+  }
   Switch(kWindowed, 3);
   EXPECT_EQ(video->transformManager->mapWidth, 640);
   EXPECT_EQ(video->transformManager->mapHeight, 480);
-  EXPECT_EQ(video->transformChoice, chosen);
   EXPECT_EQ(video->transformManager->TransformMask(), chosen);
-  // Both pictures start black, their guard pixels at 0.
-  for (int32_t i = 0; i < 640 * 481 + 1; ++i) {
-    ASSERT_EQ(video->frameBuffer[i], 0u);
-    ASSERT_EQ(video->previousFrame[i], 0u);
+}
+
+TEST_F(DisplayModes, TheProbeLeavesNoObjectAndOverlaysAreOfferedWhenTheDriverHasOneFree) {
+  for (bool present : {false, true}) {
+    display().hasDirectDraw6 = present;
+    video = std::make_unique<Video>(backend);
+    EXPECT_EQ(video->HasDirectDraw6(), present);
+    EXPECT_EQ(display().LiveDirectDrawObjects(), 0);
+  }
+  for (uint32_t othersShown : {0u, 1u}) {
+    display().otherVisibleOverlays = othersShown;
+    Start(kWindowed, 1);
+    EXPECT_EQ(video->overlaySupported, othersShown == 0 ? 1 : 0);
   }
 }
 
-TEST_F(DisplayModes, TheProbeAndTheDestructorLeaveNothingBehind) {
-  video = std::make_unique<Video>(backend);
-  EXPECT_EQ(graphics().LiveFonts(), 1u);
-  const auto* font = graphics().FontOf(video->font);
-  ASSERT_NE(font, nullptr);
-  EXPECT_EQ(font->request.height, -10);
-  EXPECT_EQ(font->request.charSet, 128u);
-  EXPECT_EQ(font->request.pitchAndFamily, 2u);
-  EXPECT_EQ(font->face, "Arial");
-  EXPECT_EQ(font->pixelHeight, 10);
-  EXPECT_TRUE(video->HasDirectDraw6());
-  EXPECT_EQ(video->directDraw, nullptr);
-  EXPECT_EQ(display().LiveDirectDrawObjects(), 0);
-  video.reset();
+using Names = std::vector<std::string>;
 
-  display().hasDirectDraw6 = false;
-  video = std::make_unique<Video>(backend);
-  EXPECT_FALSE(video->HasDirectDraw6());
-  EXPECT_EQ(display().LiveDirectDrawObjects(), 0);
-  video.reset();
-  display().hasDirectDraw6 = true;
+Names NamesOf(const Video& video, int32_t mode) {
+  return Names(video.modeNames[mode], video.modeNames[mode] + video.modeCount[mode]);
+}
 
-  for (int32_t mode : {kFullScreen, kWindowed, kBackground}) {
-    Start(mode, 1);
-    Frame();
-    video.reset();
-    EXPECT_EQ(display().LiveDirectDrawObjects(), 0);
-    EXPECT_EQ(display().LiveSurfaces(), 0);
-    EXPECT_EQ(display().LiveClippers(), 0);
-    EXPECT_EQ(display().UsedVideoMemory(), 0u);
-    EXPECT_FALSE(display().ModeChanged());
-    EXPECT_EQ(graphics().LiveFonts(), 0u);
-    EXPECT_EQ(windows().LiveWindows().size(), 1u);  // the host's only
+// A 16-bit desktop of 800 x 600 counts 480000 units (a pixel is one unit at 16 bits, two at 24
+// and 32) beside 1228800 bytes for surfaces. Full screen takes a mode within both together,
+// background one that fits twice within the bytes, a window any mode of 16, 24 or 32 bits.
+TEST_F(DisplayModes, EachDisplayModeListsTheDevicesModesInItsOrderWithinItsMemory) {
+  // An enumeration ended half-way by an error leaves nothing behind for the next Video.
+  display().failures.Inject("EnumDisplayModes", DDERR_GENERIC, 2);
+  ExitText([this] { Start(kWindowed, 0); });
+
+  display().desktop = StandardMode(800, 600, 16);
+  display().videoMemory = 1228800;
+  display().modes = {StandardMode(1068, 800, 32), StandardMode(640, 480, 8),
+                     StandardMode(800, 600, 16),  StandardMode(1069, 800, 32),
+                     StandardMode(640, 480, 32),  StandardMode(641, 480, 32),
+                     StandardMode(800, 600, 24)};
+  Start(kWindowed, 1);
+  EXPECT_EQ(NamesOf(*video, kFullScreen),
+            (Names{"1068x800x32", "800x600x16", "640x480x32", "641x480x32", "800x600x24"}));
+  EXPECT_EQ(NamesOf(*video, kWindowed), (Names{"1068x800x32", "800x600x16", "1069x800x32",
+                                               "640x480x32", "641x480x32", "800x600x24"}));
+  EXPECT_EQ(NamesOf(*video, kBackground), (Names{"800x600x16", "640x480x32"}));
+  // Entries are the descriptions as reported, channel masks included.
+  EXPECT_EQ(video->modeList[kWindowed][1].pixelFormat.greenMask, 0x07E0u);
+}
+
+// With nothing chosen a run starts full screen at the last entry of 480 lines; an index past
+// the list (from another adapter, or kept from a longer list) falls back to that entry, or to
+// the last one of a list without it.
+TEST_F(DisplayModes, TheDefaultIsTheLastEntryOf480Lines) {
+  display().modes = {StandardMode(640, 480, 16), StandardMode(320, 240, 32),
+                     StandardMode(640, 480, 32), StandardMode(800, 600, 32)};
+  Start();
+  EXPECT_EQ(video->displayMode, kFullScreen);
+  EXPECT_EQ(video->resolutionMode, 2);
+  EXPECT_EQ(display().CurrentMode().height, 480);
+  EXPECT_EQ(display().CurrentMode().bitsPerPixel, 32);
+  for (int32_t index : {7, 4, -3}) {
+    Switch(kWindowed, index);
+    EXPECT_EQ(video->resolutionMode, 2);
+    EXPECT_EQ(video->requestedResolutionMode, 2);
   }
-  Start(kWindowed, 1);  // the class was unregistered, so it registers again
-  EXPECT_NE(video->window, nullptr);
+  display().modes = {StandardMode(320, 240, 32), StandardMode(800, 600, 32)};
+  Start(kWindowed, 2);
+  EXPECT_EQ(video->resolutionMode, 1);
+  EXPECT_EQ(video->width, 800);
 }
 
 }  // namespace
