@@ -19,8 +19,9 @@ struct Circle {
   double cx, cy, r;
 };
 
-// The pixels a set of circles covers, as the circle walk places them.
-std::set<int32_t> CirclePixels(const std::vector<Circle>& circles, int32_t width, int32_t height) {
+// The pixels a set of circles covers, as the circle walk places them, in order.
+std::vector<int32_t> CirclePixels(const std::vector<Circle>& circles, int32_t width,
+                                  int32_t height) {
   std::set<int32_t> pixels;
   for (const Circle& c : circles) {
     WalkCircle(c.cx, c.cy, c.r, [&](double x, double y) {
@@ -29,10 +30,8 @@ std::set<int32_t> CirclePixels(const std::vector<Circle>& circles, int32_t width
       }
     });
   }
-  return pixels;
+  return {pixels.begin(), pixels.end()};
 }
-
-std::set<int32_t> AsSet(const std::vector<int32_t>& lit) { return {lit.begin(), lit.end()}; }
 
 std::vector<Circle> Rings(double cx, double cy, int32_t first, int32_t step, int32_t count) {
   std::vector<Circle> rings;
@@ -48,25 +47,26 @@ TEST(SpectralSpheres, FiveCirclesShareTheWidthByWeightedBandEnergy) {
     Stage stage(width, 480);
     for (const int32_t bin : {20, 40, 60, 100, 120}) stage.scene.spectrumSum[bin] = 1200.0 / bin;
     stage.Call(kSpheres);
-    EXPECT_EQ(AsSet(stage.Lit()), CirclePixels({{64, 240, 64}, {192, 240, 64}, {320, 240, 64},
-                                                {448, 240, 64}, {576, 240, 64}}, width, 480));
+    const std::vector<Circle> fifths{
+        {64, 240, 64}, {192, 240, 64}, {320, 240, 64}, {448, 240, 64}, {576, 240, 64}};
+    EXPECT_EQ(stage.Lit(), CirclePixels(fifths, width, 480)) << width;
   }
   // All of it in the first band: one circle across the width, the other four points at
   // x = 640, outside. Silence: those four at x = 0 and the last circle across the width.
   Stage stage(640, 480);
   for (int32_t bin = 1; bin <= 28; ++bin) stage.scene.spectrumSum[bin] = 300;
   stage.Call(kSpheres);
-  EXPECT_EQ(AsSet(stage.Lit()), CirclePixels({{320, 240, 320}}, 640, 480));
-  std::fill_n(stage.scene.spectrumSum, 144, 0.0);
+  EXPECT_EQ(stage.Lit(), CirclePixels({{320, 240, 320}}, 640, 480));
+  std::fill_n(stage.scene.spectrumSum, kAudioLength, 0.0);
   stage.Call(kSpheres);
-  EXPECT_EQ(AsSet(stage.Lit()), CirclePixels({{0, 240, 0}, {320, 240, 320}}, 640, 480));
+  EXPECT_EQ(stage.Lit(), CirclePixels({{0, 240, 0}, {320, 240, 320}}, 640, 480));
 }
 
 TEST(Hypnotizer, TenRingsSixteenApartFlowOutwardsAndSmallFramesKeepARingPerPixel) {
   // 480 high: n = 160 and d = 16; the rings grow a pixel a call and jump back after 16 calls.
   // In silence both centres lie on the frame's centre.
   for (const int32_t calls : {1, 15, 16, 17}) {
-    EXPECT_EQ(AsSet(Lit(FreshShot({.slot = kHypnotizer, .calls = calls}))),
+    EXPECT_EQ(Lit(FreshShot({.slot = kHypnotizer, .calls = calls})),
               CirclePixels(Rings(320, 240, calls % 16 + 1, 16, 10), 640, 480))
         << calls << " calls";
   }
@@ -81,7 +81,7 @@ TEST(Hypnotizer, TenRingsSixteenApartFlowOutwardsAndSmallFramesKeepARingPerPixel
   // 6 pixels high there is no ring at all.
   Stage low(640, 20);
   low.Call(kHypnotizer);
-  EXPECT_EQ(AsSet(low.Lit()), CirclePixels(Rings(320, 10, 1, 1, 5), 640, 20));
+  EXPECT_EQ(low.Lit(), CirclePixels(Rings(320, 10, 1, 1, 5), 640, 20));
   Stage lower(640, 5);
   lower.Call(kHypnotizer);
   EXPECT_TRUE(lower.Lit().empty());
