@@ -1,251 +1,179 @@
 #pragma once
-// Synthetic audio, fixed warp maps and seeded frame runs for the renderer tests, the picture
-// writer and the frame hashes. Everything here runs inside a fresh process (fresh_process.h).
+// Synthetic audio, a fixed warp map, seeded frame runs and single renderer calls for the
+// renderer tests, the frame hashes and the pictures.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "core_video.h"
+#include "fresh_process.h"
 #include "renderers/random.h"
 #include "renderers/renderer_table.h"
 
 namespace corvex::testing {
 
-inline constexpr int32_t kAllRenderers = -1;  // a run with every slot active (mode 666)
+inline constexpr int32_t kAllRenderers = kRendererCount;  // every slot at once (mode 666)
 
-enum class Sound : int32_t {
-  kSilence,
-  kLoudSine,  // a steady loud tone, different in the two channels
-  kBeats,     // loud bursts of two frames every eight frames, quiet in between
-  kSweep,     // a tone sweeping up and down with bursts, its spectrum peak following it
-};
+inline std::string SlotName(int32_t slot) {
+  return slot == kAllRenderers ? "All 14 (mode 666)" : kRendererSlots[slot].name;
+}
+
+// kLoudSine: a steady loud tone, different in the two channels; kBeats: loud bursts of two
+// frames every eight; kSweep: a tone sweeping up and down with bursts, its spectrum following.
+enum class Sound : int32_t { kSilence, kLoudSine, kBeats, kSweep };
 
 struct Audio {
   uint8_t spectrum[2][kAudioLength] = {};
   uint8_t waveform[2][kAudioLength] = {};
-};
 
-inline uint8_t SampleByte(double value) {
-  const int32_t sample = std::clamp(static_cast<int32_t>(std::lround(value)), -128, 127);
-  return static_cast<uint8_t>(sample & 0xFF);
-}
-
-// A spectrum bump of the given height around a bin, in both channels (the right one a little
-// lower).
-inline void AddBump(Audio& audio, double centre, double width, double peak) {
-  for (int32_t i = 0; i < kAudioLength; ++i) {
-    const double x = (i - centre) / width;
-    const double value = peak * std::exp(-x * x);
-    for (int32_t channel = 0; channel < 2; ++channel) {
-      const double scaled = channel == 0 ? value : value * 0.9;
-      const int32_t sum = audio.spectrum[channel][i] + static_cast<int32_t>(scaled);
-      audio.spectrum[channel][i] = static_cast<uint8_t>(std::min(sum, 255));
+  // A spectrum bump around a bin, the right channel a little lower.
+  void AddBump(double centre, double width, double peak) {
+    for (int32_t i = 0; i < kAudioLength; ++i) {
+      const double x = (i - centre) / width, value = peak * std::exp(-x * x);
+      for (int32_t channel = 0; channel < 2; ++channel) {
+        const double scaled = channel == 0 ? value : value * 0.9;
+        const int32_t sum = spectrum[channel][i] + static_cast<int32_t>(scaled);
+        spectrum[channel][i] = static_cast<uint8_t>(std::min(sum, 255));
+      }
     }
   }
-}
-
-// Two sines, cycles per 576 samples and amplitudes per channel, moving on with the frame.
-inline void AddTone(Audio& audio, int32_t frame, double cycles, double left, double right) {
-  constexpr double kTurn = 6.283185307179586;
-  for (int32_t i = 0; i < kAudioLength; ++i) {
-    const double t = kTurn * cycles * i / kAudioLength + frame * 0.7;
-    audio.waveform[0][i] = SampleByte(left * std::sin(t));
-    audio.waveform[1][i] = SampleByte(right * std::sin(1.6 * t + 0.5));
+  // Two sines, `cycles` per 576 samples, moving on with the frame.
+  void AddTone(int32_t frame, double cycles, double left, double right) {
+    const auto sample = [](double value) {
+      return static_cast<uint8_t>(std::clamp<int32_t>(std::lround(value), -128, 127) & 0xFF);
+    };
+    for (int32_t i = 0; i < kAudioLength; ++i) {
+      const double t = 6.283185307179586 * cycles * i / kAudioLength + frame * 0.7;
+      waveform[0][i] = sample(left * std::sin(t));
+      waveform[1][i] = sample(right * std::sin(1.6 * t + 0.5));
+    }
   }
-}
+};
 
 inline Audio MakeAudio(Sound sound, int32_t frame) {
   Audio audio;
-  switch (sound) {
-    case Sound::kSilence:
-      break;
-    case Sound::kLoudSine:
-      AddTone(audio, frame, 3.0, 100.0, 90.0);
-      AddBump(audio, 12.0, 6.0, 200.0);
-      AddBump(audio, 40.0, 6.0, 160.0);
-      break;
-    case Sound::kBeats: {
-      const bool burst = frame % 8 < 2;
-      AddTone(audio, frame, 4.0, burst ? 90.0 : 8.0, burst ? 80.0 : 6.0);
-      AddBump(audio, 20.0, 10.0, burst ? 250.0 : 30.0);
-      break;
-    }
-    case Sound::kSweep: {
-      const double sweep = 0.5 - 0.5 * std::cos(frame * 6.283185307179586 / 100.0);
-      const double cycles = 1.0 + 10.0 * sweep;
-      const double loud = frame % 12 < 3 ? 110.0 : 45.0;
-      AddTone(audio, frame, cycles, loud, loud * 0.8);
-      AddBump(audio, 4.0 + 12.0 * cycles, 8.0, frame % 12 < 3 ? 240.0 : 140.0);
-      break;
-    }
+  if (sound == Sound::kLoudSine) {
+    audio.AddTone(frame, 3.0, 100.0, 90.0);
+    audio.AddBump(12.0, 6.0, 200.0);
+    audio.AddBump(40.0, 6.0, 160.0);
+  } else if (sound == Sound::kBeats) {
+    const bool burst = frame % 8 < 2;
+    audio.AddTone(frame, 4.0, burst ? 90.0 : 8.0, burst ? 80.0 : 6.0);
+    audio.AddBump(20.0, 10.0, burst ? 250.0 : 30.0);
+  } else if (sound == Sound::kSweep) {
+    const double cycles = 1.0 + 10.0 * (0.5 - 0.5 * std::cos(frame * 6.283185307179586 / 100.0));
+    const bool burst = frame % 12 < 3;
+    audio.AddTone(frame, cycles, burst ? 110.0 : 45.0, (burst ? 110.0 : 45.0) * 0.8);
+    audio.AddBump(4.0 + 12.0 * cycles, 8.0, burst ? 240.0 : 140.0);
   }
   return audio;
 }
 
-enum class Feedback : int32_t {
-  kBlack,       // every source outside: each frame starts black
-  kGentleTurn,  // a slight zoom out and turn about the centre, so drawings leave trails
-};
-
-// Builds the map through the sampling rule itself, so the pictures depend on no generator.
-inline void BuildFixedMap(TransformManager& map, Feedback feedback) {
-  const double cx = map.mapWidth * 0.5;
-  const double cy = map.mapHeight * 0.5;
-  const double zoom = 0.985, cosTurn = std::cos(0.015), sinTurn = std::sin(0.015);
-  for (int32_t i = 0; i < map.mapPixelCount; ++i) {
-    map.pixelIndex = i;
-    map.weightIndex = 4 * i;
-    map.pixelX = i % map.mapWidth;
-    map.pixelY = i / map.mapWidth;
-    if (feedback == Feedback::kBlack) {
-      map.sourceX = -1.0;
-      map.sourceY = -1.0;
-    } else {
-      const double dx = map.pixelX - cx, dy = map.pixelY - cy;
-      map.sourceX = cx + zoom * (dx * cosTurn - dy * sinTurn);
-      map.sourceY = cy + zoom * (dx * sinTurn + dy * cosTurn);
-    }
-    map.SampleSource();
-  }
-}
-
-struct Flags {
-  uint8_t sustain = 0;
-  uint8_t sustainOptional = 0;
-  uint8_t centerDetail = 0;
-};
-
 struct RunSetup {
-  int32_t width = 640;
-  int32_t height = 480;
+  int32_t width = 640, height = 480;
   int32_t slot = kAllRenderers;
   Sound sound = Sound::kSweep;
-  Feedback feedback = Feedback::kGentleTurn;
-  Flags flags{0, 1, 1};
+  // Trails: the map zooms out by 0.985 and turns by 0.015 about the centre; otherwise every
+  // source lies outside and each frame starts black.
+  bool trails = true;
+  uint8_t sustain = 0, sustainOptional = 1, centerDetail = 1;
   uint32_t seed = 1;
   int32_t frames = 1;
   int32_t sceneEvery = 0;  // a new scene of the same renderers every this many frames; 0: never
 };
 
-// What one frame step left behind.
 struct FrameReport {
-  uint64_t hash = 0;           // of the picture's pixels
-  int32_t litPixels = 0;       // pixels not black
-  int32_t topBytePixels = 0;   // pixels with anything in the top byte
-  int32_t guardTouched = 0;    // guard row and guard pixel pixels that changed
-  int32_t useFeedback = 0;
-  uint8_t sustainAfter = 0;
+  uint64_t hash = 0;  // FNV-1a, 64 bits, one pixel value at a time
+  int32_t litPixels = 0;
+  int32_t topBytePixels = 0;  // pixels with anything in the top byte
+  int32_t guardTouched = 0;   // guard row and guard pixel values that changed
 };
 
-// FNV-1a, 64 bits, taking one pixel value at a time.
-inline uint64_t HashPixels(const uint32_t* pixels, size_t count) {
-  uint64_t hash = 14695981039346656037ull;
-  for (size_t i = 0; i < count; ++i) {
-    hash ^= pixels[i];
-    hash *= 1099511628211ull;
+// Seeded frame steps as the plug-in makes them: the previous picture through the fixed map, the
+// renderers, the exchange of the pictures. Reports each frame; keeps the last picture if asked.
+inline std::vector<FrameReport> Play(const RunSetup& setup, std::vector<uint32_t>* last) {
+  constexpr uint32_t kSentinel = 0xA5C3E1F7u;
+  CoreVideo video(setup.width, setup.height);
+  ScopedScene holder(video);
+  SceneManager& scene = holder.scene;
+  lastSongPosition = 99999999;
+  scene.framesPerScene = -1;  // the scene never changes by itself
+  if (setup.slot == kAllRenderers) {
+    scene.ChooseScene(666, 2);  // keeps the transform: no generator runs
+  } else {
+    std::fill_n(scene.activeRenderers, kRendererCount, 0);
+    scene.activeRenderers[setup.slot] = 1;
+    scene.sceneJustStarted = 1;
   }
-  return hash;
-}
+  TransformManager& map = *video.transformManager;
+  const double cx = map.mapWidth * 0.5, cy = map.mapHeight * 0.5;
+  for (int32_t i = 0; i < map.mapPixelCount; ++i) {
+    map.pixelIndex = i;
+    map.weightIndex = 4 * i;
+    map.pixelX = i % map.mapWidth;
+    map.pixelY = i / map.mapWidth;
+    const double dx = map.pixelX - cx, dy = map.pixelY - cy;
+    map.sourceX = setup.trails ? cx + 0.985 * (dx * std::cos(0.015) - dy * std::sin(0.015)) : -1;
+    map.sourceY = setup.trails ? cy + 0.985 * (dx * std::sin(0.015) + dy * std::cos(0.015)) : -1;
+    map.SampleSource();
+  }
+  map.sustain = setup.sustain;
+  map.sustainOptional = setup.sustainOptional;
+  map.centerDetail = setup.centerDetail;
+  SeedRandom(setup.seed);  // last, so what is drawn does not depend on how the map was made
 
-// A seeded run of frame steps with one renderer or all of them, as the plug-in makes them:
-// the previous picture through the fixed map, the audio of each frame, then the renderers,
-// then the exchange of the two pictures.
-class FrameRun {
- public:
-  explicit FrameRun(const RunSetup& setup) : setup_(setup), video_(setup.width, setup.height) {
-    SceneManager& scene = holder_.scene;
-    lastSongPosition = 99999999;
-    scene.framesPerScene = -1;  // the scene never changes by itself
-    if (setup.slot == kAllRenderers) {
-      scene.ChooseScene(666, 2);  // keeps the transform: no generator runs
-    } else {
-      std::fill_n(scene.activeRenderers, kRendererCount, 0);
-      scene.activeRenderers[setup.slot] = 1;
+  const size_t picture = static_cast<size_t>(setup.width) * setup.height;
+  const size_t guard = static_cast<size_t>(setup.width) + 1;
+  std::vector<FrameReport> reports;
+  for (int32_t frame = 0; frame < setup.frames; ++frame) {
+    const Audio audio = MakeAudio(setup.sound, frame);
+    if (setup.sceneEvery > 0 && frame > 0 && frame % setup.sceneEvery == 0) {
       scene.sceneJustStarted = 1;
     }
-    TransformManager& map = *video_.transformManager;
-    BuildFixedMap(map, setup.feedback);
-    map.sustain = setup.flags.sustain;
-    map.sustainOptional = setup.flags.sustainOptional;
-    map.centerDetail = setup.flags.centerDetail;
-    // Seeded last, so what the renderers draw does not depend on how the map was made.
-    SeedRandom(setup.seed);
-  }
-
-  FrameReport Step() {
-    SceneManager& scene = holder_.scene;
-    const Audio audio = MakeAudio(setup_.sound, frame_);
-    if (setup_.sceneEvery > 0 && frame_ > 0 && frame_ % setup_.sceneEvery == 0) {
-      scene.sceneJustStarted = 1;
-    }
-    video_.position = frame_ * 23;  // the song plays on: only the first frame is a new song
-    ++frame_;
-    // Sentinels in the guard row and pixel of the picture being drawn; put back afterwards,
-    // since the next feedback pass reads them.
-    const size_t picture = static_cast<size_t>(setup_.width) * setup_.height;
-    const size_t guard = static_cast<size_t>(setup_.width) + 1;
-    uint32_t* pixels = video_.frameBuffer;
-    std::vector<uint32_t> saved(pixels + picture, pixels + picture + guard);
+    video.position = frame * 23;  // the song plays on: only the first frame is a new song
+    // Sentinels in the guard row and pixel, put back afterwards for the next feedback pass.
+    uint32_t* pixels = video.frameBuffer;
+    const std::vector<uint32_t> saved(pixels + picture, pixels + picture + guard);
     std::fill_n(pixels + picture, guard, kSentinel);
     scene.FrameStep(audio.spectrum, audio.waveform);
     FrameReport report;
-    for (size_t i = 0; i < guard; ++i) report.guardTouched += pixels[picture + i] != kSentinel;
-    std::copy(saved.begin(), saved.end(), pixels + picture);
+    report.hash = 14695981039346656037ull;
     for (size_t i = 0; i < picture; ++i) {
+      report.hash = (report.hash ^ pixels[i]) * 1099511628211ull;
       report.litPixels += pixels[i] != 0;
       report.topBytePixels += (pixels[i] >> 24) != 0;
     }
-    report.hash = HashPixels(pixels, picture);
-    report.useFeedback = scene.useFeedback;
-    report.sustainAfter = video_.transformManager->sustain;
-    video_.ExchangeBuffers();
-    return report;
+    for (size_t i = 0; i < guard; ++i) report.guardTouched += pixels[picture + i] != kSentinel;
+    std::copy(saved.begin(), saved.end(), pixels + picture);
+    reports.push_back(report);
+    if (last != nullptr && frame + 1 == setup.frames) last->assign(pixels, pixels + picture);
+    video.ExchangeBuffers();
   }
-
-  std::vector<FrameReport> Steps(int32_t count) {
-    std::vector<FrameReport> reports;
-    for (int32_t i = 0; i < count; ++i) reports.push_back(Step());
-    return reports;
-  }
-
-  // The picture of the last frame step (after the exchange, the one the next step reads).
-  std::vector<uint32_t> Picture() const {
-    return {video_.previousFrame, video_.previousFrame + setup_.width * setup_.height};
-  }
-  SceneManager& Scene() { return holder_.scene; }
-
- private:
-  static constexpr uint32_t kSentinel = 0xA5C3E1F7u;
-  RunSetup setup_;
-  CoreVideo video_;
-  ScopedScene holder_{video_};
-  int32_t frame_ = 0;
-};
-
-// Scenarios for fresh processes.
-inline std::vector<FrameReport> RunFrames(const RunSetup& setup) {
-  return FrameRun(setup).Steps(setup.frames);
+  return reports;
 }
 
-inline std::vector<uint32_t> LastPicture(const RunSetup& setup) {
-  FrameRun run(setup);
-  run.Steps(setup.frames);
-  return run.Picture();
+inline std::vector<FrameReport> RunFrames(const RunSetup& setup) { return Play(setup, nullptr); }
+
+inline std::vector<int32_t> Lit(const std::vector<uint32_t>& picture) {
+  std::vector<int32_t> lit;
+  for (size_t i = 0; i < picture.size(); ++i) {
+    if (picture[i] != 0) lit.push_back(static_cast<int32_t>(i));
+  }
+  return lit;
 }
 
-// A scene whose fields a test sets by hand, to call one renderer directly.
-class Stage {
- public:
-  Stage(int32_t width, int32_t height, uint32_t seed = 1) : video_(width, height) {
+// A scene whose fields a test sets by hand, to call one renderer directly; no flag of the
+// transform set.
+struct Stage {
+  Stage(int32_t width, int32_t height, uint32_t seed = 1) : video(width, height) {
     lastSongPosition = 99999999;
-    scene.SetGeometry(video_.frameBuffer, width, height);
-    TransformManager& map = *video_.transformManager;
-    map.sustain = map.sustainOptional = map.centerDetail = 0;
+    scene.SetGeometry(video.frameBuffer, width, height);
+    Transform().sustain = Transform().sustainOptional = Transform().centerDetail = 0;
     SeedRandom(seed);
   }
-
   void SetLevels(double left, double right, double mix, double peak) {
     scene.levelLeft = left;
     scene.levelRight = right;
@@ -257,12 +185,11 @@ class Stage {
     std::fill_n(scene.waveRight, kAudioLength, right);
     std::fill_n(scene.waveMix, kAudioLength, (left + right) * 0.5);
   }
-  TransformManager& Transform() { return *video_.transformManager; }
-
-  // Clears the picture (unless asked not to), runs the renderer once, and ends the scene's
-  // first frame as the frame step does.
+  TransformManager& Transform() { return *video.transformManager; }
+  // Clears the picture (unless asked not to), runs the renderer, and ends a scene's first frame
+  // as the frame step does.
   void Call(int32_t slot, bool clear = true) {
-    if (clear) video_.ClearFrameBuffer(scene.frameBuffer);
+    if (clear) video.ClearFrameBuffer(scene.frameBuffer);
     kRendererSlots[slot].render(scene);
     scene.sceneJustStarted = 0;
   }
@@ -270,36 +197,81 @@ class Stage {
   std::vector<uint32_t> Picture() const {
     return {scene.frameBuffer, scene.frameBuffer + scene.width * scene.height};
   }
-  // The picture as a list of lit pixel indices.
-  std::vector<int32_t> Lit() const {
-    std::vector<int32_t> lit;
-    for (int32_t i = 0; i < scene.width * scene.height; ++i) {
-      if (scene.frameBuffer[i] != 0) lit.push_back(i);
-    }
-    return lit;
-  }
+  std::vector<int32_t> Lit() const { return testing::Lit(Picture()); }
 
- private:
-  CoreVideo video_;
-  ScopedScene holder_{video_};
-
- public:
-  SceneManager& scene = holder_.scene;
+  CoreVideo video;
+  ScopedScene holder{video};
+  SceneManager& scene = holder.scene;
 };
 
-// How many values the C library's generator has given since SeedRandom(seed): found by
-// matching the next three values against the seeded sequence. Leaves the generator reseeded.
-inline int32_t DrawsSince(uint32_t seed, int32_t limit = 200000) {
+// A renderer called `calls` times on a stage `prepare` has set up, the first call starting a
+// scene: the picture after the last call, taken in a fresh process.
+struct Shot {
+  int32_t slot = 0;
+  void (*prepare)(Stage&) = nullptr;
+  int32_t calls = 1;
+  uint32_t seed = 1;
+  int32_t width = 640, height = 480;
+};
+
+inline std::vector<uint32_t> FreshShot(const Shot& shot) {
+  return RunFresh(+[](const Shot& s) {
+    Stage stage(s.width, s.height, s.seed);
+    if (s.prepare != nullptr) s.prepare(stage);
+    stage.scene.sceneJustStarted = 1;
+    for (int32_t call = 0; call < s.calls; ++call) stage.Call(s.slot);
+    return stage.Picture();
+  }, shot);
+}
+
+// How many values the C library's generator has given since SeedRandom(seed), found by matching
+// the next three against the seeded sequence. Leaves the generator reseeded.
+inline int32_t DrawsSince(uint32_t seed) {
   const int32_t next[3] = {std::rand(), std::rand(), std::rand()};
   std::srand(seed);
   int32_t window[3] = {std::rand(), std::rand(), std::rand()};
-  for (int32_t k = 0; k < limit; ++k) {
-    if (window[0] == next[0] && window[1] == next[1] && window[2] == next[2]) return k;
+  for (int32_t k = 0; k < 200000; ++k) {
+    if (std::equal(window, window + 3, next)) return k;
     window[0] = window[1];
     window[1] = window[2];
     window[2] = std::rand();
   }
   return -1;
+}
+
+// Frames of a 640 x 480 renderer whose statics already exist (a silent scene start has run),
+// each seeded with seed + its number, with the given mix level and peak, useFeedback set to 7
+// before each; the first begins a scene if asked. What each frame drew and left.
+struct DrawProbe {
+  int32_t slot = 0;
+  double mix = 0, peak = 8;
+  int32_t sceneStart = 0;
+  int32_t frames = 1;
+  uint32_t seed = 1000;
+};
+
+struct ProbedFrame {
+  int32_t draws, useFeedback;
+  double peak;
+};
+
+inline std::vector<ProbedFrame> ProbeDraws(const DrawProbe& probe) {
+  return RunFresh(+[](const DrawProbe& p) {
+    Stage stage(640, 480);
+    stage.SetLevels(0, 0, 0, p.peak);
+    stage.scene.sceneJustStarted = 1;
+    stage.Call(p.slot);
+    std::vector<ProbedFrame> frames;
+    for (int32_t f = 0; f < p.frames; ++f) {
+      stage.SetLevels(p.mix, p.mix, p.mix, p.peak);
+      stage.scene.sceneJustStarted = f == 0 ? p.sceneStart : 0;
+      stage.scene.useFeedback = 7;
+      SeedRandom(p.seed + f);
+      stage.Call(p.slot);
+      frames.push_back({DrawsSince(p.seed + f), stage.scene.useFeedback, stage.scene.peakLevel});
+    }
+    return frames;
+  }, probe);
 }
 
 }  // namespace corvex::testing

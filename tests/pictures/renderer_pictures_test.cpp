@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "core/fresh_process.h"
 #include "core/renderer_harness.h"
 
 namespace corvex::testing {
@@ -59,38 +58,31 @@ std::vector<uint32_t> ReadPng(const std::string& path) {
 }
 
 std::string FileName(int32_t slot) {
-  std::string name = slot == kAllRenderers ? "all" : kRendererSlots[slot].name;
-  std::string file;
-  for (const char c : name) {
-    if (std::isalnum(static_cast<unsigned char>(c))) file += static_cast<char>(std::tolower(c));
-    else if (!file.empty() && file.back() != '_') file += '_';
+  char file[64];
+  std::snprintf(file, sizeof file, "%02d_", slot);
+  std::string name = file;
+  for (const char c : slot == kAllRenderers ? std::string("all") : SlotName(slot)) {
+    if (std::isalnum(static_cast<unsigned char>(c))) name += static_cast<char>(std::tolower(c));
+    else if (name.back() != '_') name += '_';
   }
-  char prefix[8];
-  std::snprintf(prefix, sizeof prefix, "%02d_", slot == kAllRenderers ? 14 : slot);
-  return prefix + file;
+  return name;
 }
 
 TEST(RendererPictures, AfterOneHundredFramesOfASweep) {
   const std::filesystem::path folder =
       std::filesystem::path(CORVEX_BINARY_DIR) / "renderer_pictures";
   std::filesystem::create_directories(folder);
-  std::vector<int32_t> slots;
-  for (int32_t slot = 0; slot < kRendererCount; ++slot) slots.push_back(slot);
-  slots.push_back(kAllRenderers);
-  for (const int32_t slot : slots) {
-    for (const Feedback feedback : {Feedback::kGentleTurn, Feedback::kBlack}) {
-      RunSetup setup;
-      setup.slot = slot;
-      setup.frames = 100;
-      setup.feedback = feedback;
-      const auto picture = RunFresh(&LastPicture, setup);
+  for (int32_t slot = 0; slot <= kAllRenderers; ++slot) {
+    for (const bool trails : {true, false}) {
+      const auto picture = RunFresh(+[](const RunSetup& setup) {
+        std::vector<uint32_t> last;
+        Play(setup, &last);
+        return last;
+      }, RunSetup{.slot = slot, .trails = trails, .frames = 100});
       ASSERT_EQ(picture.size(), 640u * 480u);
-      const std::string path =
-          (folder / (FileName(slot) + (feedback == Feedback::kBlack ? "_last_frame" : "_trails") +
-                     ".png"))
-              .string();
-      ASSERT_TRUE(WritePng(path, picture, 640, 480)) << path;
-      EXPECT_TRUE(ReadPng(path) == picture) << path;
+      const auto path = folder / (FileName(slot) + (trails ? "_trails.png" : "_last_frame.png"));
+      ASSERT_TRUE(WritePng(path.string(), picture, 640, 480)) << path;
+      EXPECT_TRUE(ReadPng(path.string()) == picture) << path;
     }
   }
 }
