@@ -3,6 +3,7 @@
 #include <fstream>
 #include <map>
 #include <regex>
+#include <sstream>
 #include <span>
 #include <string>
 #include <vector>
@@ -17,9 +18,9 @@ using namespace platform;
 
 const std::string kSource = CORVEX_SOURCE_DIR;
 
-// The resource script's statements with every name of resource.h and every style name
-// replaced by its value and "a | b" by the one number it makes.
-std::vector<std::string> ScriptStatements() {
+// The resource script's statements, one a line, with every name of resource.h and every
+// style name replaced by its value and "a | b" by the one number it makes.
+std::string ScriptStatements() {
   std::map<std::string, uint32_t> values = {{"IDOK", 1}};
   const std::regex definition(R"((?:#define|constexpr uint32_t) (\w+)(?: =)? (0x[0-9A-F]+|\d+))");
   for (const char* file : {"/src/resources/resource.h", "/src/platform/dialog_system.h"}) {
@@ -29,7 +30,7 @@ std::vector<std::string> ScriptStatements() {
     }
   }
   const std::regex token(R"("[^"]*"|[\w-]+|\|)");
-  std::vector<std::string> statements;
+  std::string statements;
   std::ifstream script(kSource + "/src/resources/vis_corvex.rc");
   for (std::string line; std::getline(script, line);) {
     if (line.empty() || line[0] == '/' || line[0] == '#') continue;
@@ -43,36 +44,28 @@ std::vector<std::string> ScriptStatements() {
       }
       words.push_back(word);
     }
-    std::string statement;
-    for (const std::string& word : words) statement += (statement.empty() ? "" : " ") + word;
-    if (!statement.empty()) statements.push_back(statement);
+    for (const std::string& word : words) statements += word + (&word == &words.back() ? "\n" : " ");
   }
   return statements;
 }
 
 // The same statements written from the tables the headless dialogs are built from.
-std::vector<std::string> TableStatements() {
+std::string TableStatements() {
   const char* classes[] = {"Button", "Static", "ListBox", "msctls_trackbar32", "Edit"};
   auto quoted = [](const char* text) { return "\"" + std::string(text ? text : "") + "\""; };
-  std::vector<std::string> statements;
+  std::ostringstream out;
   for (const DialogTemplate* table : {&kConfigPanelTemplate, &kAboutBoxTemplate}) {
-    statements.push_back(std::to_string(table->resourceId) + " DIALOGEX 0 0 " +
-                         std::to_string(table->width) + " " + std::to_string(table->height));
-    statements.push_back("STYLE " + std::to_string(table->style));
-    statements.push_back("CAPTION " + quoted(table->title));
-    statements.push_back("FONT " + std::to_string(table->fontPointSize) + " " +
-                         quoted(table->fontName));
-    statements.push_back("BEGIN");
+    out << table->resourceId << " DIALOGEX 0 0 " << table->width << " " << table->height
+        << "\nSTYLE " << table->style << "\nCAPTION " << quoted(table->title) << "\nFONT "
+        << table->fontPointSize << " " << quoted(table->fontName) << "\nBEGIN\n";
     for (const ControlTemplate& c : std::span(table->controls, table->controlCount)) {
-      statements.push_back(
-          "CONTROL " + (c.imageId != 0 ? std::to_string(c.imageId) : quoted(c.text)) + " " +
-          std::to_string(c.id) + " " + quoted(classes[static_cast<int>(c.kind)]) + " " +
-          std::to_string(c.style) + " " + std::to_string(c.x) + " " + std::to_string(c.y) +
-          " " + std::to_string(c.width) + " " + std::to_string(c.height));
+      out << "CONTROL " << (c.imageId != 0 ? std::to_string(c.imageId) : quoted(c.text)) << " "
+          << c.id << " " << quoted(classes[static_cast<int>(c.kind)]) << " " << c.style << " "
+          << c.x << " " << c.y << " " << c.width << " " << c.height << "\n";
     }
-    statements.push_back("END");
+    out << "END\n";
   }
-  return statements;
+  return out.str();
 }
 
 TEST(DialogTemplates, TheResourceScriptHoldsTheSameTwoDialogsAsTheTables) {

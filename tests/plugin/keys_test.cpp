@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <iterator>
-#include <vector>
+#include <tuple>
+#include <string>
 
 #include "running_plugin.h"
 #include "scene/process_objects.h"
@@ -17,52 +19,60 @@ class PluginKeys : public RunningPlugin {
  protected:
   void SetUp() override { Start(); }
 
-  std::vector<int32_t> ActiveSlots() const {
-    std::vector<int32_t> slots;
-    for (int32_t slot = 0; slot < theSceneManager->rendererCount; ++slot) {
-      if (theSceneManager->activeRenderers[slot] == 1) slots.push_back(slot);
-    }
-    return slots;
-  }
-  int32_t CurrentTransform() const { return theVideo->transformManager->currentTransform; }
-  void ExpectMessage(const char* text) {
-    EXPECT_STREQ(theVideo->messageText, text);
-    EXPECT_EQ(theVideo->messageFrames, 80);
-    theVideo->messageFrames = 0;
+  // All a key acts on, as one line: the active renderers (slot 0 first), the transform, the
+  // frame in the scene, the display mode, the info overlay and its frame count, the song
+  // title, the renderer and transform locks, and the message with its frames.
+  std::string State() const {
+    const SceneManager& scene = *theSceneManager;
+    const Video& video = *theVideo;
+    std::string slots;
+    for (int32_t slot = 0; slot < 14; ++slot) slots += scene.activeRenderers[slot] ? '1' : '0';
+    char rest[200];
+    std::snprintf(rest, sizeof rest, " t%d f%d m%d i%d/%d s%d L%d/%d '%s' %d",
+                  video.transformManager->currentTransform, scene.frameInScene,
+                  video.displayMode, video.showInfo, video.infoFrameCount, scene.showSongTitle,
+                  scene.lockedRenderer, scene.lockedTransform, video.messageText,
+                  video.messageFrames);
+    return slots + rest;
   }
 };
 
-TEST_F(PluginKeys, SceneKeysChooseRenderersAndTransforms) {
-  theSceneManager->frameInScene = 123;
-  theSceneManager->sceneJustStarted = 0;
-  EXPECT_EQ(Key(VK_SPACE), 1);  // random renderer, random transform
-  EXPECT_EQ(ActiveSlots().size(), 1u);
-  EXPECT_EQ(theSceneManager->frameInScene, 0);
-  EXPECT_EQ(theSceneManager->sceneJustStarted, 1);
-
+TEST_F(PluginKeys, EveryKeyOfTheTableDoesItsOneThing) {
   for (int32_t slot = 0; slot < 14; ++slot) theSceneManager->activeRenderers[slot] = slot == 13;
-  const int32_t transform = CurrentTransform();
-  EXPECT_EQ(Key(VK_F5), 1);  // next renderer, same transform
-  EXPECT_EQ(ActiveSlots(), std::vector<int32_t>{0});
-  EXPECT_EQ(CurrentTransform(), transform);
-  EXPECT_EQ(Key(VK_F6), 1);  // same renderer, next transform
-  EXPECT_EQ(ActiveSlots(), std::vector<int32_t>{0});
-  EXPECT_EQ(CurrentTransform(), (transform + 1) % 15);
-  EXPECT_EQ(Key(VK_F12), 1);  // every renderer, next transform
-  EXPECT_EQ(ActiveSlots().size(), 14u);
-  EXPECT_EQ(CurrentTransform(), (transform + 2) % 15);
-  EXPECT_EQ(player.Render(), 0);
-}
-
-TEST_F(PluginKeys, DisplayKeysRequestAModeAndApplyIt) {
-  const struct { uint32_t message, key; int32_t mode; } presses[] = {
-      {WM_KEYDOWN, VK_F2, 1},        {WM_KEYDOWN, VK_F1, 0},        {WM_KEYDOWN, VK_F1, 0},
-      {WM_SYSKEYDOWN, VK_RETURN, 1}, {WM_SYSKEYDOWN, VK_RETURN, 0},  // Alt+Enter trades them
+  theVideo->transformManager->currentTransform = 0;
+  const struct { uint32_t message, key; const char* state; } presses[] = {
+      // Scene keys: next renderer; next transform; every renderer and the next transform.
+      {WM_KEYDOWN, VK_F5, "10000000000000 t0 f0 m0 i0/37 s1 L-1/-1 '' 0"},
+      {WM_KEYDOWN, VK_F6, "10000000000000 t1 f0 m0 i0/37 s1 L-1/-1 '' 0"},
+      {WM_KEYDOWN, VK_F12, "11111111111111 t2 f0 m0 i0/37 s1 L-1/-1 '' 0"},
+      // Locks: the last active renderer, the current transform; a new scene keeps both.
+      {WM_KEYDOWN, VK_F7, "11111111111111 t2 f123 m0 i0/37 s1 L13/-1 'Renderer Locked' 80"},
+      {WM_KEYDOWN, VK_F8, "11111111111111 t2 f123 m0 i0/37 s1 L13/2 'Transform Locked' 80"},
+      {WM_KEYDOWN, VK_SPACE, "00000000000001 t2 f0 m0 i0/37 s1 L13/2 'Transform Locked' 0"},
+      {WM_KEYDOWN, VK_F6, "00000000000001 t2 f0 m0 i0/37 s1 L13/2 'Transform Locked' 0"},
+      {WM_KEYDOWN, VK_F7, "00000000000001 t2 f123 m0 i0/37 s1 L-1/2 'Renderer Unlocked' 80"},
+      {WM_KEYDOWN, VK_F8, "00000000000001 t2 f123 m0 i0/37 s1 L-1/-1 'Transform Unlocked' 80"},
+      {WM_KEYDOWN, VK_F6, "00000000000001 t3 f0 m0 i0/37 s1 L-1/-1 'Transform Unlocked' 0"},
+      // Toggles; Alt+F4 toggles the overlay too and closes nothing.
+      {WM_KEYDOWN, VK_F4, "00000000000001 t3 f123 m0 i1/0 s1 L-1/-1 'Transform Unlocked' 0"},
+      {WM_SYSKEYDOWN, VK_F4, "00000000000001 t3 f123 m0 i0/0 s1 L-1/-1 'Transform Unlocked' 0"},
+      {WM_KEYDOWN, VK_F9, "00000000000001 t3 f123 m0 i0/37 s0 L-1/-1 'Song Title Display Off' 80"},
+      {WM_KEYDOWN, VK_F9, "00000000000001 t3 f123 m0 i0/37 s1 L-1/-1 'Song Title Display On' 80"},
+      // Display keys (the transform locked, as a new mode draws one); Alt+Enter trades full
+      // screen and windowed.
+      {WM_KEYDOWN, VK_F8, "00000000000001 t3 f123 m0 i0/37 s1 L-1/3 'Transform Locked' 80"},
+      {WM_KEYDOWN, VK_F2, "00000000000001 t3 f123 m1 i0/37 s1 L-1/3 'Transform Locked' 0"},
+      {WM_KEYDOWN, VK_F1, "00000000000001 t3 f123 m0 i0/37 s1 L-1/3 'Transform Locked' 0"},
+      {WM_KEYDOWN, VK_F1, "00000000000001 t3 f123 m0 i0/37 s1 L-1/3 'Transform Locked' 0"},
+      {WM_SYSKEYDOWN, VK_RETURN, "00000000000001 t3 f123 m1 i0/37 s1 L-1/3 'Transform Locked' 0"},
+      {WM_SYSKEYDOWN, VK_RETURN, "00000000000001 t3 f123 m0 i0/37 s1 L-1/3 'Transform Locked' 0"},
   };
   for (const auto& press : presses) {
+    theSceneManager->frameInScene = 123;
+    theVideo->infoFrameCount = 37;
+    theVideo->messageFrames = 0;
     EXPECT_EQ(Send(press.message, press.key), 1) << press.key;
-    EXPECT_EQ(theVideo->requestedDisplayMode, press.mode) << press.key;
-    EXPECT_EQ(theVideo->displayMode, press.mode) << press.key;
+    EXPECT_EQ(State(), press.state) << press.message << " " << press.key;
   }
   theVideo->requestedDisplayMode = 2;
   theVideo->ChangeRes();
@@ -71,51 +81,8 @@ TEST_F(PluginKeys, DisplayKeysRequestAModeAndApplyIt) {
   EXPECT_EQ(Send(WM_SYSKEYDOWN, VK_RETURN), 1);  // background mode is applied again
   EXPECT_EQ(theVideo->displayMode, 2);
   EXPECT_EQ(theVideo->wallpaperPending, 1);
-}
-
-TEST_F(PluginKeys, TogglesFlipTheirOptionAndSayWhatTheyDid) {
-  theVideo->infoFrameCount = 37;
-  EXPECT_EQ(Key(VK_F4), 1);
-  EXPECT_EQ(theVideo->showInfo, 1);
-  EXPECT_EQ(theVideo->infoFrameCount, 0);
-  theVideo->infoFrameCount = 12;
-  EXPECT_EQ(Send(WM_SYSKEYDOWN, VK_F4), 1);  // Alt+F4 toggles the overlay, closes nothing
-  EXPECT_EQ(theVideo->showInfo, 0);
-  EXPECT_EQ(theVideo->infoFrameCount, 0);
-
-  EXPECT_EQ(Key(VK_F9), 1);
-  EXPECT_EQ(theSceneManager->showSongTitle, 0);
-  ExpectMessage("Song Title Display Off");
-  EXPECT_EQ(Key(VK_F9), 1);
-  EXPECT_EQ(theSceneManager->showSongTitle, 1);
-  ExpectMessage("Song Title Display On");
   EXPECT_TRUE(player.Pump());
   EXPECT_TRUE(player.host().received.empty());
-}
-
-TEST_F(PluginKeys, LocksHoldTheLastActiveRendererAndTheCurrentTransform) {
-  ASSERT_EQ(Key(VK_F12), 1);
-  EXPECT_EQ(Key(VK_F7), 1);
-  EXPECT_EQ(theSceneManager->lockedRenderer, 13);
-  ExpectMessage("Renderer Locked");
-  EXPECT_EQ(ActiveSlots().size(), 14u);  // the scene itself is not changed
-  const int32_t transform = CurrentTransform();
-  EXPECT_EQ(Key(VK_F8), 1);
-  EXPECT_EQ(theSceneManager->lockedTransform, transform);
-  ExpectMessage("Transform Locked");
-  ASSERT_EQ(Key(VK_SPACE), 1);
-  ASSERT_EQ(Key(VK_F6), 1);
-  EXPECT_EQ(ActiveSlots(), std::vector<int32_t>{13});
-  EXPECT_EQ(CurrentTransform(), transform);
-
-  EXPECT_EQ(Key(VK_F7), 1);
-  EXPECT_EQ(theSceneManager->lockedRenderer, -1);
-  ExpectMessage("Renderer Unlocked");
-  EXPECT_EQ(Key(VK_F8), 1);
-  EXPECT_EQ(theSceneManager->lockedTransform, -1);
-  ExpectMessage("Transform Unlocked");
-  ASSERT_EQ(Key(VK_F6), 1);
-  EXPECT_EQ(CurrentTransform(), (transform + 1) % 15);
 }
 
 TEST_F(PluginKeys, KeysThePluginDoesNotUseGoToTheHostUnchanged) {
@@ -129,9 +96,8 @@ TEST_F(PluginKeys, KeysThePluginDoesNotUseGoToTheHostUnchanged) {
   const auto& received = player.host().received;
   ASSERT_EQ(received.size(), std::size(keys));
   for (size_t i = 0; i < received.size(); ++i) {
-    EXPECT_EQ(received[i].message, keys[i].message) << i;
-    EXPECT_EQ(received[i].wParam, keys[i].wParam) << i;
-    EXPECT_EQ(received[i].lParam, keys[i].lParam) << i;
+    EXPECT_EQ(std::make_tuple(received[i].message, received[i].wParam, received[i].lParam),
+              std::make_tuple(keys[i].message, keys[i].wParam, keys[i].lParam)) << i;
   }
 }
 
@@ -146,7 +112,7 @@ TEST_F(PluginKeys, EscapeAndTheWindowsDestructionEndTheRun) {
 }
 
 TEST_F(PluginKeys, TheIconsLeftPressAndTabOpenOnePanel) {
-  for (intptr_t other : {intptr_t{WM_LBUTTONDOWN + 1}, intptr_t{516}}) EXPECT_EQ(Send(WM_TRAYICON, 0, other), 0);
+  for (intptr_t other : {514, 516}) EXPECT_EQ(Send(WM_TRAYICON, 0, other), 0);  // up, right
   EXPECT_EQ(configDialogOpen, 0);
   EXPECT_EQ(Send(WM_TRAYICON, 0, WM_LBUTTONDOWN), 1);
   EXPECT_EQ(configDialogOpen, 1);

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "plugin/plugin_objects.h"
 #include "renderers/random.h"
@@ -14,23 +16,18 @@
 namespace corvex::testing {
 namespace {
 
-TEST(PluginRecords, HeaderAndModuleCarryTheirFixedValues) {
+TEST(PluginLifecycle, TwoRunsOfAThousandFramesAndTheSongTitleAcrossThem) {
   VisHeader* header = winampVisGetHeader();
-  EXPECT_EQ(header->version, 0x101);
-  EXPECT_STREQ(header->description, "Corvex v1.07");
-  VisModule* module = header->getModule(0);
-  ASSERT_NE(module, nullptr);
   EXPECT_EQ(header->getModule(1), nullptr);
   EXPECT_EQ(header->getModule(-1), nullptr);
-  EXPECT_STREQ(module->description, "Corvex v1.07");
-  EXPECT_EQ(module->latencyMs, 50);
-  EXPECT_EQ(module->spectrumNch, 2);
-  EXPECT_EQ(module->waveformNch, 2);
-}
-
-TEST(PluginLifecycle, TwoRunsOfAThousandFramesAndTheSongTitleAcrossThem) {
   SeedRandom(1);  // one renderer halves the peak as its scene starts: keep the draw fixed
-  PluginHarness player;
+  PluginHarness player;  // loads module 0 through the header
+  const VisModule& module = player.module();
+  EXPECT_EQ(std::string(header->description) + " / " + module.description,
+            "Corvex v1.07 / Corvex v1.07");
+  EXPECT_EQ((std::vector<int32_t>{header->version, module.latencyMs, module.spectrumNch,
+                                  module.waveformNch}),
+            (std::vector<int32_t>{0x101, 50, 2, 2}));
   platform::headless::HeadlessWindows& windows = player.windows();
   int32_t position = 0;
   player.host().playingPosition = [&] { return position; };
@@ -55,11 +52,10 @@ TEST(PluginLifecycle, TwoRunsOfAThousandFramesAndTheSongTitleAcrossThem) {
   // First run, full screen without settings: its first frame is a new song.
   ASSERT_EQ(player.Init(), 0);
   ASSERT_EQ(windows.trayIcons.size(), 1u);
-  EXPECT_EQ(windows.trayIcons[0].window, theVideo->window);
-  EXPECT_EQ(windows.trayIcons[0].id, 106u);
-  EXPECT_EQ(windows.trayIcons[0].flags, 3u);
-  EXPECT_EQ(windows.trayIcons[0].callbackMessage, 1034u);
-  EXPECT_EQ(windows.GetUserData(theVideo->window), reinterpret_cast<intptr_t>(&player.module()));
+  const platform::TrayIconRecord& icon = windows.trayIcons[0];
+  EXPECT_EQ(std::make_tuple(icon.window, icon.id, icon.flags, icon.callbackMessage),
+            std::make_tuple(theVideo->window, 106u, 3u, 1034u));
+  EXPECT_EQ(windows.GetUserData(theVideo->window), reinterpret_cast<intptr_t>(&module));
   EXPECT_EQ(player.display().CurrentMode().width, 640);
   EXPECT_EQ(player.display().PresentedPicture().width, 0);
   renderFrames(1, 1000, 7);
@@ -68,8 +64,7 @@ TEST(PluginLifecycle, TwoRunsOfAThousandFramesAndTheSongTitleAcrossThem) {
   EXPECT_TRUE(player.Pump());
   EXPECT_EQ(player.host().titleRequests, 1);
   player.Quit();
-  EXPECT_EQ(theVideo, nullptr);
-  EXPECT_EQ(theSceneManager, nullptr);
+  EXPECT_TRUE(theVideo == nullptr && theSceneManager == nullptr);
   EXPECT_TRUE(windows.trayIcons.empty());
   EXPECT_EQ(windows.LiveWindows().size(), 1u);  // only the player's own window
   EXPECT_FALSE(player.display().ModeChanged());
