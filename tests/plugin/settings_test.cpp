@@ -55,7 +55,7 @@ TEST_F(SettingsFile, EachKeyLoadsItsDefaultOrAUsableValue) {
       {"Renderer_Choice=16384", {-1, -1, 500, 0, 0, -1, -1, 1, 0, 0, 0, 32767}},
       {"Renderer_Choice=-3", {-1, -1, 500, 0, 0, -1, -1, 1, 0, 0, 3, 32767}},
       {"Renderer_Choice=6143", {-1, -1, 500, 0, 0, -1, -1, 1, 0, 0, 6143, 32767}},
-      {"Display_Mode=7\nResolution_Mode=3\nPrefered_Renderer=14\nPrefered_Transform=15",
+      {"Display_Mode=3\nResolution_Mode=3\nPrefered_Renderer=14\nPrefered_Transform=15",
        {-1, -1, 500, 0, 0, -1, -1, 1, 0, 0, 16383, 32767}},
       {"Display_Mode=1\nResolution_Mode=-9\nPrefered_Renderer=-2\nPrefered_Transform=-5",
        {1, -1, 500, 0, 0, -1, -1, 1, 0, 0, 16383, 32767}},
@@ -95,6 +95,7 @@ TEST_F(SettingsFile, ARunsChoicesSurviveIntoTheNextRun) {
   ASSERT_EQ(Key(platform::VK_F7), 1);  // locks slot 13, the last active one
   ASSERT_EQ(Key(platform::VK_F9), 1);  // title off
   theVideo->windowX = 31;
+  theVideo->transformManager->enabledTransforms[0] = 0;  // as the panel's "On" box does
   player.Quit();
   const std::string firstRun = ReadSettings();
 
@@ -102,6 +103,7 @@ TEST_F(SettingsFile, ARunsChoicesSurviveIntoTheNextRun) {
   EXPECT_EQ(theSceneManager->lockedRenderer, 13);
   EXPECT_EQ(theSceneManager->showSongTitle, 0);
   EXPECT_EQ(theVideo->windowX, 31);
+  EXPECT_EQ(theVideo->transformManager->TransformMask(), 16383);
   EXPECT_EQ(theSceneManager->FirstActiveRenderer(), 13);
   player.Quit();
   EXPECT_EQ(ReadSettings(), firstRun);
@@ -111,15 +113,15 @@ TEST_F(SettingsFile, ASaveKeepsOtherSectionsKeysAndComments) {
   const std::string before =
       "; written by hand\n[Player]\nVolume=80\n\n"
       "[corvex V1.07]\n; how the picture is shown\ndisplay_mode=1\nFrames_Per_Scene = 900\n"
-      "Extra=kept\n\n[Zed]\nKey=Value\n; the last word\n";
+      "use_delay=1\nExtra=kept\n\n[Zed]\nKey=Value\n; the last word\n";
   LoadFrom(before);
   theVideo->displayMode = theVideo->requestedDisplayMode;  // as Create applies it
   SaveSettings(player.module());
   const std::string after = ReadSettings();
   EXPECT_EQ(after,
             "; written by hand\n\n\n[Player]\nVolume=80\n\n\n[corvex V1.07]\n\n"
-            "; how the picture is shown\ndisplay_mode=1\nFrames_Per_Scene=900\nExtra=kept\n"
-            "Resolution_Mode=-1\nMinimize_Winamp=0\nUse_Delay=0\nPrefered_Renderer=-1\n"
+            "; how the picture is shown\ndisplay_mode=1\nFrames_Per_Scene=900\nuse_delay=1\n"
+            "Extra=kept\nResolution_Mode=-1\nMinimize_Winamp=0\nPrefered_Renderer=-1\n"
             "Prefered_Transform=-1\nShow_Song_Title=1\nWindow_Pos_X=0\nWindow_Pos_Y=0\n"
             "Renderer_Choice=16383\nTransform_Choice=32767\n\n\n[Zed]\nKey=Value\n\n"
             "; the last word\n");
