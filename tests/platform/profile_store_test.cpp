@@ -21,15 +21,18 @@ class ProfileFiles : public ::testing::Test {
     return profiles().WritePrivateProfileString(section, key, value, path.c_str());
   }
   HeadlessProfiles& profiles() { return player.backend().profiles; }
-  bool NewFileExists() const { return std::filesystem::exists(HeadlessProfiles::NewFilePath(path)); }
+  bool NewFileExists() const {
+    return std::filesystem::exists(HeadlessProfiles::NewFilePath(path));
+  }
 
   PluginHarness player;  // for its folder and its backend
   std::string path = player.FileBesidePlugin("test.ini");
 };
 
 TEST_F(ProfileFiles, IntegersReadAsWindowsReadsThem) {
-  PluginHarness::WriteFile(path, "[S]\nplain=42\nblank= \t 17\nplus=+7\nminus=-12abc\nword=abc\n"
-                                 "empty=\nwrapped=4294967295\nlowest=-2147483648\nhigh=2147483648\n");
+  PluginHarness::WriteFile(path,
+                           "[S]\nplain=42\nblank= \t 17\nplus=+7\nminus=-12abc\nword=abc\nempty=\n"
+                           "wrapped=4294967295\nlowest=-2147483648\nhigh=2147483648\n");
   const std::pair<const char*, int32_t> keys[] = {
       {"plain", 42}, {"blank", 17},      {"plus", 7},         {"minus", -12},  {"word", 0},
       {"empty", 77}, {"wrapped", -1},    {"lowest", INT_MIN}, {"high", INT_MIN}, {"missing", 77},

@@ -44,7 +44,9 @@ std::string ScriptStatements() {
       }
       words.push_back(word);
     }
-    for (const std::string& word : words) statements += word + (&word == &words.back() ? "\n" : " ");
+    for (const std::string& word : words) {
+      statements += word + (&word == &words.back() ? "\n" : " ");
+    }
   }
   return statements;
 }
