@@ -2,8 +2,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
-#include <string>
 
 namespace corvex::testing {
 
@@ -19,8 +20,7 @@ PluginHarness::PluginHarness()
     : folder_(MakeFreshFolder()),
       backend_(std::make_unique<platform::headless::HeadlessBackend>()),
       host_(std::make_unique<platform::headless::HostWindow>(*backend_)) {
-  VisHeader* header = winampVisGetHeader();
-  module_ = header->getModule(0);
+  module_ = winampVisGetHeader()->getModule(0);
   if (module_ == nullptr) throw std::runtime_error("the plug-in offers no module 0");
   module_->hwndParent = host_->handle();
   module_->hDllInstance = reinterpret_cast<platform::InstanceHandle>(0x400000);
@@ -37,6 +37,16 @@ PluginHarness::~PluginHarness() {
 void PluginHarness::FillAudio(uint8_t wave, uint8_t spectrum) {
   std::memset(module_->waveformData, wave, sizeof module_->waveformData);
   std::memset(module_->spectrumData, spectrum, sizeof module_->spectrumData);
+}
+
+std::string PluginHarness::ReadFile(const std::string& path) {
+  std::stringstream bytes;
+  bytes << std::ifstream(path, std::ios::binary).rdbuf();
+  return bytes.str();
+}
+
+void PluginHarness::WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 }  // namespace corvex::testing
