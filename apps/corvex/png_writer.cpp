@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
+#include "presented_picture.h"
 #include "staged_file.h"
 
 namespace corvex::host {
@@ -56,6 +58,13 @@ void WritePng(const std::string& path, const uint8_t* rgb, int32_t width, int32_
   if (std::fflush(file.get()) != 0 || std::ferror(file.get())) {
     FailOutput(path, std::strerror(errno));
   }
+}
+
+void WritePicturePng(const std::string& path, const uint32_t* pixels, int32_t width,
+                     int32_t height) {
+  std::vector<uint8_t> rgb(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+  PackRgb(pixels, width, height, width, rgb.data());
+  WritePng(path, rgb.data(), width, height);
 }
 
 }  // namespace corvex::host

@@ -8,4 +8,9 @@ namespace corvex::host {
 // HostError (output) naming the file when it cannot be written.
 void WritePng(const std::string& path, const uint8_t* rgb, int32_t width, int32_t height);
 
+// The same for a picture of 0x00RRGGBB pixels, rows back to back (as the plug-in draws and the
+// headless display shows them).
+void WritePicturePng(const std::string& path, const uint32_t* pixels, int32_t width,
+                     int32_t height);
+
 }  // namespace corvex::host

@@ -12,39 +12,10 @@
 #include <vector>
 
 #include "core/renderer_harness.h"
+#include "png_writer.h"
 
 namespace corvex::testing {
 namespace {
-
-bool WritePng(const std::string& path, const std::vector<uint32_t>& pixels, int32_t width,
-              int32_t height) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  bool written = false;
-  if (info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
-    png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> row(static_cast<size_t>(width) * 3);
-    for (int32_t y = 0; y < height; ++y) {
-      for (int32_t x = 0; x < width; ++x) {
-        const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
-        row[3 * x] = static_cast<png_byte>(p >> 16);
-        row[3 * x + 1] = static_cast<png_byte>(p >> 8);
-        row[3 * x + 2] = static_cast<png_byte>(p);
-      }
-      png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    written = true;
-  }
-  png_destroy_write_struct(&png, &info);
-  std::fclose(file);
-  return written;
-}
 
 std::vector<uint32_t> ReadPng(const std::string& path) {
   png_image image{};
@@ -81,7 +52,7 @@ TEST(RendererPictures, AfterOneHundredFramesOfASweep) {
       }, RunSetup{.slot = slot, .trails = trails, .frames = 100});
       ASSERT_EQ(picture.size(), 640u * 480u);
       const auto path = folder / (FileName(slot) + (trails ? "_trails.png" : "_last_frame.png"));
-      ASSERT_TRUE(WritePng(path.string(), picture, 640, 480)) << path;
+      host::WritePicturePng(path.string(), picture.data(), 640, 480);
       EXPECT_TRUE(ReadPng(path.string()) == picture) << path;
     }
   }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "png_file.h"
+#include "png_writer.h"
 #include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "video/portable/overlay_text.h"
@@ -122,7 +122,8 @@ TEST_F(Overlays, AFrameWithBothOverlays) {
   Frame(gradient);
   const Picture shown = display().PresentedPicture();
   ASSERT_EQ(shown.width, 640);
-  EXPECT_TRUE(WritePng(std::string(CORVEX_BINARY_DIR) + "/video_overlays.png", shown));
+  host::WritePicturePng(std::string(CORVEX_BINARY_DIR) + "/video_overlays.png",
+                        shown.pixels.data(), shown.width, shown.height);
   int32_t white = 0, black = 0;
   for (int32_t i = 0; i < 640 * 480; ++i) {
     const int32_t x = i % 640, y = i / 640;
