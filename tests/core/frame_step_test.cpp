@@ -1,3 +1,5 @@
+// The frame step's order and its consequences: scene lengths, song polls, new songs, the peak,
+// the title, the audio arrays, and the feedback or wipe of the picture.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,16 +12,14 @@
 namespace corvex::testing {
 namespace {
 
-class FrameStepTest : public ::testing::Test {
+class FrameStep : public ::testing::Test {
  protected:
-  FrameStepTest() {
+  FrameStep() {
     SeedRandom(7);
-    lastSongPosition = 99999999;
+    lastSongPosition = 99999999;  // as after loading: the first run starts with a new song
   }
-
   void Step() { scene.FrameStep(spectrum, waveform); }
-  // Runs frames until frameInScene has been through a whole scene; returns the 1-based frame
-  // numbers whose step started a new scene (frameInScene back at 0).
+  // The frames, counted from 1, whose step started a new scene.
   std::vector<int> SceneStarts(int frames) {
     std::vector<int> starts;
     for (int frame = 1; frame <= frames; ++frame) {
@@ -28,11 +28,10 @@ class FrameStepTest : public ::testing::Test {
     }
     return starts;
   }
-  int PositionRequests() const {
+  int Requests(intptr_t what) const {
     return static_cast<int>(std::count_if(video.requests.begin(), video.requests.end(),
-                                          [](const auto& r) { return r.lParam == 105; }));
+                                          [what](const auto& r) { return r.lParam == what; }));
   }
-  void NoRenderers() { std::fill_n(scene.activeRenderers, kRendererCount, 0); }
 
   CoreVideo video{32, 24};
   ScopedScene holder{video};
@@ -41,51 +40,35 @@ class FrameStepTest : public ::testing::Test {
   uint8_t waveform[2][576] = {};
 };
 
-TEST_F(FrameStepTest, FirstSceneLastsNFramesAndSceneChosenByTheStepLastsNPlusOne) {
+TEST_F(FrameStep, ScenesLastNFramesOrNPlusOneWhenTheStepChoseThem) {
   scene.framesPerScene = 5;
   scene.StartFirstScene();
-  EXPECT_EQ(SceneStarts(18), (std::vector<int>{6, 12, 18}));
-}
-
-TEST_F(FrameStepTest, SceneChosenBetweenFramesLastsNFrames) {
-  scene.framesPerScene = 5;
-  scene.StartFirstScene();
-  SceneStarts(3);
+  EXPECT_EQ(scene.sceneJustStarted, 1);
+  Step();
+  EXPECT_EQ(scene.sceneJustStarted, 0);  // for exactly one step
+  EXPECT_EQ(SceneStarts(16), (std::vector<int>{5, 11}));
   scene.ChooseScene(2, 2);  // as a key would, between frames
   EXPECT_EQ(SceneStarts(6), (std::vector<int>{6}));
+  EXPECT_EQ(Requests(kAskPlayingPosition), 4);  // in frame 1 of each scene
+  scene.framesPerScene = 0;
+  EXPECT_EQ(SceneStarts(3), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(Requests(kAskPlayingPosition), 4);  // a scene that never reaches frame 1 never polls
 }
 
-TEST_F(FrameStepTest, NeverChangingScenesKeepCountingAndPollEveryThirtyFrames) {
+TEST_F(FrameStep, ScenesThatNeverChangeKeepCountingAndPollEveryThirtyFrames) {
   scene.framesPerScene = -1;
   scene.StartFirstScene();
   std::vector<int> polls;
   for (int frame = 1; frame <= 95; ++frame) {
-    const int before = PositionRequests();
+    const int before = Requests(kAskPlayingPosition);
     Step();
-    if (PositionRequests() > before) polls.push_back(frame);
+    if (Requests(kAskPlayingPosition) > before) polls.push_back(frame);
   }
   EXPECT_EQ(polls, (std::vector<int>{1, 31, 61, 91}));
   EXPECT_EQ(scene.frameInScene, 95);
 }
 
-TEST_F(FrameStepTest, SceneLengthZeroStartsASceneEveryFrameAndNeverPolls) {
-  scene.framesPerScene = 0;
-  scene.StartFirstScene();
-  EXPECT_EQ(SceneStarts(4), (std::vector<int>{1, 2, 3, 4}));
-  EXPECT_EQ(PositionRequests(), 0);
-}
-
-TEST_F(FrameStepTest, SceneJustStartedLastsUntilTheEndOfTheNextStep) {
-  scene.StartFirstScene();
-  EXPECT_EQ(scene.sceneJustStarted, 1);
-  Step();
-  EXPECT_EQ(scene.sceneJustStarted, 0);
-  scene.ChooseScene(0, 2);
-  EXPECT_EQ(scene.sceneJustStarted, 1);
-  EXPECT_EQ(scene.frameInScene, 0);
-}
-
-TEST_F(FrameStepTest, AudioBytesBecomeSignedSamplesAndMeanLevels) {
+TEST_F(FrameStep, AudioBytesBecomeSignedSamplesAndMeanLevels) {
   std::memset(waveform[0], 128, 576);
   std::memset(waveform[1], 127, 576);
   std::memset(spectrum, 255, sizeof spectrum);
@@ -98,16 +81,14 @@ TEST_F(FrameStepTest, AudioBytesBecomeSignedSamplesAndMeanLevels) {
   EXPECT_DOUBLE_EQ(scene.levelMix, 0.5);
   EXPECT_EQ(scene.spectrumSum[17], 510.0);
   EXPECT_EQ(scene.spectrumLeft[575], 255.0);
-
+  EXPECT_EQ(scene.spectrumRight[0], 255.0);
   std::memset(waveform, 0, sizeof waveform);
   Step();
-  EXPECT_EQ(scene.levelLeft, 0.0);
-  EXPECT_EQ(scene.levelRight, 0.0);
-  EXPECT_EQ(scene.levelMix, 0.0);
+  EXPECT_EQ(scene.levelLeft + scene.levelRight + scene.levelMix, 0.0);
   EXPECT_EQ(*std::max_element(scene.waveMix, scene.waveMix + 576), 0.0);
 }
 
-TEST_F(FrameStepTest, FirstFrameOfTheFirstRunIsANewSong) {
+TEST_F(FrameStep, TheFirstFrameOfTheFirstRunIsANewSongAndThenThePeakFollowsTheLevel) {
   video.position = 1234;
   video.playlistIndex = 3;
   video.title = "First Song";
@@ -122,117 +103,88 @@ TEST_F(FrameStepTest, FirstFrameOfTheFirstRunIsANewSong) {
   EXPECT_EQ(video.messageFrames, 80);
   EXPECT_EQ(lastSongPosition, 1234);
   Step();
-  EXPECT_DOUBLE_EQ(scene.peakLevel, 100.0);  // from now on the peak follows the level
+  EXPECT_DOUBLE_EQ(scene.peakLevel, 100.0);
 }
 
-TEST_F(FrameStepTest, OnlyAFallOfThePositionIsANewSong) {
+TEST_F(FrameStep, OnlyAFallOfThePositionIsANewSong) {
   scene.framesPerScene = -1;
   scene.StartFirstScene();
-  video.position = 10;
-  Step();  // new song (first run)
+  Step();  // the first run's new song
   video.messageFrames = 0;
-  auto titleRequests = [&] {
-    return std::count_if(video.requests.begin(), video.requests.end(),
-                         [](const auto& r) { return r.lParam == 212; });
-  };
-  ASSERT_EQ(titleRequests(), 1);
-
   video.position = 2000000000;  // a huge rise
   for (int frame = 2; frame <= 31; ++frame) Step();
-  EXPECT_EQ(titleRequests(), 1);
+  EXPECT_EQ(Requests(kAskTitle), 1);
   EXPECT_EQ(video.messageFrames, 0);
-
   video.position = 1999999999;  // a fall by one
   for (int frame = 32; frame <= 61; ++frame) Step();
-  EXPECT_EQ(titleRequests(), 2);
+  EXPECT_EQ(Requests(kAskTitle), 2);
   EXPECT_EQ(scene.peakLevel, 8.0);
 }
 
-TEST_F(FrameStepTest, PeakFollowsTheLevelBetweenSongsAndOnlyRises) {
-  lastSongPosition = 0;  // a second run while the same song plays
+TEST_F(FrameStep, InALaterRunOfTheSameSongThePeakStartsAtZeroAndOnlyRises) {
+  lastSongPosition = 0;
   video.position = 500;
   scene.StartFirstScene();
   Step();
   EXPECT_EQ(scene.peakLevel, 0.0);  // silence keeps it at 0
   EXPECT_EQ(video.messageFrames, 0);
-  std::memset(waveform, 20, sizeof waveform);
-  Step();
-  EXPECT_DOUBLE_EQ(scene.peakLevel, 20.0);
-  std::memset(waveform, 5, sizeof waveform);
-  Step();
-  EXPECT_DOUBLE_EQ(scene.peakLevel, 20.0);
+  for (uint8_t level : {20, 5}) {
+    std::memset(waveform, level, sizeof waveform);
+    Step();
+    EXPECT_DOUBLE_EQ(scene.peakLevel, 20.0);
+  }
 }
 
-TEST_F(FrameStepTest, TitleIsCutToTheBufferAndAMissingTitleIsEmpty) {
+TEST_F(FrameStep, TheTitleIsCutToItsBufferAMissingOneIsEmptyAndAHiddenOneIsStillKept) {
   video.title = std::string(300, 'x') + "tail";
   scene.StartFirstScene();
   Step();
   EXPECT_EQ(std::string(scene.songTitle), std::string(255, 'x'));
   EXPECT_EQ(std::string(video.messageText), std::string(255, 'x'));
-
-  video.title.reset();
-  lastSongPosition = 99999999;
-  scene.ChooseScene(2, 2);  // the poll happens at frame 1 of a scene
-  Step();
-  EXPECT_STREQ(scene.songTitle, "");
+  for (std::optional<std::string> title : {std::optional<std::string>{}, {"Quiet"}}) {
+    video.title = title;
+    video.messageFrames = 0;
+    scene.showSongTitle = 0;
+    scene.peakLevel = 50.0;
+    lastSongPosition = 99999999;
+    scene.ChooseScene(2, 2);  // the poll happens in frame 1 of a scene
+    Step();
+    EXPECT_EQ(std::string(scene.songTitle), title.value_or(""));
+    EXPECT_EQ(scene.peakLevel, 8.0);
+    EXPECT_EQ(video.messageFrames, 0);
+  }
 }
 
-TEST_F(FrameStepTest, HiddenTitleStillRefreshesTheSongAndThePeak) {
-  scene.showSongTitle = 0;
-  video.title = "Quiet";
-  scene.peakLevel = 50.0;
+TEST_F(FrameStep, TheWipeOrTheFeedbackMakesThePictureAndTheGuardRowIsCleared) {
   scene.StartFirstScene();
-  Step();
-  EXPECT_STREQ(scene.songTitle, "Quiet");
-  EXPECT_EQ(scene.peakLevel, 8.0);
-  EXPECT_EQ(video.messageFrames, 0);
-}
-
-TEST_F(FrameStepTest, WipeClearsThePictureAndGuardRowOfThePreviousPictureIsCleared) {
-  scene.StartFirstScene();
-  NoRenderers();
+  std::fill_n(scene.activeRenderers, kRendererCount, 0);
   const size_t picture = 32 * 24;
   std::fill_n(video.frameBuffer, picture + 33, 0x00ABCDEFu);
-  std::fill_n(video.previousFrame + picture, 32, 0x00FFFFFFu);
+  std::fill_n(video.previousFrame, picture + 32, 0xFF102030u);
   video.previousFrame[picture + 32] = 0x12345678u;  // the guard pixel is nobody's to clear
   scene.useFeedback = 0;
   Step();
-  EXPECT_TRUE(std::all_of(video.frameBuffer, video.frameBuffer + picture,
-                          [](uint32_t p) { return p == 0; }));
-  EXPECT_EQ(video.frameBuffer[picture], 0x00ABCDEFu);  // guard row of the picture being made
+  std::vector<uint32_t> expected(picture + 33, 0x00ABCDEFu);  // guard rows are not picture
+  std::fill_n(expected.begin(), picture, 0);
+  EXPECT_EQ(std::vector<uint32_t>(video.frameBuffer, video.frameBuffer + picture + 33), expected);
   EXPECT_TRUE(std::all_of(video.previousFrame + picture, video.previousFrame + picture + 32,
                           [](uint32_t p) { return p == 0; }));
   EXPECT_EQ(video.previousFrame[picture + 32], 0x12345678u);
-}
 
-TEST_F(FrameStepTest, FeedbackCarriesThePreviousPictureThroughTheMap) {
-  scene.StartFirstScene();
-  NoRenderers();
   TransformManager& map = *video.transformManager;
-  for (int32_t i = 0; i < map.mapPixelCount; ++i) {  // identity map
-    map.sourceOffsets[i] = 4u * static_cast<uint32_t>(i);
-    std::memcpy(map.sourceWeights + 4 * i, "\xff\0\0\0", 4);
+  for (int32_t i = 0; i < map.mapPixelCount; ++i) {
+    std::memcpy(map.sourceWeights + 4 * i, "\xff\0\0", 4);  // a copy of each entry's block
   }
   map.sustain = 0;
-  std::fill_n(video.previousFrame, 32 * 24, 0xFF102030u);
+  std::fill_n(video.previousFrame, picture + 33, 0xFF102030u);  // the guard row too
   scene.useFeedback = 1;
   Step();
-  EXPECT_EQ(video.frameBuffer[0], 0x000F1F2Fu);
-  EXPECT_EQ(video.frameBuffer[32 * 24 - 1], 0x000F1F2Fu);
+  EXPECT_TRUE(std::all_of(video.frameBuffer, video.frameBuffer + picture,
+                          [](uint32_t p) { return p == 0x000F1F2Fu; }));
   EXPECT_EQ(scene.frameBuffer, video.frameBuffer);
-  EXPECT_EQ(scene.width, 32);
   EXPECT_EQ(scene.innerMaxY, 22);
   EXPECT_EQ(scene.centerXF, 16.0);
-}
-
-TEST_F(FrameStepTest, NamesOfTheFourteenSlots) {
-  EXPECT_STREQ(scene.rendererNames[0], "Plain-Vanilla Waveforms");
-  EXPECT_STREQ(scene.rendererNames[2], "Moving Volume Cicle");
-  EXPECT_STREQ(scene.rendererNames[9], "Orbiting Particles - Beat");
   EXPECT_STREQ(scene.rendererNames[13], "Floating Triangle");
-  EXPECT_EQ(scene.rendererCount, 14);
-  EXPECT_EQ(scene.framesPerScene, 500);
-  EXPECT_EQ(scene.lockedRenderer, -1);
 }
 
 }  // namespace

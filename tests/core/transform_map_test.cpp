@@ -1,135 +1,123 @@
-// Properties every transform's map keeps, at several sizes, and the reviewed hashes of every
-// map for a fixed seed.
+// The map every transform builds: its allocation, the properties it keeps at several sizes,
+// and the reviewed hashes of every map for a fixed seed.
 #include <gtest/gtest.h>
 
 #include <cinttypes>
 #include <cstdio>
 #include <fstream>
-#include <ostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "map_probe.h"
+#include "renderers/random.h"
+#include "transforms/transform_manager.h"
 
 namespace corvex::testing {
 namespace {
 
-struct Size {
-  int32_t width, height;
-};
-void PrintTo(const Size& size, std::ostream* out) { *out << size.width << "x" << size.height; }
+void BuildSeeded(TransformManager& map, int32_t slot, uint32_t seed) {
+  map.currentTransform = slot;
+  SeedRandom(seed);
+  map.BuildMap();
+}
 
 // Every entry is either outside (offset and weights 0) or has weights summing to 252..255,
 // and its block plus one row and one pixel stays inside the picture with its guard row and
-// guard pixel: width * (height + 1) + 1 pixels.
-void ExpectValidMap(const TransformManager& map, const std::string& what) {
-  const int64_t pictureLength = int64_t{map.mapWidth} * (map.mapHeight + 1) + 1;
-  int64_t inside = 0;
-  for (int32_t i = 0; i < map.mapPixelCount; ++i) {
-    const uint32_t offset = map.sourceOffsets[i];
-    const uint8_t* w = map.sourceWeights + 4 * i;
-    const int sum = w[0] + w[1] + w[2] + w[3];
-    if (sum == 0) {
-      ASSERT_EQ(offset, 0u) << what << ": outside pixel " << i << " has an offset";
-      continue;
-    }
-    ++inside;
-    ASSERT_GE(sum, 252) << what << ": pixel " << i;
-    ASSERT_LE(sum, 255) << what << ": pixel " << i;
-    ASSERT_EQ(offset % 4, 0u) << what << ": pixel " << i;
-    ASSERT_LT(int64_t{offset / 4} + map.mapWidth + 1, pictureLength) << what << ": pixel " << i;
-  }
-  EXPECT_GT(inside, map.mapPixelCount / 4) << what << ": most of the picture is black";
-}
-
-class EveryTransform : public ::testing::TestWithParam<Size> {};
-
-TEST_P(EveryTransform, KeepsTheMapValid) {
-  const Size size = GetParam();
-  TransformManager map;
-  map.AllocateMap(size.width, size.height);
-  // Two seeds each at the small sizes, one at full HD, to keep the suite quick under the
-  // sanitizers.
-  const int seeds = size.width * size.height > 1000000 ? 1 : 2;
-  for (int32_t slot = 0; slot < kTransformCount; ++slot) {
-    for (int s = 0; s < seeds; ++s) {
-      const uint32_t seed = 1000u * static_cast<uint32_t>(slot) + static_cast<uint32_t>(s) + 1;
-      BuildSeeded(map, slot, seed);
-      ExpectValidMap(map, std::string(kTransformNames[slot]) + " seed " + std::to_string(seed));
+// guard pixel.
+TEST(TransformMap, EveryTransformKeepsItsMapValidAtEverySize) {
+  for (auto [width, height] : {std::pair{320, 240}, {641, 479}, {1920, 1080}}) {
+    TransformManager map;
+    map.AllocateMap(width, height);
+    const int64_t pictureLength = int64_t{width} * (height + 1) + 1;
+    for (int32_t slot = 0; slot < kTransformCount; ++slot) {
+      for (uint32_t seed = 1; seed <= (width > 1000 ? 1u : 2u); ++seed) {
+        BuildSeeded(map, slot, 1000 * slot + seed);
+        int64_t inside = 0;
+        for (int32_t i = 0; i < map.mapPixelCount; ++i) {
+          const uint32_t offset = map.sourceOffsets[i];
+          const uint8_t* w = map.sourceWeights + 4 * i;
+          const int sum = w[0] + w[1] + w[2] + w[3];
+          inside += sum != 0;
+          ASSERT_TRUE(sum == 0 ? offset == 0 : sum >= 252 && sum <= 255 && offset % 4 == 0 &&
+                                                   offset / 4 + width + 1 < pictureLength)
+              << kTransformNames[slot] << " seed " << seed << " at " << width << "x" << height
+              << ": pixel " << i << " offset " << offset << " weights " << sum;
+        }
+        EXPECT_GT(inside, map.mapPixelCount / 4) << kTransformNames[slot] << ": mostly black";
+      }
     }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Sizes, EveryTransform,
-                         ::testing::Values(Size{320, 240}, Size{641, 479}, Size{1920, 1080}),
-                         [](const auto& info) {
-                           return std::to_string(info.param.width) + "x" +
-                                  std::to_string(info.param.height);
-                         });
 
 // FNV-1a over the offsets (each as four bytes, least significant first), then the weights.
-uint64_t MapHash(const TransformManager& map) {
-  uint64_t hash = 0xcbf29ce484222325ull;
-  auto add = [&hash](uint8_t byte) {
-    hash ^= byte;
-    hash *= 0x100000001b3ull;
-  };
-  for (int32_t i = 0; i < map.mapPixelCount; ++i) {
-    for (int shift = 0; shift < 32; shift += 8) add(static_cast<uint8_t>(map.sourceOffsets[i] >> shift));
-  }
-  for (int32_t i = 0; i < 4 * map.mapPixelCount; ++i) add(map.sourceWeights[i]);
-  return hash;
-}
-
-struct HashLine {
-  int32_t transform;
-  std::string size;
-  uint32_t seed;
-  std::string hash;
-};
-
-std::vector<HashLine> ReadHashes() {
-  std::ifstream file(std::string(CORVEX_TEST_DATA) + "/transform_map_hashes.csv");
-  std::vector<HashLine> lines;
-  std::string line;
-  while (std::getline(file, line)) {
-    if (line.empty() || line[0] == '#' || line.rfind("transform,", 0) == 0) continue;
-    std::istringstream fields(line);
-    HashLine h;
-    std::string transform, seed;
-    std::getline(fields, transform, ',');
-    std::getline(fields, h.size, ',');
-    std::getline(fields, seed, ',');
-    std::getline(fields, h.hash);
-    h.transform = std::stoi(transform);
-    h.seed = static_cast<uint32_t>(std::stoul(seed));
-    lines.push_back(h);
-  }
-  return lines;
-}
-
-// The maps depend on the C library's rand() (and its mathematics); these hashes were taken
-// with glibc, as the file's header says.
-TEST(TransformMapHashes, EveryMapMatchesItsReviewedHash) {
+// The maps depend on the C library's rand() and mathematics: the hashes hold for glibc.
+TEST(TransformMap, EveryMapMatchesItsReviewedHash) {
 #ifndef __GLIBC__
-  GTEST_SKIP() << "the reviewed hashes were taken with glibc's rand()";
+  GTEST_SKIP() << "the reviewed hashes were taken with glibc";
 #endif
-  const std::vector<HashLine> expected = ReadHashes();
-  ASSERT_EQ(expected.size(), static_cast<size_t>(kTransformCount)) << "one line per transform";
+  std::ifstream file(CORVEX_TEST_DATA "/transform_map_hashes.csv");
   TransformManager map;
   map.AllocateMap(640, 480);
-  std::string actual;
-  for (const HashLine& line : expected) {
-    ASSERT_EQ(line.size, "640x480");
-    BuildSeeded(map, line.transform, line.seed);
-    char hash[32];
-    std::snprintf(hash, sizeof hash, "%016" PRIx64, MapHash(map));
-    EXPECT_EQ(hash, line.hash) << kTransformNames[line.transform];
-    actual += std::to_string(line.transform) + "," + line.size + "," + std::to_string(line.seed) +
-              "," + hash + "\n";
+  int lines = 0;
+  for (std::string line; std::getline(file, line);) {
+    int32_t slot;
+    unsigned seed;
+    char size[16], expected[32];
+    const char* format = "%d,%15[^,],%u,%31s";
+    if (std::sscanf(line.c_str(), format, &slot, size, &seed, expected) != 4) continue;
+    ASSERT_STREQ(size, "640x480");
+    ASSERT_EQ(slot, lines++);
+    BuildSeeded(map, slot, seed);
+    uint64_t hash = 0xcbf29ce484222325ull;
+    auto add = [&hash](uint8_t byte) { hash = (hash ^ byte) * 0x100000001b3ull; };
+    for (int32_t i = 0; i < 4 * map.mapPixelCount; ++i) add(map.sourceOffsets[i / 4] >> i % 4 * 8);
+    for (int32_t i = 0; i < 4 * map.mapPixelCount; ++i) add(map.sourceWeights[i]);
+    char actual[32];
+    std::snprintf(actual, sizeof actual, "%016" PRIx64, hash);
+    EXPECT_STREQ(actual, expected) << slot << ",640x480," << seed << " " << kTransformNames[slot];
   }
-  if (HasFailure()) std::printf("Maps built here:\n%s", actual.c_str());
+  EXPECT_EQ(lines, kTransformCount);
+}
+
+TEST(TransformMap, AllocationTakesTheLow16BitsOfTheSizeAndBuildsARandomChoice) {
+  TransformManager m, replay;
+  SeedRandom(77);
+  m.AllocateMap(0x10000 + 40, 0x30000 + 30);
+  EXPECT_EQ(m.mapPixelCount, 40 * 30);
+  replay.AllocateMap(40, 30);
+  SeedRandom(77);
+  EXPECT_EQ(m.currentTransform, RandomInt(14));
+  replay.currentTransform = m.currentTransform;
+  replay.BuildMap();
+  EXPECT_EQ(std::vector<uint32_t>(m.sourceOffsets, m.sourceOffsets + 1200),
+            std::vector<uint32_t>(replay.sourceOffsets, replay.sourceOffsets + 1200));
+  EXPECT_EQ(std::vector<uint8_t>(m.sourceWeights, m.sourceWeights + 4800),
+            std::vector<uint8_t>(replay.sourceWeights, replay.sourceWeights + 4800));
+  std::string names;
+  for (const auto& name : m.transformNames) names += std::string(name) + "/";
+  EXPECT_EQ(names,
+            "Wavy Spiral/Parabolic Zoomer/Bubble/Fast Zoomer/Undulating Slider/Fuzzy Fade/"
+            "Shiny tiles/Diagonal Fade/Translate and Spin/Kaleidoscope/Fast Reverse Spiral/"
+            "What You Get With a Typo (tm)/Flower/Spiral Tiles/Plain Sine Wave/");
+}
+
+TEST(TransformMap, WithoutATransformTheIdentityStaysAndATooLargeMapIsLeftOut) {
+  TransformManager m;
+  m.SetTransformMask(0);    // nothing to choose: the current slot is kept...
+  m.currentTransform = 15;  // ...and builds nothing
+  m.AllocateMap(12, 7);
+  for (uint32_t i = 0; i < 84; ++i) {
+    ASSERT_EQ(m.sourceOffsets[i], 4 * i);
+    ASSERT_EQ(std::vector<int>(m.sourceWeights + 4 * i, m.sourceWeights + 4 * i + 4),
+              (std::vector<int>{255, 0, 0, 0}));
+  }
+  m.AllocateMap(65535, 65535);  // 16 GiB of offsets would not fit 32-bit byte offsets
+  EXPECT_EQ(m.sourceOffsets, nullptr);
+  EXPECT_EQ(m.sourceWeights, nullptr);
+  EXPECT_EQ(m.mapPixelCount, 0);
+  m.BuildMap();  // builds nothing, and does not fail
+  m.AllocateMap(16, 8);  // a later size works again
+  ASSERT_NE(m.sourceOffsets, nullptr);
+  EXPECT_EQ(m.mapPixelCount, 128);
 }
 
 }  // namespace
