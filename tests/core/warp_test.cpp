@@ -3,6 +3,7 @@
 // against the reference.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -21,6 +22,8 @@ constexpr Weights kCopy{255, 0, 0, 0};
 TEST(SamplingRule, WeightsAtIntegralHalfAndQuarterPositionsAndOutsideTheEdges) {
   TransformManager map;
   map.AllocateMap(8, 6);
+  map.pixelIndex = 5;
+  map.weightIndex = 20;
   struct Row { double sx, sy; uint32_t pixel; Weights w; };
   const Row rows[] = {
       {2, 1, 1 * 8 + 2, kCopy},          {2.5, 1.5, 1 * 8 + 2, {63, 63, 63, 63}},
@@ -31,8 +34,6 @@ TEST(SamplingRule, WeightsAtIntegralHalfAndQuarterPositionsAndOutsideTheEdges) {
   for (const Row& row : rows) {
     map.sourceOffsets[5] = 99;
     std::memset(map.sourceWeights + 20, 9, 4);
-    map.pixelIndex = 5;
-    map.weightIndex = 20;
     map.sourceX = row.sx;
     map.sourceY = row.sy;
     map.SampleSource();
@@ -74,24 +75,8 @@ TEST(WarpPass, FadeSustainSaturationAndTheTopByteInEveryVersion) {
   }
 }
 
-constexpr size_t kGuard = 37;  // sentinel elements before and after each buffer
-constexpr uint32_t kSentinel = 0xA5C3E17Fu;
-
-// n elements with kGuard sentinels on both sides.
-template <typename T>
-struct Guarded {
-  explicit Guarded(size_t n) : storage(n + 2 * kGuard, static_cast<T>(kSentinel)), size(n) {}
-  T* data() { return storage.data() + kGuard; }
-  bool GuardsIntact() const {
-    for (size_t i = 0; i < kGuard; ++i) {
-      const T sentinel = static_cast<T>(kSentinel);
-      if (storage[i] != sentinel || storage[kGuard + size + i] != sentinel) return false;
-    }
-    return true;
-  }
-  std::vector<T> storage;
-  size_t size;
-};
+constexpr int kGuard = 37;                 // sentinel pixels before and after the picture made
+constexpr uint32_t kSentinel = 0xA5C3E17Fu;  // no pass writes a top byte
 
 TEST(WarpPass, EveryVersionGivesTheReferenceBitsAndStaysInItsBuffers) {
   const auto versions = WarpPassVersions();
@@ -102,34 +87,31 @@ TEST(WarpPass, EveryVersionGivesTheReferenceBitsAndStaysInItsBuffers) {
   std::mt19937 random(1);
   for (int32_t width : {1, 3, 17, 640}) {
     for (int32_t height : {1, 3, 7, 37}) {
+      // Inputs of their exact sizes, so that a read past them is a sanitizer error.
       const uint32_t pixels = static_cast<uint32_t>(width * height);
-      Guarded<uint32_t> previous(pixels + width + 1), offsets(pixels);
-      Guarded<uint8_t> weights(4 * pixels);
-      for (uint32_t i = 0; i < previous.size; ++i) previous.data()[i] = random();  // top bytes too
+      std::vector<uint32_t> previous(pixels + width + 1), offsets(pixels);
+      std::vector<uint8_t> weights(4 * pixels);
+      for (uint32_t& pixel : previous) pixel = random();  // top bytes too
       for (uint32_t i = 0; i < pixels; ++i) {
         // Now and then the first or the last block, whose reads reach the guard row and pixel.
         const uint32_t pick = random() % 16;
-        offsets.data()[i] = 4 * (pick == 0 ? 0 : pick == 1 ? pixels - 1 : random() % pixels);
+        offsets[i] = 4 * (pick == 0 ? 0 : pick == 1 ? pixels - 1 : random() % pixels);
         // Any weights (sums far above 255 drive the saturation), a third a plain copy.
-        for (int k = 0; k < 4; ++k) weights.data()[4 * i + k] = static_cast<uint8_t>(random());
-        if (random() % 3 == 0) std::memcpy(weights.data() + 4 * i, kCopy.data(), 4);
+        for (int k = 0; k < 4; ++k) weights[4 * i + k] = static_cast<uint8_t>(random());
+        if (random() % 3 == 0) std::memcpy(&weights[4 * i], kCopy.data(), 4);
       }
-      const std::vector<uint32_t> before = previous.storage;
       for (bool sustain : {false, true}) {
         std::vector<uint32_t> expected;
         for (auto [name, pass] : versions) {
-          Guarded<uint32_t> out(pixels);
-          pass(WarpPassArgs{previous.data(), out.data(), offsets.data(), weights.data(), width,
-                            height, sustain});
-          const std::vector<uint32_t> got(out.data(), out.data() + pixels);
-          if (expected.empty()) expected = got;
-          ASSERT_EQ(got, expected) << name << " at " << width << "x" << height << " sustain "
+          std::vector<uint32_t> out(pixels + 2 * kGuard, kSentinel);
+          pass(WarpPassArgs{previous.data(), out.data() + kGuard, offsets.data(), weights.data(),
+                            width, height, sustain});
+          if (expected.empty()) expected = out;
+          ASSERT_EQ(out, expected) << name << " at " << width << "x" << height << " sustain "
                                    << sustain;
-          ASSERT_TRUE(out.GuardsIntact()) << name << " wrote outside the picture";
+          ASSERT_EQ(std::count(out.begin(), out.end(), kSentinel), 2 * kGuard) << name;
         }
       }
-      EXPECT_EQ(previous.storage, before);
-      EXPECT_TRUE(offsets.GuardsIntact() && weights.GuardsIntact());
     }
   }
 }
