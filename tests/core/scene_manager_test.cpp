@@ -84,6 +84,7 @@ TEST_F(FrameStep, AudioBytesBecomeSignedSamplesAndMeanLevels) {
   std::memset(waveform[0], 128, 576);
   std::memset(waveform[1], 127, 576);
   std::memset(spectrum, 255, sizeof spectrum);
+  spectrum[1][17] = 0;
   Step();
   EXPECT_EQ(scene.waveLeft[0], -128.0);
   EXPECT_EQ(scene.waveRight[575], 127.0);
@@ -91,8 +92,9 @@ TEST_F(FrameStep, AudioBytesBecomeSignedSamplesAndMeanLevels) {
   EXPECT_DOUBLE_EQ(scene.levelLeft, 128.0);
   EXPECT_DOUBLE_EQ(scene.levelRight, 127.0);
   EXPECT_DOUBLE_EQ(scene.levelMix, 0.5);
-  EXPECT_EQ(scene.spectrumSum[17], 510.0);
-  EXPECT_EQ(scene.spectrumLeft[575], 255.0);
+  EXPECT_EQ(scene.spectrumSum[16], 510.0);
+  EXPECT_EQ(scene.spectrumSum[17], 255.0);
+  EXPECT_EQ(scene.spectrumLeft[17], 255.0);
   std::memset(waveform, 0, sizeof waveform);
   Step();
   EXPECT_EQ(scene.levelLeft + scene.levelRight + scene.levelMix, 0.0);
