@@ -28,7 +28,7 @@ std::vector<Point> LinePoints(double x1, double y1, double x2, double y2) {
   return points;
 }
 
-TEST(Canvas, PositionsTruncateTowardZeroEveryPrimitiveClipsPointByPointAndBurstsBranch) {
+TEST(Canvas, PrimitivesTruncateClipPointByPointAndWalkTheirPoints) {
   std::vector<uint32_t> pixels(10 * 9 + 1, 0);  // 10 x 8 with its guard row and pixel
   Canvas canvas;
   canvas.SetGeometry(pixels.data(), 10, 8);
@@ -54,9 +54,8 @@ TEST(Canvas, PositionsTruncateTowardZeroEveryPrimitiveClipsPointByPointAndBursts
   expected[4 * 10 + 5] = cycler.Color();
   expected[7 * 10 + 9] = 0x333;
   EXPECT_EQ(pixels, expected);
-}
 
-TEST(Walks, PointCountsStepsAndTheStretchOfAnAbsurdLine) {
+  // The walks: point counts and steps, and only the drawable stretch of an absurd line.
   const auto shallow = LinePoints(0, 0, 10, 3);
   ASSERT_EQ(shallow.size(), 11u);
   EXPECT_EQ(shallow[1], (Point{1.0, 0.3}));
