@@ -11,8 +11,8 @@
 
 namespace corvex::testing {
 
-// The pictures and the host as the core sees them, for a core without any platform: real
-// pixel buffers and warp map of the given size, and host answers a test scripts.
+// The pictures and the host as the core sees them: real pixel buffers and warp map of the
+// given size, and host answers a test scripts.
 class CoreVideo final : public VideoCore {
  public:
   CoreVideo(int32_t w, int32_t h) {
@@ -29,21 +29,14 @@ class CoreVideo final : public VideoCore {
     requests.push_back({wParam, lParam});
     if (lParam == kAskPlayingPosition) return position;
     if (lParam == kAskPlaylistIndex) return playlistIndex;
-    if (lParam == kAskTitle) {
-      titleIndexAsked = static_cast<int32_t>(wParam);
-      return title ? reinterpret_cast<intptr_t>(title->c_str()) : 0;
-    }
-    return 0;
+    if (lParam != kAskTitle) return 0;
+    titleIndexAsked = static_cast<int32_t>(wParam);
+    return title ? reinterpret_cast<intptr_t>(title->c_str()) : 0;
   }
 
-  struct Request {
-    uintptr_t wParam;
-    intptr_t lParam;
-  };
+  struct Request { uintptr_t wParam; intptr_t lParam; };
   std::vector<Request> requests;
-  int32_t position = 0;
-  int32_t playlistIndex = 0;
-  int32_t titleIndexAsked = -1;
+  int32_t position = 0, playlistIndex = 0, titleIndexAsked = -1;
   std::optional<std::string> title = std::string("Song");
 };
 

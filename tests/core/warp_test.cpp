@@ -1,8 +1,13 @@
+// The sampling rule that turns a source position into a map entry, and the feedback pass that
+// carries the previous picture through the map: every version against worked values and
+// against the reference.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
-#include <string>
+#include <random>
 #include <vector>
 
 #include "transforms/transform_manager.h"
@@ -11,124 +16,105 @@
 namespace corvex::testing {
 namespace {
 
-struct Entry {
-  uint32_t offset;
-  uint8_t w[4];
-};
+using Weights = std::array<uint8_t, 4>;
+constexpr Weights kCopy{255, 0, 0, 0};
 
-class SamplingRule : public ::testing::Test {
- protected:
-  SamplingRule() { map.AllocateMap(8, 6); }
-  Entry Sample(double sx, double sy, int32_t pixel = 5) {
-    map.pixelIndex = pixel;
-    map.weightIndex = 4 * pixel;
-    map.sourceX = sx;
-    map.sourceY = sy;
-    map.SampleSource();
-    Entry e{map.sourceOffsets[pixel], {}};
-    std::memcpy(e.w, map.sourceWeights + 4 * pixel, 4);
-    return e;
-  }
+TEST(SamplingRule, WeightsAtIntegralHalfAndQuarterPositionsAndOutsideTheEdges) {
   TransformManager map;
-};
-
-TEST_F(SamplingRule, IntegralHalfAndQuarterPositions) {
-  Entry whole = Sample(2, 1);
-  EXPECT_EQ(whole.offset, 4u * (1 * 8 + 2));
-  EXPECT_EQ(std::vector<int>(whole.w, whole.w + 4), (std::vector<int>{255, 0, 0, 0}));
-  Entry half = Sample(2.5, 1.5);
-  EXPECT_EQ(std::vector<int>(half.w, half.w + 4), (std::vector<int>{63, 63, 63, 63}));
-  Entry quarter = Sample(3.25, 0.75);  // ax = 0.75, ay = 0.25
-  EXPECT_EQ(quarter.offset, 4u * 3);
-  EXPECT_EQ(std::vector<int>(quarter.w, quarter.w + 4), (std::vector<int>{47, 15, 143, 47}));
-}
-
-TEST_F(SamplingRule, TheBoundsAreInsideAndAnythingBeyondOrNotANumberIsOutside) {
-  Entry corner = Sample(7, 5);
-  EXPECT_EQ(corner.offset, 4u * (5 * 8 + 7));
-  EXPECT_EQ(corner.w[0], 255);
-  for (auto [sx, sy] : {std::pair{-0.000001, 1.0}, {7.0000001, 1.0}, {1.0, -1e-9}, {1.0, 5.0001},
-                        {NAN, 1.0}, {1.0, NAN}, {INFINITY, 1.0}}) {
+  map.AllocateMap(8, 6);
+  map.pixelIndex = 5;
+  map.weightIndex = 20;
+  struct Row { double sx, sy; uint32_t pixel; Weights w; };
+  const Row rows[] = {
+      {2, 1, 1 * 8 + 2, kCopy},          {2.5, 1.5, 1 * 8 + 2, {63, 63, 63, 63}},
+      {3.25, 0.75, 3, {47, 15, 143, 47}}, {7, 5, 5 * 8 + 7, kCopy},  // the far edges are inside
+      {-0.000001, 1, 0, {}},  {7.0000001, 1, 0, {}}, {1, -1e-9, 0, {}}, {1, 5.0001, 0, {}},
+      {NAN, 1, 0, {}},        {1, NAN, 0, {}},       {INFINITY, 1, 0, {}},
+  };
+  for (const Row& row : rows) {
     map.sourceOffsets[5] = 99;
-    Entry e = Sample(sx, sy);
-    EXPECT_EQ(e.offset, 0u) << sx << "," << sy;
-    EXPECT_EQ(e.w[0] + e.w[1] + e.w[2] + e.w[3], 0) << sx << "," << sy;
+    std::memset(map.sourceWeights + 20, 9, 4);
+    map.sourceX = row.sx;
+    map.sourceY = row.sy;
+    map.SampleSource();
+    Weights w;
+    std::memcpy(w.data(), map.sourceWeights + 20, 4);
+    EXPECT_EQ(map.sourceOffsets[5], 4 * row.pixel) << row.sx << "," << row.sy;
+    EXPECT_EQ(w, row.w) << row.sx << "," << row.sy;
   }
 }
 
-// A 5 x 3 picture with the given previous pixels and one map entry repeated everywhere.
-struct Pass {
-  Pass(uint32_t fill, std::array<uint8_t, 4> weights, bool sustainOn, bool identity = true)
-      : previous(5 * 4 + 1, fill), out(5 * 4 + 1, 0xDEADBEEF), offsets(15), w(60) {
-    for (uint32_t i = 0; i < 15; ++i) {
-      offsets[i] = identity ? 4 * i : 0;
-      std::memcpy(&w[4 * i], weights.data(), 4);
-    }
-    sustain = sustainOn;
+// A 5 x 3 picture of `fill` everywhere (guard row and pixel too) through one repeated entry:
+// the block of each pixel itself, or of pixel 0 with an outside entry's zero weights.
+std::vector<uint32_t> UniformPass(WarpPassFunction pass, uint32_t fill, Weights w, bool sustain) {
+  std::vector<uint32_t> previous(5 * 4 + 1, fill), out(15), offsets(15);
+  std::vector<uint8_t> weights(60);
+  for (uint32_t i = 0; i < 15; ++i) {
+    offsets[i] = w == Weights{} ? 0 : 4 * i;
+    std::memcpy(&weights[4 * i], w.data(), 4);
   }
-  void Run(WarpPassFunction pass) {
-    pass(WarpPassArgs{previous.data(), out.data(), offsets.data(), w.data(), 5, 3, sustain});
-  }
-  std::vector<uint32_t> previous, out, offsets;
-  std::vector<uint8_t> w;
-  bool sustain;
-};
-
-TEST(WarpPass, UnmovedPixelsFadeByOneWithoutSustain) {
-  for (auto [name, pass] : WarpPassVersions()) {
-    for (uint32_t v : {0u, 1u, 2u, 128u, 255u}) {
-      Pass p(v << 16 | v << 8 | v, {255, 0, 0, 0}, false);
-      p.Run(pass);
-      const uint32_t f = v == 0 ? 0 : v - 1;
-      EXPECT_EQ(p.out[7], f << 16 | f << 8 | f) << name << " v=" << v;
-      EXPECT_EQ(p.out[15], 0xDEADBEEFu) << name << ": wrote past the picture";
-    }
-  }
+  pass(WarpPassArgs{previous.data(), out.data(), offsets.data(), weights.data(), 5, 3, sustain});
+  return out;
 }
 
-TEST(WarpPass, SustainKeepsAUniformPictureAndSaturatesAtWhite) {
+TEST(WarpPass, FadeSustainSaturationAndTheTopByteInEveryVersion) {
   for (auto [name, pass] : WarpPassVersions()) {
     for (uint32_t v = 0; v < 256; ++v) {
-      Pass p(v << 16 | v << 8 | v, {255, 0, 0, 0}, true);
-      p.Run(pass);
-      const uint32_t f = std::min(255u, v + 3 * v / 256);
-      ASSERT_EQ(p.out[0], f << 16 | f << 8 | f) << name << " v=" << v;
+      // A copy fades every channel by one; sustain adds trunc(3v / 256), never above 255.
+      const uint32_t faded = v == 0 ? 0 : v - 1, sustained = std::min(255u, v + 3 * v / 256);
+      const uint32_t fill = 0xFF000000u | v * 0x010101u;
+      const std::vector<uint32_t> fade(15, faded * 0x010101u), keep(15, sustained * 0x010101u);
+      ASSERT_EQ(UniformPass(pass, fill, kCopy, false), fade) << name << " v=" << v;
+      ASSERT_EQ(UniformPass(pass, fill, kCopy, true), keep) << name << " v=" << v;
     }
-    Pass white(0x00FFFFFF, {255, 0, 0, 0}, true);
-    white.Run(pass);
-    EXPECT_EQ(white.out[14], 0x00FFFFFFu) << name;
+    EXPECT_EQ(UniformPass(pass, 0x00C8C8C8, {63, 63, 63, 63}, false)[6], 0x00C4C4C4u) << name;
+    EXPECT_EQ(UniformPass(pass, 0xFF7F3F1F, kCopy, true)[3], 0x00803F1Fu) << name;
+    // Outside entries read the corner block at weight 0, or 1 under sustain: 1020 >> 8 = 3.
+    EXPECT_EQ(UniformPass(pass, 0x00FFFFFF, {}, false)[9], 0u) << name;
+    EXPECT_EQ(UniformPass(pass, 0x00FFFFFF, {}, true)[9], 0x00030303u) << name;
   }
 }
 
-TEST(WarpPass, BlurredPixelsLoseAboutOnePointSixPercent) {
-  for (auto [name, pass] : WarpPassVersions()) {
-    Pass p(0x00C8C8C8, {63, 63, 63, 63}, false);  // 200 * 252 >> 8 = 196
-    p.Run(pass);
-    EXPECT_EQ(p.out[6], 0x00C4C4C4u) << name;
+constexpr int kGuard = 37;                 // sentinel pixels before and after the picture made
+constexpr uint32_t kSentinel = 0xA5C3E17Fu;  // no pass writes a top byte
+
+TEST(WarpPass, EveryVersionGivesTheReferenceBitsAndStaysInItsBuffers) {
+  const auto versions = WarpPassVersions();
+  ASSERT_GE(versions.size(), 2u) << "no vector version runs on this machine";
+  ASSERT_EQ(versions.front().pass, &WarpPassScalar);  // the reference
+  EXPECT_EQ(BestWarpPass(), versions.back().pass);
+  EXPECT_EQ(HasMmx(), 1);
+  std::mt19937 random(1);
+  for (int32_t width : {1, 3, 17, 640}) {
+    for (int32_t height : {1, 3, 7, 37}) {
+      // Inputs of their exact sizes, so that a read past them is a sanitizer error.
+      const uint32_t pixels = static_cast<uint32_t>(width * height);
+      std::vector<uint32_t> previous(pixels + width + 1), offsets(pixels);
+      std::vector<uint8_t> weights(4 * pixels);
+      for (uint32_t& pixel : previous) pixel = random();  // top bytes too
+      for (uint32_t i = 0; i < pixels; ++i) {
+        // Now and then the first or the last block, whose reads reach the guard row and pixel.
+        const uint32_t pick = random() % 16;
+        offsets[i] = 4 * (pick == 0 ? 0 : pick == 1 ? pixels - 1 : random() % pixels);
+        // Any weights (sums far above 255 drive the saturation), a third a plain copy.
+        for (int k = 0; k < 4; ++k) weights[4 * i + k] = static_cast<uint8_t>(random());
+        if (random() % 3 == 0) std::memcpy(&weights[4 * i], kCopy.data(), 4);
+      }
+      for (bool sustain : {false, true}) {
+        std::vector<uint32_t> expected;
+        for (auto [name, pass] : versions) {
+          std::vector<uint32_t> out(pixels + 2 * kGuard, kSentinel);
+          pass(WarpPassArgs{previous.data(), out.data() + kGuard, offsets.data(), weights.data(),
+                            width, height, sustain});
+          if (expected.empty()) expected = out;
+          ASSERT_EQ(out, expected) << name << " at " << width << "x" << height << " sustain "
+                                   << sustain;
+          ASSERT_EQ(std::count(out.begin(), out.end(), kSentinel), 2 * kGuard) << name;
+        }
+      }
+    }
   }
 }
-
-TEST(WarpPass, TheTopByteIsAlwaysWrittenAsZero) {
-  for (auto [name, pass] : WarpPassVersions()) {
-    Pass p(0xFF7F3F1F, {255, 0, 0, 0}, true);
-    p.Run(pass);
-    EXPECT_EQ(p.out[3] >> 24, 0u) << name;
-    EXPECT_EQ(p.out[3], 0x00803F1Fu) << name;  // 127 gains one under sustain
-  }
-}
-
-TEST(WarpPass, OutsideEntriesReadTheCornerWithWeightZeroOrOneUnderSustain) {
-  for (auto [name, pass] : WarpPassVersions()) {
-    Pass p(0x00FFFFFF, {0, 0, 0, 0}, false, /*identity=*/false);
-    p.Run(pass);
-    EXPECT_EQ(p.out[9], 0u) << name;
-    p.sustain = true;  // four pixels of 255 at weight 1: 1020 >> 8 = 3
-    p.Run(pass);
-    EXPECT_EQ(p.out[9], 0x00030303u) << name;
-  }
-}
-
-TEST(Processor, ThisMachineHasMmx) { EXPECT_EQ(HasMmx(), 1); }
 
 }  // namespace
 }  // namespace corvex::testing
