@@ -62,8 +62,7 @@ class RenderSessionTest : public ::testing::Test, public FrameSink {
 };
 
 TEST_F(RenderSessionTest, TheNextSongsTitleShowsAtTheSwitchAndItsAudioALatencyEarlier) {
-  // The plug-in asks for the position every 30 frames: a first song of 2 s puts the switch on
-  // such a frame.
+  // The plug-in asks for the position every 30 frames: the switch after 2 s falls on such a frame.
   testing::WriteSineWav(folder.File("one.wav"), 44100, 2.0, 440.0, 0.0, "Opening Number");
   testing::WriteAudio(folder.File("two.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, 44100,
                       [](int64_t frame, int32_t) { return static_cast<int16_t>(frame / 50 % 2 ? -32768 : 32767); },
