@@ -1,6 +1,12 @@
 #pragma once
+#include <sndfile.h>
+
+#include <cmath>
 #include <cstdint>
+#include <fstream>
 #include <functional>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -8,33 +14,38 @@
 
 namespace corvex::host::testing {
 
-// A temporary folder for one test, removed with its contents: the host's own.
 using TempFolder = WorkFolder;
 
-// Writes an audio file with libsndfile (format from SF_FORMAT_*), sample(frame, channel)
-// giving each 16-bit sample, and the title and artist tags when not empty.
-void WriteAudio(const std::string& path, int format, int32_t sampleRate, int32_t channels,
-                int64_t frames, const std::function<int16_t(int64_t, int32_t)>& sample,
-                const std::string& title = "", const std::string& artist = "");
+// An audio file written with libsndfile (format from SF_FORMAT_*); sample(frame, channel).
+inline void WriteAudio(const std::string& path, int format, int32_t sampleRate, int32_t channels,
+                       int64_t frames, const std::function<int16_t(int64_t, int32_t)>& sample,
+                       const std::string& title = "", const std::string& artist = "") {
+  SF_INFO info{0, sampleRate, channels, format, 0, 0};
+  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+  if (file == nullptr) throw std::runtime_error("cannot write " + path);
+  if (!title.empty()) sf_set_string(file, SF_STR_TITLE, title.c_str());
+  if (!artist.empty()) sf_set_string(file, SF_STR_ARTIST, artist.c_str());
+  std::vector<int16_t> data;
+  for (int64_t frame = 0; frame < frames; ++frame) {
+    for (int32_t channel = 0; channel < channels; ++channel) data.push_back(sample(frame, channel));
+  }
+  sf_writef_short(file, data.data(), frames);
+  sf_close(file);
+}
 
-// A sine of the given frequency and amplitude (16-bit units), stereo 16-bit WAV.
-void WriteSineWav(const std::string& path, int32_t sampleRate, double seconds, double frequency,
-                  double amplitude, const std::string& title = "");
+// A stereo 16-bit WAV of a sine, amplitude in 16-bit units.
+inline void WriteSineWav(const std::string& path, int32_t sampleRate, double seconds, double frequency,
+                         double amplitude, const std::string& title = "") {
+  const double step = 2.0 * std::acos(-1.0) * frequency / sampleRate;
+  WriteAudio(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, sampleRate, 2, static_cast<int64_t>(seconds * sampleRate),
+             [&](int64_t frame, int32_t) { return static_cast<int16_t>(std::lround(amplitude * std::sin(step * frame))); },
+             title);
+}
 
-std::string ReadFile(const std::string& path);
-
-// Runs the corvex program with args in the folder `where` (empty: this process's); a non-empty
-// pathVariable replaces PATH.
-struct ProgramRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-ProgramRun RunCorvex(const std::vector<std::string>& args, const std::string& where = "",
-                     const std::string& pathVariable = "");
-ProgramRun RunProgram(const std::vector<std::string>& argv);
-
-// The names in a folder, sorted.
-std::vector<std::string> FolderNames(const std::string& folder);
+inline std::string ReadFile(const std::string& path) {
+  std::ostringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
 
 }  // namespace corvex::host::testing
