@@ -67,14 +67,14 @@ std::optional<std::string> FindProgram(const std::string& name) {
   return std::nullopt;
 }
 
-std::vector<std::string> FfmpegSink::Arguments(const VideoSpec& spec,
+std::vector<std::string> FfmpegSink::Arguments(const VideoFormat& format,
                                                const std::vector<std::string>& audioFiles,
                                                const std::string& stagedPath) {
   std::vector<std::string> args = {
       "-hide_banner", "-loglevel", "error", "-y",
       "-f", "rawvideo", "-pix_fmt", "rgb24",
-      "-video_size", std::to_string(spec.width) + "x" + std::to_string(spec.height),
-      "-framerate", FormatNumber(spec.fps), "-i", "pipe:0"};
+      "-video_size", std::to_string(format.width) + "x" + std::to_string(format.height),
+      "-framerate", FormatNumber(format.fps), "-i", "pipe:0"};
   for (const std::string& audio : audioFiles) {
     args.insert(args.end(), {"-i", audio});
   }
@@ -92,7 +92,7 @@ std::vector<std::string> FfmpegSink::Arguments(const VideoSpec& spec,
     args.insert(args.end(), {"-filter_complex", graph.str(), "-map", "[audio]"});
   }
   // yuv420p, which every player shows, needs even sizes: an odd edge gets one black line.
-  if (spec.width % 2 != 0 || spec.height % 2 != 0) {
+  if (format.width % 2 != 0 || format.height % 2 != 0) {
     args.insert(args.end(), {"-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2"});
   }
   args.insert(args.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18",
@@ -106,9 +106,9 @@ std::vector<std::string> FfmpegSink::Arguments(const VideoSpec& spec,
 }
 
 FfmpegSink::FfmpegSink(const std::string& ffmpeg, const std::string& output,
-                       const VideoSpec& spec, const std::vector<std::string>& audioFiles,
+                       const VideoFormat& format, const std::vector<std::string>& audioFiles,
                        const std::string& logPath)
-    : staged_(output), spec_(spec), logPath_(logPath) {
+    : staged_(output), format_(format), logPath_(logPath) {
   // A write to a pipe whose reader died must come back as an error, not end corvex.
   signal(SIGPIPE, SIG_IGN);
 
@@ -121,7 +121,7 @@ FfmpegSink::FfmpegSink(const std::string& ffmpeg, const std::string& output,
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, logPath_.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
 
-  std::vector<std::string> args = Arguments(spec, audioFiles, staged_.path());
+  std::vector<std::string> args = Arguments(format, audioFiles, staged_.path());
   args.insert(args.begin(), ffmpeg);
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
@@ -160,7 +160,7 @@ void FfmpegSink::FailFromLog(const std::string& what) {
 }
 
 void FfmpegSink::Write(const uint8_t* rgb) {
-  size_t left = static_cast<size_t>(spec_.width) * static_cast<size_t>(spec_.height) * 3;
+  size_t left = static_cast<size_t>(format_.width) * static_cast<size_t>(format_.height) * 3;
   while (left > 0) {
     const ssize_t done = write(pipe_, rgb, left);
     if (done < 0 && errno == EINTR) continue;

@@ -14,7 +14,7 @@ namespace corvex::host {
 // The full path of a program found on PATH, if any.
 std::optional<std::string> FindProgram(const std::string& name);
 
-struct VideoSpec {
+struct VideoFormat {
   int32_t width;
   int32_t height;
   double fps;
@@ -26,7 +26,7 @@ struct VideoSpec {
 // well; what ffmpeg says goes to logPath, and its last line into the message when it fails.
 class FfmpegSink final : public FrameSink {
  public:
-  FfmpegSink(const std::string& ffmpeg, const std::string& output, const VideoSpec& spec,
+  FfmpegSink(const std::string& ffmpeg, const std::string& output, const VideoFormat& format,
              const std::vector<std::string>& audioFiles, const std::string& logPath);
   ~FfmpegSink() override;
 
@@ -35,7 +35,7 @@ class FfmpegSink final : public FrameSink {
   std::string Describe() const override { return staged_.finalPath(); }
 
   // The arguments given to ffmpeg (without the program), for a staged output path.
-  static std::vector<std::string> Arguments(const VideoSpec& spec,
+  static std::vector<std::string> Arguments(const VideoFormat& format,
                                             const std::vector<std::string>& audioFiles,
                                             const std::string& stagedPath);
 
@@ -44,7 +44,7 @@ class FfmpegSink final : public FrameSink {
   int Wait();
 
   StagedFile staged_;
-  VideoSpec spec_;
+  VideoFormat format_;
   std::string logPath_;
   int pipe_ = -1;
   pid_t child_ = -1;

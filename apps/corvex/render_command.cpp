@@ -119,7 +119,7 @@ void RunRender(const RenderOptions& options, FILE* messages) {
     if (ffmpeg) {
       const std::string output = options.output.empty() ? DefaultStem(options) + ".mp4" : options.output;
       const std::vector<std::string> audio = WriteAudioStretch(playlist, options.start, duration, work);
-      sink = std::make_unique<FfmpegSink>(*ffmpeg, output, VideoSpec{size.width, size.height, options.fps},
+      sink = std::make_unique<FfmpegSink>(*ffmpeg, output, VideoFormat{size.width, size.height, options.fps},
                                           audio, work.File("ffmpeg.log"));
     } else if (!options.output.empty()) {
       throw HostError(ExitStatus::kOutput,
