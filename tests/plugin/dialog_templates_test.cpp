@@ -54,7 +54,10 @@ std::string ScriptStatements() {
 // The same statements written from the tables the headless dialogs are built from.
 std::string TableStatements() {
   const char* classes[] = {"Button", "Static", "ListBox", "msctls_trackbar32", "Edit"};
-  auto quoted = [](const char* text) { return "\"" + std::string(text ? text : "") + "\""; };
+  auto quoted = [](const char* text) {
+    std::string word(1, '"');  // appended, not "..." + text: GCC 12 at -O3 warns falsely there
+    return word.append(text ? text : "").append(1, '"');
+  };
   std::ostringstream out;
   for (const DialogTemplate* table : {&kConfigPanelTemplate, &kAboutBoxTemplate}) {
     out << table->resourceId << " DIALOGEX 0 0 " << table->width << " " << table->height
