@@ -201,6 +201,13 @@ TEST(CorvexProgram, WithoutFfmpegOrAnOutputNameTheFramesBecomePngsNamedAfterTheS
   EXPECT_EQ(FolderNames(folder.File("song-frames")).size(), 6u);
 }
 
+TEST(CorvexProgram, ListShowsTheSlots) {
+  const std::string list = RunCorvexHere({"--list"}).out;
+  EXPECT_NE(list.find("Renderers (slot, name):\n   0  Plain-Vanilla Waveforms\n"), std::string::npos) << list;
+  EXPECT_NE(list.find("  13  Floating Triangle\nTransforms (slot, name):\n"), std::string::npos);
+  EXPECT_NE(list.find("\n  14  "), std::string::npos);
+}
+
 TEST(KeyScript, TimesAndNamesBecomeKeyMessagesInTimeOrder) {
   using namespace platform;
   const auto keys = ParseKeyScript(" 12.5:F5, 30:space,3:Alt+Enter,12.5:x , 0:f12,1e1:Tab,4:esc,5:7,,");
