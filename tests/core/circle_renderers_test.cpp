@@ -1,5 +1,3 @@
-// Spectral Spheres, Hypnotizer, Sparkles and Paint Drops: where their circles and rays go and
-// how many drops fall.
 #include <gtest/gtest.h>
 
 #include <algorithm>

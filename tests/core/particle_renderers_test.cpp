@@ -1,5 +1,3 @@
-// Orbiting Particles - Beat and - Volume, Snow, Spectrum Splash and Floating Triangle: pools,
-// colours by group, where the particles gather, platforms.
 #include <gtest/gtest.h>
 
 #include <algorithm>

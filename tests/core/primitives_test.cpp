@@ -1,5 +1,3 @@
-// The clipped drawing primitives, their point walks, the colour helpers, and the two effect
-// objects every renderer shares: ColorCycler and Particle.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,7 +1,3 @@
-// What every renderer promises the frame step: it draws when the audio asks for it, stays off
-// the guard row and pixel and the top byte at every frame size, gives the same frames from the
-// same seed, touches the transform's flags only as listed, and draws its random numbers at a
-// scene start, in a plain frame and at a beat as listed.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,6 +1,4 @@
 #pragma once
-// Synthetic audio, a fixed warp map, seeded frame runs and single renderer calls for the
-// renderer tests, the frame hashes and the pictures.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>

@@ -1,6 +1,3 @@
-// The scene manager: the frame step's order and its consequences (scene lengths, song polls,
-// new songs, the peak, the title, the audio arrays, the feedback or wipe), and scene selection
-// (random, next, all, keep; locks and enabled flags; the masks of the enabled flags).
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,6 +1,3 @@
-// The maps of the 15 transforms: what each does to the picture, pinned through forced random
-// draws and read back from the map; which numbers each draws; the properties every map keeps
-// at several sizes; the reviewed hashes of every map; and the map's allocation.
 #include <gtest/gtest.h>
 
 #include <algorithm>

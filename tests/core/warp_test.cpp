@@ -1,6 +1,3 @@
-// The sampling rule that turns a source position into a map entry, and the feedback pass that
-// carries the previous picture through the map: every version against worked values and
-// against the reference.
 #include <gtest/gtest.h>
 
 #include <algorithm>

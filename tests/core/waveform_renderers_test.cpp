@@ -1,5 +1,3 @@
-// Plain-Vanilla Waveforms, Wavy Circle, Moving Volume Cicle, Shivering Lines and Volume Lines:
-// the shapes, modes and rules a user can see and a wrong drawing would miss.
 #include <gtest/gtest.h>
 
 #include <cmath>

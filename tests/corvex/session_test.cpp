@@ -107,19 +107,18 @@ TEST_F(RenderSessionTest, ScriptedKeysReachThePluginWindowBeforeTheirFrame) {
   EXPECT_EQ(theVideo, nullptr) << "Quit ran";
 }
 
+// The same seed giving the same frames is the program's test; here another seed must matter.
 TEST_F(RenderSessionTest, TheSeedDecidesTheFirstScene) {
-  std::vector<int32_t> scenes[3];
-  const uint32_t seeds[3] = {11, 11, 12};
-  for (int i = 0; i < 3; ++i) {
+  std::vector<int32_t> scenes[2];
+  for (uint32_t i = 0; i < 2; ++i) {
     SessionConfig config = Config(1);
-    config.seed = seeds[i];
+    config.seed = 11 + i;
     Run(config, [&](int64_t) {
       scenes[i].assign(theSceneManager->activeRenderers, theSceneManager->activeRenderers + kRendererCount);
       scenes[i].push_back(theVideo->transformManager->currentTransform);
     });
   }
-  EXPECT_EQ(scenes[0], scenes[1]);
-  EXPECT_NE(scenes[0], scenes[2]);
+  EXPECT_NE(scenes[0], scenes[1]);
 }
 
 TEST_F(RenderSessionTest, StagedSettingsReachThePluginAndTheUsersFileStaysAsItWas) {

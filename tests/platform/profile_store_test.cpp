@@ -43,16 +43,6 @@ TEST_F(ProfileFiles, IntegersReadAsWindowsReadsThem) {
   EXPECT_EQ(Get("S", "plain", -3), -3);
 }
 
-TEST_F(ProfileFiles, WritesMakeTheFileAndFindNamesInAnyCase) {
-  ASSERT_TRUE(Put("One", "a", "1"));
-  ASSERT_TRUE(Put("Two", "c", "3"));
-  ASSERT_TRUE(Put("ONE", "A", "4"));
-  ASSERT_TRUE(Put("one", "b", "-2"));
-  EXPECT_EQ(Get("oNe", "B"), -2);
-  EXPECT_EQ(PluginHarness::ReadFile(path), "[One]\na=4\nb=-2\n\n\n[Two]\nc=3\n");
-  EXPECT_FALSE(NewFileExists());
-}
-
 TEST_F(ProfileFiles, AFailedWriteOrACrashLeavesTheOldFileAsItWas) {
   const std::string before = "; mine\n[S]\nkey=1\n";
   // The new file breaking off half written, and a failure between writing it and the rename.
@@ -74,16 +64,6 @@ TEST_F(ProfileFiles, AFailedWriteOrACrashLeavesTheOldFileAsItWas) {
   player.windows().failures.Inject("ReplaceProfileFile", 0);
   EXPECT_FALSE(Put("S", "key", "2"));
   EXPECT_FALSE(std::filesystem::exists(path));
-}
-
-TEST_F(ProfileFiles, AHostCanKeepEveryProfileInAFileOfItsChoosing) {
-  profiles().redirectTo = player.FileBesidePlugin("elsewhere.ini");
-  ASSERT_TRUE(Put("S", "key", "5"));
-  EXPECT_FALSE(std::filesystem::exists(path));
-  EXPECT_EQ(PluginHarness::ReadFile(profiles().redirectTo), "[S]\nkey=5\n");
-  EXPECT_EQ(Get("S", "key"), 5);
-  profiles().redirectTo.clear();
-  EXPECT_EQ(Get("S", "key"), 77);
 }
 
 }  // namespace

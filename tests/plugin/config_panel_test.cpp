@@ -89,7 +89,6 @@ TEST_F(ConfigPanel, TheSliderStepsInHundredsUpToNever) {
     EXPECT_EQ(theSceneManager->framesPerScene, drag.frames);
     EXPECT_EQ(At(1019).text, drag.label);
   }
-  EXPECT_EQ(theSceneManager->framesPerScene, 300);
   ASSERT_EQ(Click(1009), 1);
 
   theSceneManager->framesPerScene = 5000;  // a length set by hand: the thumb stops at the end

@@ -17,10 +17,7 @@ namespace {
 // Loads into a Video and a SceneManager as Init has them then: created, nothing applied.
 class SettingsFile : public RunningPlugin {
  protected:
-  void TearDown() override {
-    if (theVideo != nullptr && theVideo->window == nullptr) DropObjects();
-    RunningPlugin::TearDown();
-  }
+  void TearDown() override { DropObjects(); }
   void DropObjects() {
     delete theSceneManager;
     theSceneManager = nullptr;
@@ -87,26 +84,6 @@ TEST_F(SettingsFile, TheTwelveKeysLoadAndSaveInOrderUnchanged) {
   std::filesystem::remove(IniPath());
   SaveSettings(player.module());
   EXPECT_EQ(ReadSettings(), written);
-}
-
-TEST_F(SettingsFile, ARunsChoicesSurviveIntoTheNextRun) {
-  Start();
-  ASSERT_EQ(Key(platform::VK_F12), 1);
-  ASSERT_EQ(Key(platform::VK_F7), 1);  // locks slot 13, the last active one
-  ASSERT_EQ(Key(platform::VK_F9), 1);  // title off
-  theVideo->windowX = 31;
-  theVideo->transformManager->enabledTransforms[0] = 0;  // as the panel's "On" box does
-  player.Quit();
-  const std::string firstRun = ReadSettings();
-
-  Start();
-  EXPECT_EQ(theSceneManager->lockedRenderer, 13);
-  EXPECT_EQ(theSceneManager->showSongTitle, 0);
-  EXPECT_EQ(theVideo->windowX, 31);
-  EXPECT_EQ(theVideo->transformManager->TransformMask(), 16383);
-  EXPECT_EQ(theSceneManager->FirstActiveRenderer(), 13);
-  player.Quit();
-  EXPECT_EQ(ReadSettings(), firstRun);
 }
 
 TEST_F(SettingsFile, ASaveKeepsOtherSectionsKeysAndComments) {

@@ -75,12 +75,6 @@ TEST_F(HeadlessDevice, TheScreenBelongsToItsModeAndOverlaysToVideoMemory) {
   ASSERT_EQ(Create(DDSCAPS_OVERLAY | DDSCAPS_VIDEOMEMORY, 480, 0, &overlay), DD_OK);
   EXPECT_EQ(Create(DDSCAPS_OVERLAY, 8, 0, &refused), DDERR_OUTOFVIDEOMEMORY);
   overlay->Release();
-  backend.display.overlaySupport = OverlaySupport::Yuy2;
-  EXPECT_EQ(Create(DDSCAPS_OVERLAY, 8, FOURCC_UYVY, &refused), DDERR_INVALIDPIXELFORMAT);
-  ASSERT_EQ(Create(DDSCAPS_OVERLAY, 8, FOURCC_YUY2, &overlay), DD_OK);
-  DeviceContext* context = nullptr;
-  EXPECT_EQ(overlay->GetDC(&context), DDERR_CANTCREATEDC);
-  overlay->Release();
 }
 
 TEST(HeadlessPixelsAndText, NarrowChannelsWidenYuvComesBackAndBytesAreReadAsUtf8) {
