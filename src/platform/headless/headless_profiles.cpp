@@ -77,7 +77,7 @@ int32_t HeadlessProfiles::GetPrivateProfileInt(const char* section, const char* 
                                                int32_t defaultValue, const char* path) {
   if (section == nullptr || key == nullptr || path == nullptr) return defaultValue;
   std::string text;
-  if (!ReadWholeFile(FileFor(path), &text)) return defaultValue;
+  if (!ReadWholeFile(path, &text)) return defaultValue;
   IniFile file;
   if (file.LoadData(text) < 0) return defaultValue;
   const char* value = file.GetValue(section, key, nullptr);
@@ -88,7 +88,6 @@ int32_t HeadlessProfiles::GetPrivateProfileInt(const char* section, const char* 
 bool HeadlessProfiles::WritePrivateProfileString(const char* section, const char* key,
                                                  const char* value, const char* path) {
   if (section == nullptr || key == nullptr || value == nullptr || path == nullptr) return false;
-  path = FileFor(path);
   std::string original;
   if (!ReadWholeFile(path, &original)) return false;
   IniFile file;

@@ -25,14 +25,7 @@ class HeadlessProfiles final : public ProfileStore {
   // a crash is never read, and the next write replaces it.
   static std::string NewFilePath(const std::string& path) { return path + ".new"; }
 
-  // When set, every profile file named to this store is this one instead: how a host keeps
-  // the plug-in's settings somewhere other than beside the library.
-  std::string redirectTo;
-
  private:
-  const char* FileFor(const char* path) const {
-    return redirectTo.empty() ? path : redirectTo.c_str();
-  }
   bool ReplaceFile(const std::string& path, const std::string& text);
 
   FailureInjector& failures_;
