@@ -35,18 +35,6 @@ struct SparklesState {
 
 constexpr uint32_t kPaintPalette[3] = {0x0F0FFF, 0x0FFF0F, 0xFF0F0F};
 
-// Three rays from (x, y) of the given length, each ending in a burst of rays half as long.
-void ThrowBurst(SceneManager& scene, double x, double y, double length, ColorCycler& cycler) {
-  const uint32_t colour = cycler.Color();
-  for (int32_t ray = 0; ray < 3; ++ray) {
-    const double t = RandomInt(100) * 0.06283;
-    const double endX = x + std::cos(t) * length;
-    const double endY = y + std::sin(t) * length;
-    scene.DrawLine(x, y, endX, endY, colour, false);
-    scene.DrawBurst(endX, endY, length * 0.5, 3, 2, cycler);
-  }
-}
-
 // A drop's distance from the centre along one axis: a random share of up to half the size,
 // denser near the centre, on a random side. Draws the share, the distance, then the side.
 int32_t DropOffset(int32_t size) {
@@ -139,9 +127,10 @@ void SceneManager::Sparkles() {
   const double lenR = levelRight * heightF * 0.0078125;
   s.a.Step();
   s.b.Step();
-  // Two bursts on opposite points of the orbit, each 3 rays and 3 x 39 branch rays.
-  ThrowBurst(*this, widthF * 0.5 + orbitX, heightF * 0.5 + orbitY, lenL, s.a);
-  ThrowBurst(*this, widthF * 0.5 - orbitX, heightF * 0.5 - orbitY, lenR, s.b);
+  // Two bursts on opposite points of the orbit, each 3 rays and 3 x 39 branch rays: three
+  // levels of three rays, each level half as long as the one before.
+  DrawBurst(widthF * 0.5 + orbitX, heightF * 0.5 + orbitY, lenL, 3, 3, s.a);
+  DrawBurst(widthF * 0.5 - orbitX, heightF * 0.5 - orbitY, lenR, 3, 3, s.b);
   s.phase += s.speed;
 }
 
