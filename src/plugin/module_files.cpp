@@ -16,12 +16,16 @@ std::string FolderOfModulePath(const std::string& moduleFileName) {
   return separator == std::string::npos ? std::string() : moduleFileName.substr(0, separator + 1);
 }
 
-std::string PathBesideModule(const VisModule& module, const char* fileName) {
+std::string PathBesideLibrary(platform::WindowSystem& windows, platform::InstanceHandle library,
+                              const char* fileName) {
   char moduleFileName[kModuleNameCapacity] = {};
-  platform::BackendOf(module.hwndParent)
-      .Windows()
-      .GetModuleFileName(module.hDllInstance, moduleFileName, sizeof moduleFileName);
+  windows.GetModuleFileName(library, moduleFileName, sizeof moduleFileName);
   return FolderOfModulePath(moduleFileName) + fileName;
+}
+
+std::string PathBesideModule(const VisModule& module, const char* fileName) {
+  return PathBesideLibrary(platform::BackendOf(module.hwndParent).Windows(), module.hDllInstance,
+                           fileName);
 }
 
 }  // namespace corvex

@@ -1,8 +1,9 @@
-#include <cstring>
+#include <string>
 
 #include "platform/backend.h"
 #include "platform/display_flags.h"
 #include "platform/window_system.h"
+#include "plugin/module_files.h"
 #include "video/error_reporting.h"
 #include "video/portable/compose_kernels.h"
 #include "video/video.h"
@@ -13,7 +14,7 @@ using namespace platform;
 
 namespace {
 constexpr int32_t kSlowDownMs = 5;
-constexpr const char kWallpaperFile[] = "vis_corvex.bmp";
+constexpr const char* kWallpaperFile = "vis_corvex.bmp";
 constexpr size_t kPathSize = 260;
 }  // namespace
 
@@ -68,18 +69,12 @@ void Video::SetWallpaper(bool on) {
     windows.SetWallpaper(nullptr);
     return;
   }
-  char path[kPathSize] = {};
-  windows.GetModuleFileName(hostInstance ? *hostInstance : nullptr, path, sizeof path);
-  // The library's folder with its separator; a name without one leaves no folder.
-  char* lastSeparator = nullptr;
-  for (char* c = path; *c != '\0'; ++c) {
-    if (*c == '\\' || *c == '/') lastSeparator = c;
-  }
-  const size_t folder = lastSeparator ? static_cast<size_t>(lastSeparator - path) + 1 : 0;
-  // A folder too deep for the file name does not get a wallpaper rather than a cut name.
-  if (folder + sizeof kWallpaperFile > sizeof path) return;
-  std::memcpy(path + folder, kWallpaperFile, sizeof kWallpaperFile);
-  windows.SetWallpaper(path);
+  const std::string path =
+      PathBesideLibrary(windows, hostInstance ? *hostInstance : nullptr, kWallpaperFile);
+  // A folder too deep for a Windows path with the file name gets no wallpaper rather than a
+  // cut name.
+  if (path.size() >= kPathSize) return;
+  windows.SetWallpaper(path.c_str());
 }
 
 }  // namespace corvex
