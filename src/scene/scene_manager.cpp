@@ -8,6 +8,7 @@
 #include "scene/process_objects.h"
 #include "transforms/transform_manager.h"
 #include "transforms/warp_pass.h"
+#include "video/portable/cut_text.h"
 #include "video/portable/video_core.h"
 
 namespace corvex {
@@ -93,9 +94,7 @@ void SceneManager::FrameStep(const uint8_t (*spectrum)[kAudioLength],
     const auto* title = reinterpret_cast<const char*>(
         video.AskHost(static_cast<uintptr_t>(index), kAskTitle));
     // A title longer than the buffer is cut to 255 characters; no title gives an empty text.
-    const size_t length = title ? strnlen(title, kTitleBufferSize - 1) : 0;
-    if (length != 0) std::memcpy(songTitle, title, length);
-    songTitle[length] = '\0';
+    CopyTextCut(title, songTitle, kTitleBufferSize);
     if (showSongTitle != 0) video.SetMessage(songTitle);
   } else if (levelMix > peakLevel) {
     peakLevel = levelMix;

@@ -1,10 +1,9 @@
 #include "video/portable/direct_draw_errors.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
+#include "video/portable/cut_text.h"
 #include "video/portable/direct_draw_results.h"
 
 namespace corvex {
@@ -152,11 +151,9 @@ bool FormatDirectDrawError(const char* text, DirectDrawResult result,
   }
   // The caller's text is first cut to 255 characters, then the name is joined to it and the
   // whole cut again to 255.
-  std::string joined(text ? text : "", text ? strnlen(text, kErrorTextSize - 1) : 0);
-  joined += name;
-  const size_t length = std::min(joined.size(), kErrorTextSize - 1);
-  std::memcpy(message, joined.data(), length);
-  message[length] = '\0';
+  CopyTextCut(text, message, kErrorTextSize);
+  const size_t used = std::strlen(message);
+  CopyTextCut(name, message + used, kErrorTextSize - used);
   return true;
 }
 

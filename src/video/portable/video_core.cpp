@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "transforms/transform_manager.h"
+#include "video/portable/cut_text.h"
 
 namespace corvex {
 
@@ -57,10 +58,7 @@ void VideoCore::ExchangeBuffers() {
 }
 
 void VideoCore::SetMessage(const char* text) {
-  const char* source = text ? text : "";
-  const size_t length = strnlen(source, kTextBufferSize - 1);
-  std::memcpy(messageText, source, length);
-  messageText[length] = '\0';
+  CopyTextCut(text, messageText, kTextBufferSize);
   messageFrames = 80;
 }
 
