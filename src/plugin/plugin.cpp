@@ -9,7 +9,7 @@
 #include "plugin/window_procedure.h"
 #include "scene/process_objects.h"
 #include "scene/scene_manager.h"
-#include "transforms/warp_pass.h"
+#include "simd/cpu_features.h"
 #include "video/video.h"
 
 namespace corvex {

@@ -1,5 +1,9 @@
 #include "simd/cpu_features.h"
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#endif
+
 namespace corvex {
 
 bool CpuHasAvx2() {
@@ -17,6 +21,16 @@ bool CpuHasAvx512Bw() {
   return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
 #else
   return false;
+#endif
+}
+
+int32_t HasMmx() {
+#if defined(__x86_64__) || defined(__i386__)
+  unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
+  if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0) return 0;
+  return static_cast<int32_t>((edx >> 23) & 1);
+#else
+  return 1;
 #endif
 }
 

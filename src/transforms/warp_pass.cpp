@@ -3,10 +3,6 @@
 #include "simd/cpu_features.h"
 #include "transforms/warp_pixel.h"
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <cpuid.h>
-#endif
-
 namespace corvex {
 
 void WarpPassScalar(const WarpPassArgs& args) {
@@ -24,16 +20,5 @@ std::vector<WarpPassVersion> WarpPassVersions() {
 }
 
 WarpPassFunction BestWarpPass() { return WarpPassVersions().back().pass; }
-
-int32_t HasMmx() {
-#if defined(__x86_64__) || defined(__i386__)
-  unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
-  if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0) return 0;
-  return static_cast<int32_t>((edx >> 23) & 1);
-#else
-  // Off x86 the feedback pass runs as portable code, which needs no MMX: the check passes.
-  return 1;
-#endif
-}
 
 }  // namespace corvex

@@ -35,7 +35,4 @@ struct WarpPassVersion {
 // Every version this CPU runs, the reference first and the fastest last.
 std::vector<WarpPassVersion> WarpPassVersions();
 
-// 1 if the processor has MMX (CPUID function 1, EDX bit 23), else 0.
-int32_t HasMmx();
-
 }  // namespace corvex

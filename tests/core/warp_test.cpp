@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "simd/cpu_features.h"
 #include "transforms/transform_manager.h"
 #include "transforms/warp_pass.h"
 

@@ -12,9 +12,9 @@
 #include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "settings_stage.h"
+#include "simd/cpu_features.h"
 #include "test_files.h"
 #include "transforms/transform_manager.h"
-#include "transforms/warp_pass.h"
 #include "video/portable/direct_draw_results.h"
 #include "video/video.h"
 

@@ -9,8 +9,8 @@
 #include "renderers/random.h"
 #include "scene/process_objects.h"
 #include "scene/scene_manager.h"
+#include "simd/cpu_features.h"
 #include "support/plugin_harness.h"
-#include "transforms/warp_pass.h"
 #include "video/video.h"
 
 namespace corvex::testing {
