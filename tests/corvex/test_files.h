@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "support/plugin_harness.h"
 #include "work_folder.h"
 
 namespace corvex::host::testing {
@@ -42,10 +42,7 @@ inline void WriteSineWav(const std::string& path, int32_t sampleRate, double sec
              title);
 }
 
-inline std::string ReadFile(const std::string& path) {
-  std::ostringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
+// The whole file, as the plug-in tests read theirs.
+inline constexpr auto ReadFile = &::corvex::testing::PluginHarness::ReadFile;
 
 }  // namespace corvex::host::testing
