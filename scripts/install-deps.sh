@@ -9,6 +9,8 @@ packages=(
   libfreetype-dev fonts-liberation2
   libsndfile1-dev libkissfft-dev libpng-dev libcli11-dev libsimpleini-dev
   ffmpeg
+  # scripts/bench-report.sh: the table's script and the peer it is measured against
+  python3 gstreamer1.0-tools gstreamer1.0-plugins-good
 )
 
 missing=()
