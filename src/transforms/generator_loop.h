@@ -1,6 +1,8 @@
 #pragma once
 // The loop and the helpers that every generator shares.
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "transforms/row_bands.h"
 #include "transforms/transform_manager.h"
@@ -33,6 +35,21 @@ inline void SampleInto(uint32_t& offset, uint8_t* weights, double sx, double sy,
   weights[3] = static_cast<uint8_t>(static_cast<int32_t>((1 - ay) * (1 - ax) * 255));
 }
 
+// Distance and angle of a pixel from a centre. The distance is never 0: a tiny constant is
+// always added.
+struct Polar {
+  double r;
+  double phi;
+};
+
+inline double DistanceFrom(double dx, double dy) { return std::sqrt(dx * dx + dy * dy) + 0.00000001; }
+
+inline Polar PolarAbout(double x, double y, double centerX, double centerY) {
+  const double dx = x - centerX;
+  const double dy = y - centerY;
+  return {DistanceFrom(dx, dy), std::atan2(dy, dx)};
+}
+
 // Builds the entries of every pixel: `source(x, y)` gives the source position of the pixel
 // in column x and row y, and the sampling rule turns it into the entry. Every entry depends
 // on its own pixel alone, so rows are split across `threads` threads (all joined before this
@@ -52,26 +69,58 @@ void TransformManager::ForEachPixel(Source&& source, int32_t threads) {
   });
 }
 
+// Rows mirrored about a centre that lies on a row or halfway between two, y and 2 cy - y, are
+// built together: calls rows(y, mirror) with mirror the other row of the pair, or -1 for a row
+// whose mirror image lies outside the map (or is itself, on the centre's row). Each row comes
+// once, as y or as a mirror; the pairs are split across threads like the rows of ForEachPixel.
+template <typename Rows>
+void TransformManager::ForEachMirroredRow(double cy, Rows&& rows) {
+  const int32_t height = mapHeight;
+  const double twice = 2 * cy;
+  const bool mirrored =
+      shareMirroredRows && twice == std::floor(twice) && twice > 0 && twice < 2.0 * height;
+  const auto sum = mirrored ? static_cast<int32_t>(twice) : -1;
+  std::vector<std::pair<int32_t, int32_t>> tasks;
+  tasks.reserve(static_cast<size_t>(height));
+  for (int32_t y = 0; y < height; ++y) {
+    const int32_t mirror = mirrored ? sum - y : -1;
+    if (mirror >= 0 && mirror < y) continue;  // built with its pair
+    tasks.emplace_back(y, mirror > y && mirror < height ? mirror : -1);
+  }
+  ForEachRowBand(static_cast<int32_t>(tasks.size()), BuildThreads(),
+                 [&](int32_t first, int32_t end) {
+                   for (int32_t t = first; t < end; ++t) rows(tasks[t].first, tasks[t].second);
+                 });
+}
+
+// The polar generators' loop. A pixel and its mirror image about the centre's row are at the
+// same distance from the centre to the bit (dy * dy does not see the sign of dy) and at
+// opposite angles (atan2 is odd in y, to the bit as well in the C library). So `shared(p)`
+// computes what depends on the distance alone once for both, and `source(p, s)` places each;
+// where the centre gives no mirrored rows every pixel gets its own `shared`.
+template <typename Shared, typename Source>
+void TransformManager::ForEachPolarPixel(double cx, double cy, Shared&& shared,
+                                         Source&& source) {
+  const int32_t width = mapWidth, height = mapHeight;
+  const auto sample = [&](int32_t x, int32_t y, SourcePoint s) {
+    const int64_t i = int64_t{y} * width + x;
+    SampleInto(sourceOffsets[i], sourceWeights + 4 * i, s.x, s.y, width, height);
+  };
+  ForEachMirroredRow(cy, [&](int32_t y, int32_t mirror) {
+    for (int32_t x = 0; x < width; ++x) {
+      const Polar p = PolarAbout(x, y, cx, cy);
+      const auto s = shared(p);
+      sample(x, y, source(p, s));
+      if (mirror >= 0) sample(x, mirror, source(Polar{p.r, -p.phi}, s));
+    }
+  });
+}
+
 inline void TransformManager::SetFlags(uint8_t sustainFlag, uint8_t sustainOptionalFlag,
                                        uint8_t centerDetailFlag) {
   sustain = sustainFlag;
   sustainOptional = sustainOptionalFlag;
   centerDetail = centerDetailFlag;
-}
-
-// Distance and angle of a pixel from a centre. The distance is never 0: a tiny constant is
-// always added.
-struct Polar {
-  double r;
-  double phi;
-};
-
-inline double DistanceFrom(double dx, double dy) { return std::sqrt(dx * dx + dy * dy) + 0.00000001; }
-
-inline Polar PolarAbout(double x, double y, double centerX, double centerY) {
-  const double dx = x - centerX;
-  const double dy = y - centerY;
-  return {DistanceFrom(dx, dy), std::atan2(dy, dx)};
 }
 
 // The point at `radius` and `angle` from a centre. Cosine and sine of one angle: the

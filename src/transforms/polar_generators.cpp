@@ -33,11 +33,14 @@ void TransformManager::WavySpiral() {
   const double k0 = (RandomInt(10) - 4.7) * 0.006666666666666667;
   const double wave = (RandomInt(10) - 5) * k0 * 0.2;
   const double twist = RandomInt(5) == 0 ? 5 * k0 : k0;
-  ForEachPixel([&](double x, double y) {
-    const Polar p = PolarAbout(x, y, cx, cy);
+  struct Terms {
+    double ripple, twist;
+  };
+  ForEachPolarPixel(cx, cy, [&](const Polar& p) {
     const double u = p.r / w;
-    const double theta = p.phi + wave * std::cos(u * freq) + twist * ((1 - u) * (1 - u));
-    return PolarSource(cx, cy, p.r * zoom, theta);
+    return Terms{wave * std::cos(u * freq), twist * ((1 - u) * (1 - u))};
+  }, [&](const Polar& p, const Terms& t) {
+    return PolarSource(cx, cy, p.r * zoom, p.phi + t.ripple + t.twist);
   });
   SetFlags(RandomInt(4) == 0 ? 0 : 1, 0, 0);
 }
@@ -50,10 +53,8 @@ void TransformManager::ParabolicZoomer() {
   const double p = zoomOn * 5.0 / zoomDivisor;
   const double c = RandomInt(5) * 0.2 + p;
   const double inverseWidth = 1.0 / mapWidth;
-  ForEachPixel([&](double x, double y) {
-    const Polar q = PolarAbout(x, y, cx, cy);
-    return PolarSource(cx, cy, q.r * (1 - q.r * inverseWidth * c), q.phi + turn);
-  });
+  ForEachPolarPixel(cx, cy, [&](const Polar& q) { return q.r * (1 - q.r * inverseWidth * c); },
+                    [&](const Polar& q, double rho) { return PolarSource(cx, cy, rho, q.phi + turn); });
   SetFlags(RandomInt(2) == 1 ? 1 : 0, 1, 0);
 }
 
@@ -62,10 +63,9 @@ void TransformManager::Bubble() {
   const double a = (RandomInt(10) - 2) * 0.16666666666666666 + 0.2;
   const double f = RandomInt(2) * 3.0 + 1.0;
   const double inverseWidth = 1.0 / mapWidth;
-  ForEachPixel([&](double x, double y) {
-    const Polar q = PolarAbout(x, y, cx, cy);
-    return PolarSource(cx, cy, q.r - (0.5 * std::sin(q.r * inverseWidth * f) + a), q.phi);
-  });
+  ForEachPolarPixel(cx, cy, [&](const Polar& q) {
+    return q.r - (0.5 * std::sin(q.r * inverseWidth * f) + a);
+  }, [&](const Polar& q, double rho) { return PolarSource(cx, cy, rho, q.phi); });
   SetFlags(RandomInt(2) == 1 ? 1 : 0, 0, 0);
 }
 
@@ -75,10 +75,10 @@ void TransformManager::TranslateAndSpin() {
   const double spin = (5 * RandomInt(6) - 14) * 0.02;
   const double drift = RandomInt(1) == 0 ? 0.9 : -0.9;
   const double inverseWidth = 1.0 / mapWidth;
-  ForEachPixel([&](double x, double y) {
-    const Polar q = PolarAbout(x, y, cx, cy);
-    const double theta = q.phi + spin * std::pow(1 - q.r * inverseWidth, 8.0);
-    const SourcePoint turned = PolarSource(cx, cy, q.r, theta);
+  ForEachPolarPixel(cx, cy, [&](const Polar& q) {
+    return spin * std::pow(1 - q.r * inverseWidth, 8.0);
+  }, [&](const Polar& q, double turn) {
+    const SourcePoint turned = PolarSource(cx, cy, q.r, q.phi + turn);
     return SourcePoint{turned.x, turned.y - drift};
   });
   SetFlags(RandomInt(2) == 0 ? 0 : 1, 0, 0);
@@ -90,13 +90,11 @@ void TransformManager::FastReverseSpiral() {
   const double spin = (4 * RandomInt(4) + 4) * 0.02;
   const double q = 2.0 / (2 * RandomInt(1) + 1);
   const double k = (1.0 / mapWidth) * q;
-  ForEachPixel([&](double x, double y) {
-    const Polar p = PolarAbout(x, y, cx, cy);
-    // On the ring where the base is 0 the power is infinite and the source not a number,
-    // which the sampling rule counts as outside: that ring stays black.
-    const double theta = p.phi + spin * std::pow(1 - std::fabs(p.r * k - 0.4), -2.0);
-    return PolarSource(cx, cy, p.r, theta);
-  });
+  // On the ring where the base is 0 the power is infinite and the source not a number,
+  // which the sampling rule counts as outside: that ring stays black.
+  ForEachPolarPixel(cx, cy, [&](const Polar& p) {
+    return spin * std::pow(1 - std::fabs(p.r * k - 0.4), -2.0);
+  }, [&](const Polar& p, double turn) { return PolarSource(cx, cy, p.r, p.phi + turn); });
   SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
 
@@ -127,13 +125,15 @@ void TransformManager::WhatYouGetWithATypo() {
     }, 1);
   } else {
     const int32_t w = mapWidth;
-    ForEachRowBand(mapHeight, BuildThreads(), [&](int32_t firstRow, int32_t endRow) {
-      for (int32_t y = firstRow; y < endRow; ++y) {
-        for (int32_t x = 0; x < w; ++x) {
-          const size_t i = static_cast<size_t>(y) * w + x;
-          angles[i] = PolarAbout(x, y, cx, cy).phi;
-          offsets[i] = step(angles[i]);
-        }
+    ForEachMirroredRow(cy, [&](int32_t y, int32_t mirror) {
+      for (int32_t x = 0; x < w; ++x) {
+        const size_t i = static_cast<size_t>(y) * w + x;
+        angles[i] = PolarAbout(x, y, cx, cy).phi;
+        offsets[i] = step(angles[i]);
+        if (mirror < 0) continue;
+        const size_t j = static_cast<size_t>(mirror) * w + x;
+        angles[j] = -angles[i];  // see ForEachPolarPixel
+        offsets[j] = step(angles[j]);
       }
     });
     double offset = 0;
@@ -151,8 +151,8 @@ void TransformManager::Flower() {
   const double cy = CentreNearMiddle(mapHeight);
   const double turn = (RandomInt(4) - 1.5) * 4.0 * 0.002;
   const int32_t lobes = DrawLobes();
-  ForEachPixel([&](double x, double y) {
-    const Polar p = PolarAbout(x, y, cx, cy);
+  // Only the distance and the angle are shared between mirrored pixels.
+  ForEachPolarPixel(cx, cy, [](const Polar&) { return 0; }, [&](const Polar& p, int) {
     const double theta = p.phi + 0.0008 * std::sin(lobes * p.phi) + turn;
     return PolarSource(cx, cy, p.r * (1 + 0.02 * std::cos(lobes * p.phi)), theta);
   });

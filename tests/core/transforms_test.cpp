@@ -302,6 +302,27 @@ TEST(TransformMap, EveryMapHasTheSameBitsOnAnyNumberOfThreads) {
   }
 }
 
+// The polar transforms build the rows mirrored about their centre together, sharing the
+// distance, the angle (negated) and what depends on the distance alone. Each map must be the
+// one every pixel computed alone gives, at odd and even heights and whatever the centre.
+TEST(TransformMap, SharingMirroredRowsKeepsEveryPolarMapsBits) {
+  for (auto [width, height] : {std::pair{160, 120}, {161, 97}}) {
+    TransformManager map;
+    map.AllocateMap(width, height);
+    for (int32_t slot : {0, 1, 2, 8, 10, 11, 12}) {
+      for (uint32_t seed = 1; seed <= 6; ++seed) {
+        map.shareMirroredRows = false;
+        BuildSeeded(map, slot, seed);
+        const std::string alone = MapHash(map);
+        map.shareMirroredRows = true;
+        BuildSeeded(map, slot, seed);
+        EXPECT_EQ(MapHash(map), alone) << kTransformNames[slot] << " seed " << seed << " at "
+                                       << width << "x" << height;
+      }
+    }
+  }
+}
+
 TEST(TransformMap, AllocationTakesTheLow16BitsOfTheSizeAndBuildsARandomChoice) {
   TransformManager m, replay;
   replay.AllocateMap(40, 30);
