@@ -23,7 +23,8 @@ inline std::vector<AudioFrame> SweepAudio() {
     const double loud = f % 12 < 3 ? 110.0 : 45.0;
     for (int32_t i = 0; i < kAudioLength; ++i) {
       const double t = 6.283185307179586 * cycles * i / kAudioLength + f * 0.7;
-      frames[f].waveform[0][i] = static_cast<uint8_t>(static_cast<int32_t>(loud * std::sin(t)) & 0xFF);
+      frames[f].waveform[0][i] =
+          static_cast<uint8_t>(static_cast<int32_t>(loud * std::sin(t)) & 0xFF);
       frames[f].waveform[1][i] =
           static_cast<uint8_t>(static_cast<int32_t>(0.8 * loud * std::sin(1.6 * t)) & 0xFF);
       const double x = (i - 4.0 - 12.0 * cycles) / 8.0;

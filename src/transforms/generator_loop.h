@@ -42,7 +42,9 @@ struct Polar {
   double phi;
 };
 
-inline double DistanceFrom(double dx, double dy) { return std::sqrt(dx * dx + dy * dy) + 0.00000001; }
+inline double DistanceFrom(double dx, double dy) {
+  return std::sqrt(dx * dx + dy * dy) + 0.00000001;
+}
 
 inline Polar PolarAbout(double x, double y, double centerX, double centerY) {
   const double dx = x - centerX;
@@ -62,8 +64,7 @@ void TransformManager::ForEachPixel(Source&& source, int32_t threads) {
       const int64_t row = int64_t{y} * width;
       for (int32_t x = 0; x < width; ++x) {
         const SourcePoint s = source(x, y);
-        SampleInto(sourceOffsets[row + x], sourceWeights + 4 * (row + x), s.x, s.y, width,
-                   height);
+        SampleInto(sourceOffsets[row + x], sourceWeights + 4 * (row + x), s.x, s.y, width, height);
       }
     }
   });
@@ -99,8 +100,7 @@ void TransformManager::ForEachMirroredRow(double cy, Rows&& rows) {
 // computes what depends on the distance alone once for both, and `source(p, s)` places each;
 // where the centre gives no mirrored rows every pixel gets its own `shared`.
 template <typename Shared, typename Source>
-void TransformManager::ForEachPolarPixel(double cx, double cy, Shared&& shared,
-                                         Source&& source) {
+void TransformManager::ForEachPolarPixel(double cx, double cy, Shared&& shared, Source&& source) {
   const int32_t width = mapWidth, height = mapHeight;
   const auto sample = [&](int32_t x, int32_t y, SourcePoint s) {
     const int64_t i = int64_t{y} * width + x;

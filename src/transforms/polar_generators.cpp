@@ -36,12 +36,15 @@ void TransformManager::WavySpiral() {
   struct Terms {
     double ripple, twist;
   };
-  ForEachPolarPixel(cx, cy, [&](const Polar& p) {
-    const double u = p.r / w;
-    return Terms{wave * std::cos(u * freq), twist * ((1 - u) * (1 - u))};
-  }, [&](const Polar& p, const Terms& t) {
-    return PolarSource(cx, cy, p.r * zoom, p.phi + t.ripple + t.twist);
-  });
+  ForEachPolarPixel(
+      cx, cy,
+      [&](const Polar& p) {
+        const double u = p.r / w;
+        return Terms{wave * std::cos(u * freq), twist * ((1 - u) * (1 - u))};
+      },
+      [&](const Polar& p, const Terms& t) {
+        return PolarSource(cx, cy, p.r * zoom, p.phi + t.ripple + t.twist);
+      });
   SetFlags(RandomInt(4) == 0 ? 0 : 1, 0, 0);
 }
 
@@ -53,8 +56,9 @@ void TransformManager::ParabolicZoomer() {
   const double p = zoomOn * 5.0 / zoomDivisor;
   const double c = RandomInt(5) * 0.2 + p;
   const double inverseWidth = 1.0 / mapWidth;
-  ForEachPolarPixel(cx, cy, [&](const Polar& q) { return q.r * (1 - q.r * inverseWidth * c); },
-                    [&](const Polar& q, double rho) { return PolarSource(cx, cy, rho, q.phi + turn); });
+  ForEachPolarPixel(
+      cx, cy, [&](const Polar& q) { return q.r * (1 - q.r * inverseWidth * c); },
+      [&](const Polar& q, double rho) { return PolarSource(cx, cy, rho, q.phi + turn); });
   SetFlags(RandomInt(2) == 1 ? 1 : 0, 1, 0);
 }
 
@@ -63,9 +67,9 @@ void TransformManager::Bubble() {
   const double a = (RandomInt(10) - 2) * 0.16666666666666666 + 0.2;
   const double f = RandomInt(2) * 3.0 + 1.0;
   const double inverseWidth = 1.0 / mapWidth;
-  ForEachPolarPixel(cx, cy, [&](const Polar& q) {
-    return q.r - (0.5 * std::sin(q.r * inverseWidth * f) + a);
-  }, [&](const Polar& q, double rho) { return PolarSource(cx, cy, rho, q.phi); });
+  ForEachPolarPixel(
+      cx, cy, [&](const Polar& q) { return q.r - (0.5 * std::sin(q.r * inverseWidth * f) + a); },
+      [&](const Polar& q, double rho) { return PolarSource(cx, cy, rho, q.phi); });
   SetFlags(RandomInt(2) == 1 ? 1 : 0, 0, 0);
 }
 
@@ -75,12 +79,12 @@ void TransformManager::TranslateAndSpin() {
   const double spin = (5 * RandomInt(6) - 14) * 0.02;
   const double drift = RandomInt(1) == 0 ? 0.9 : -0.9;
   const double inverseWidth = 1.0 / mapWidth;
-  ForEachPolarPixel(cx, cy, [&](const Polar& q) {
-    return spin * std::pow(1 - q.r * inverseWidth, 8.0);
-  }, [&](const Polar& q, double turn) {
-    const SourcePoint turned = PolarSource(cx, cy, q.r, q.phi + turn);
-    return SourcePoint{turned.x, turned.y - drift};
-  });
+  ForEachPolarPixel(
+      cx, cy, [&](const Polar& q) { return spin * std::pow(1 - q.r * inverseWidth, 8.0); },
+      [&](const Polar& q, double turn) {
+        const SourcePoint turned = PolarSource(cx, cy, q.r, q.phi + turn);
+        return SourcePoint{turned.x, turned.y - drift};
+      });
   SetFlags(RandomInt(2) == 0 ? 0 : 1, 0, 0);
 }
 
@@ -92,9 +96,9 @@ void TransformManager::FastReverseSpiral() {
   const double k = (1.0 / mapWidth) * q;
   // On the ring where the base is 0 the power is infinite and the source not a number,
   // which the sampling rule counts as outside: that ring stays black.
-  ForEachPolarPixel(cx, cy, [&](const Polar& p) {
-    return spin * std::pow(1 - std::fabs(p.r * k - 0.4), -2.0);
-  }, [&](const Polar& p, double turn) { return PolarSource(cx, cy, p.r, p.phi + turn); });
+  ForEachPolarPixel(
+      cx, cy, [&](const Polar& p) { return spin * std::pow(1 - std::fabs(p.r * k - 0.4), -2.0); },
+      [&](const Polar& p, double turn) { return PolarSource(cx, cy, p.r, p.phi + turn); });
   SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
 
@@ -118,11 +122,13 @@ void TransformManager::WhatYouGetWithATypo() {
   if (angles == nullptr || offsets == nullptr) {
     // Without the memory for them: one pass in order on this thread.
     double offset = 0;
-    ForEachPixel([&](double x, double y) {
-      const Polar p = PolarAbout(x, y, cx, cy);
-      offset = offset + step(p.phi);
-      return source(p.r, p.phi, offset);
-    }, 1);
+    ForEachPixel(
+        [&](double x, double y) {
+          const Polar p = PolarAbout(x, y, cx, cy);
+          offset = offset + step(p.phi);
+          return source(p.r, p.phi, offset);
+        },
+        1);
   } else {
     const int32_t w = mapWidth;
     ForEachMirroredRow(cy, [&](int32_t y, int32_t mirror) {
@@ -152,10 +158,12 @@ void TransformManager::Flower() {
   const double turn = (RandomInt(4) - 1.5) * 4.0 * 0.002;
   const int32_t lobes = DrawLobes();
   // Only the distance and the angle are shared between mirrored pixels.
-  ForEachPolarPixel(cx, cy, [](const Polar&) { return 0; }, [&](const Polar& p, int) {
-    const double theta = p.phi + 0.0008 * std::sin(lobes * p.phi) + turn;
-    return PolarSource(cx, cy, p.r * (1 + 0.02 * std::cos(lobes * p.phi)), theta);
-  });
+  ForEachPolarPixel(
+      cx, cy, [](const Polar&) { return 0; },
+      [&](const Polar& p, int) {
+        const double theta = p.phi + 0.0008 * std::sin(lobes * p.phi) + turn;
+        return PolarSource(cx, cy, p.r * (1 + 0.02 * std::cos(lobes * p.phi)), theta);
+      });
   SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
 

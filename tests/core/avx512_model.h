@@ -46,7 +46,9 @@ inline __m512i Broadcast(Lane value) {
 }
 
 inline __m512i _mm512_setzero_si512() { return Broadcast<uint64_t>(0); }
-inline __m512i _mm512_set1_epi64(long long v) { return Broadcast<uint64_t>(static_cast<uint64_t>(v)); }
+inline __m512i _mm512_set1_epi64(long long v) {
+  return Broadcast<uint64_t>(static_cast<uint64_t>(v));
+}
 inline __m512i _mm512_set1_epi32(int v) { return Broadcast<uint32_t>(static_cast<uint32_t>(v)); }
 inline __m512i _mm512_set1_epi16(short v) { return Broadcast<uint16_t>(static_cast<uint16_t>(v)); }
 
@@ -57,9 +59,9 @@ inline __m512i _mm512_mask_set1_epi64(__m512i source, __mmask8 mask, long long v
   return source;
 }
 
-inline __m128i _mm_setr_epi8(char b0, char b1, char b2, char b3, char b4, char b5, char b6,
-                             char b7, char b8, char b9, char b10, char b11, char b12, char b13,
-                             char b14, char b15) {
+inline __m128i _mm_setr_epi8(char b0, char b1, char b2, char b3, char b4, char b5, char b6, char b7,
+                             char b8, char b9, char b10, char b11, char b12, char b13, char b14,
+                             char b15) {
   const char bytes[16] = {b0, b1, b2, b3, b4, b5, b6, b7, b8, b9, b10, b11, b12, b13, b14, b15};
   __m128i out;
   std::memcpy(out.b, bytes, 16);
@@ -87,7 +89,8 @@ inline __m512i _mm512_cvtepu8_epi16(__m256i v) {
 
 inline __m256i _mm512_cvtepi64_epi32(__m512i v) {
   __m256i out;
-  for (int k = 0; k < 8; ++k) SetLane<uint32_t>(out, k, static_cast<uint32_t>(LaneOf<uint64_t>(v, k)));
+  for (int k = 0; k < 8; ++k)
+    SetLane<uint32_t>(out, k, static_cast<uint32_t>(LaneOf<uint64_t>(v, k)));
   return out;
 }
 
@@ -98,16 +101,19 @@ inline __m512i _mm512_add_epi16(__m512i a, __m512i b) {
   return LaneWise<uint16_t>(a, b, [](uint32_t x, uint32_t y) { return x + y; });
 }
 inline __m512i _mm512_adds_epu16(__m512i a, __m512i b) {
-  return LaneWise<uint16_t>(a, b, [](uint32_t x, uint32_t y) { return x + y > 65535u ? 65535u : x + y; });
+  return LaneWise<uint16_t>(a, b,
+                            [](uint32_t x, uint32_t y) { return x + y > 65535u ? 65535u : x + y; });
 }
 inline __m512i _mm512_mullo_epi16(__m512i a, __m512i b) {
   return LaneWise<uint16_t>(a, b, [](uint32_t x, uint32_t y) { return x * y; });
 }
 inline __m512i _mm512_srli_epi16(__m512i a, unsigned shift) {
-  return LaneWise<uint16_t>(a, a, [shift](uint32_t x, uint32_t) { return shift > 15 ? 0u : x >> shift; });
+  return LaneWise<uint16_t>(a, a,
+                            [shift](uint32_t x, uint32_t) { return shift > 15 ? 0u : x >> shift; });
 }
 inline __m512i _mm512_srli_epi64(__m512i a, unsigned shift) {
-  return LaneWise<uint64_t>(a, a, [shift](uint64_t x, uint64_t) { return shift > 63 ? 0u : x >> shift; });
+  return LaneWise<uint64_t>(a, a,
+                            [shift](uint64_t x, uint64_t) { return shift > 63 ? 0u : x >> shift; });
 }
 
 // Within each 16-byte lane: a set high bit of the control byte gives 0, else its low four
@@ -127,7 +133,8 @@ inline __m512i _mm512_ternarylogic_epi32(__m512i a, __m512i b, __m512i c, int ta
   for (int k = 0; k < 64; ++k) {
     uint8_t byte = 0;
     for (int bit = 0; bit < 8; ++bit) {
-      const int index = ((a.b[k] >> bit) & 1) << 2 | ((b.b[k] >> bit) & 1) << 1 | ((c.b[k] >> bit) & 1);
+      const int index =
+          ((a.b[k] >> bit) & 1) << 2 | ((b.b[k] >> bit) & 1) << 1 | ((c.b[k] >> bit) & 1);
       byte = static_cast<uint8_t>(byte | ((table >> index) & 1) << bit);
     }
     out.b[k] = byte;
