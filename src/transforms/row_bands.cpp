@@ -36,6 +36,7 @@ int32_t DefaultBuildThreads() {
 void ForEachRowBand(int32_t rows, int32_t threads,
                     const std::function<void(int32_t, int32_t)>& band) {
   const int32_t bands = (rows + kBandRows - 1) / kBandRows;
+  if (bands <= 0) return;  // a map without rows
   threads = std::clamp(threads, 1, std::min(bands, kMaxBuildThreads));
   std::atomic<int32_t> next{0};
   const auto work = [&] {

@@ -285,8 +285,15 @@ TEST(TransformMap, TheFusedSineAndCosineGiveTheBitsOfSeparateCalls) {
 }
 
 // Rows are shared out among threads as they become free; no entry, and not slot 11's running
-// sum, may depend on how many there are. Eight threads on fewer cores still interleave.
+// sum, may depend on how many there are. Eight threads on fewer cores still interleave. Maps
+// without rows or columns have nothing to share out, and must still build.
 TEST(TransformMap, EveryMapHasTheSameBitsOnAnyNumberOfThreads) {
+  for (auto [width, height] : {std::pair{0, 5}, {7, 0}, {1, 1}}) {
+    TransformManager empty;
+    empty.AllocateMap(width, height);
+    empty.buildThreads = 8;
+    for (int32_t slot = 0; slot < kTransformCount; ++slot) BuildSeeded(empty, slot, 3);
+  }
   TransformManager map;
   map.AllocateMap(643, 197);  // a height that the bands of rows do not divide
   for (int32_t slot = 0; slot < kTransformCount; ++slot) {
