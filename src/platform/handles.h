@@ -33,7 +33,7 @@ struct Message {
   intptr_t lParam = 0;
 };
 
-// The record WM_WINDOWPOSCHANGED points to (the layout of the Windows record).
+// The record wm::WindowPosChanged points to (the layout of the Windows record).
 struct WindowPosition {
   WindowHandle window;
   WindowHandle insertAfter;

@@ -102,7 +102,7 @@ void LoadSettings(const VisModule& module) {
   const std::string path = SettingsPath(module);
   platform::ProfileStore& profiles = ProfilesOf(module);
   auto read = [&](const char* key, int32_t defaultValue) {
-    return profiles.GetPrivateProfileInt(module.description, key, defaultValue, path.c_str());
+    return profiles.GetPrivateProfileInteger(module.description, key, defaultValue, path.c_str());
   };
   for (const PlainKey& key : kPlainKeys) {
     key.loadInto.In(video, scene) = read(key.name, key.defaultValue);
@@ -124,7 +124,7 @@ void SaveSettings(const VisModule& module) {
     std::snprintf(text, sizeof text, "%d", value);
     // A write that fails leaves the file as it was; the other keys are still tried. There is
     // no log to report it to, and the run is ending.
-    profiles.WritePrivateProfileString(module.description, key, text, path.c_str());
+    profiles.WritePrivateProfileValue(module.description, key, text, path.c_str());
   };
   for (const PlainKey& key : kPlainKeys) write(key.name, key.saveFrom.In(video, scene));
   write(kRendererChoice, scene.RendererMask());
