@@ -33,7 +33,7 @@
 #define IDC_RENDERER_ON 1064
 #define IDC_TRANSFORM_ON 1065
 
-/* About box (dialog 110); its OK button is id::Ok (1). */
+/* About box (dialog 110); its OK button is IDOK (1). */
 #define IDC_README 1021
 #define IDC_PRODUCT_NAME 1022
 #define IDC_VERSION 1023

@@ -21,6 +21,8 @@
 #include "platform/messages.h"
 #include "platform/profile_store.h"
 #include "platform/text.h"
+#include "platform/window_object.h"
+#include "platform/window_registry.h"
 #include "platform/window_system.h"
 #include "plugin/vis_module.h"
 

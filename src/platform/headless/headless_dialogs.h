@@ -13,7 +13,7 @@ namespace corvex::platform::headless {
 // and act on them as a user would (Click, ChooseListItem, DragSlider), which reaches the
 // dialog procedure through the window system's messages. A dialog is a window of the
 // HeadlessWindows it was made with, so DestroyWindow, user data and the host's message loop
-// work on it as on any window. "CreateDialogWindow" can be made to fail with the FailureInjector.
+// work on it as on any window. "CreateDialog" can be made to fail with the FailureInjector.
 class HeadlessDialogs final : public DialogSystem {
  public:
   struct Control final : WindowObject {

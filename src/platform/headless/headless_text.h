@@ -25,7 +25,7 @@ class HeadlessGraphics final : public GraphicsSystem {
   HeadlessGraphics(const HeadlessGraphics&) = delete;
   HeadlessGraphics& operator=(const HeadlessGraphics&) = delete;
 
-  FontHandle CreateFontObject(const FontRequest& request) override;  // can fail: "CreateFontObject"
+  FontHandle CreateFontObject(const FontRequest& request) override;  // can fail: "CreateFont"
   bool DeleteObject(FontHandle object) override;
 
   struct Font {

@@ -31,7 +31,7 @@ struct MessageBoxRecord {
 
 // Windows, messages and the desktop in memory. Message boxes are recorded instead of shown,
 // the clock is set by whoever drives it, and any call can be made to fail (the operation's
-// name, e.g. "RegisterWindowClass" or "CreateClassWindow", with the FailureInjector).
+// name, e.g. "RegisterClass" or "CreateWindow", with the FailureInjector).
 class HeadlessWindows final : public WindowSystem {
  public:
   struct Window final : WindowObject {
