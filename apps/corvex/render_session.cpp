@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 
+#include "base/random.h"
 #include "display_setup.h"
 #include "frame_sink.h"
 #include "host_error.h"
@@ -13,7 +14,6 @@
 #include "plugin/vis_module.h"
 #include "presented_picture.h"
 #include "progress_line.h"
-#include "renderers/random.h"
 
 namespace corvex::host {
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/process_objects.h"
 #include "dialogs/dialog_templates.h"
 #include "dialogs/dialogs.h"
 #include "platform/backend.h"
@@ -13,7 +14,6 @@
 #include "plugin/module_files.h"
 #include "plugin/vis_module.h"
 #include "resources/resource.h"
-#include "scene/process_objects.h"
 
 namespace corvex {
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/process_objects.h"
 #include "dialogs/dialog_templates.h"
 #include "dialogs/dialogs.h"
 #include "platform/backend.h"
@@ -11,7 +12,6 @@
 #include "plugin/plugin_objects.h"
 #include "plugin/vis_module.h"
 #include "resources/resource.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
 #include "video/video.h"

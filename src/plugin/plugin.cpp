@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "base/process_objects.h"
 #include "dialogs/dialogs.h"
 #include "platform/backend.h"
 #include "platform/messages.h"
@@ -7,7 +8,6 @@
 #include "plugin/settings.h"
 #include "plugin/vis_module.h"
 #include "plugin/window_procedure.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "simd/cpu_features.h"
 #include "video/video.h"

@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
+#include "base/process_objects.h"
 #include "platform/backend.h"
 #include "platform/profile_store.h"
 #include "plugin/module_files.h"
 #include "plugin/plugin_objects.h"
 #include "plugin/vis_module.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
 #include "video/video.h"

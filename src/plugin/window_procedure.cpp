@@ -1,5 +1,6 @@
 #include "plugin/window_procedure.h"
 
+#include "base/process_objects.h"
 #include "dialogs/dialogs.h"
 #include "platform/backend.h"
 #include "platform/messages.h"
@@ -7,7 +8,6 @@
 #include "plugin/plugin_objects.h"
 #include "plugin/vis_module.h"
 #include "scene/scene_manager.h"
-#include "scene/process_objects.h"
 #include "transforms/transform_manager.h"
 #include "video/video.h"
 

@@ -2,10 +2,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/process_objects.h"
 #include "platform/backend.h"
 #include "platform/text.h"
 #include "platform/window_system.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "video/error_reporting.h"
 #include "video/portable/overlay_text.h"

@@ -4,13 +4,13 @@
 
 #include <array>
 
+#include "base/process_objects.h"
 #include "frame_sink.h"
 #include "host_error.h"
 #include "platform/direct_draw_results.h"
 #include "platform/headless/headless_backend.h"
 #include "plugin/plugin_objects.h"
 #include "plugin/vis_module.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "settings_stage.h"
 #include "simd/cpu_features.h"

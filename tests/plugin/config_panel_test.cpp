@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "base/process_objects.h"
 #include "dialogs/config_dialog.h"
 #include "running_plugin.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
 

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 #include <iterator>
-#include <tuple>
 #include <string>
+#include <tuple>
 
+#include "base/process_objects.h"
 #include "running_plugin.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
 

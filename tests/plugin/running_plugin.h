@@ -3,12 +3,12 @@
 
 #include <string>
 
+#include "base/process_objects.h"
+#include "base/random.h"
 #include "dialogs/dialogs.h"
 #include "platform/headless/headless_dialogs.h"
 #include "platform/messages.h"
 #include "plugin/plugin_objects.h"
-#include "renderers/random.h"
-#include "scene/process_objects.h"
 #include "support/plugin_harness.h"
 #include "video/video.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/process_objects.h"
 #include "png_writer.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "video/portable/overlay_text.h"
 #include "video_fixture.h"
