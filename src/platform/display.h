@@ -62,10 +62,10 @@ static_assert(sizeof(SurfaceDescription) == 124, "the 32-bit surface description
 #endif
 static_assert(sizeof(PixelFormat) == 32);
 
-// The driver's capabilities (DDCAPS; its size field is 380 for DirectDraw 6). Only the fields
-// the plug-in reads are carried.
+// The plug-in's own summary of the driver's capabilities: only the fields it reads, filled by
+// the backend. It has no size field because it is never handed to the system as it is: the
+// Win32 backend asks for the system's (far larger) DDCAPS record and translates it.
 struct DisplayCaps {
-  uint32_t size = 0;
   uint32_t caps = 0;  // DDCAPS_*
   uint32_t caps2 = 0;
   uint32_t videoMemoryTotal = 0;

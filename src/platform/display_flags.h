@@ -74,6 +74,5 @@ inline constexpr uint32_t Show = 0x00004000;
 // Record sizes the calls check.
 inline constexpr uint32_t kSurfaceDescriptionSize = 124;
 inline constexpr uint32_t kPixelFormatSize = 32;
-inline constexpr uint32_t kDisplayCapsSize = 380;
 
 }  // namespace corvex::platform

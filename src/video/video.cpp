@@ -111,7 +111,6 @@ void Video::Create(const char* windowTitle, WindowProcedure procedure,
 void Video::CheckCaps() {
   overlaySupported = 1;
   DisplayCaps caps;
-  caps.size = kDisplayCapsSize;
   if (!Check(directDraw->GetCaps(&caps, nullptr), "Unable to retrieve DirectDraw Caps")) {
     overlaySupported = 0;
     return;

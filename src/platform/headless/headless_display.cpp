@@ -100,10 +100,6 @@ class HeadlessDirectDraw final : public DirectDrawObject, public DisplayDevice {
   Result GetCaps(DisplayCaps* driver, DisplayCaps* emulation) override {
     if (auto failure = display_.failures.Take("GetCaps")) return *failure;
     if (driver == nullptr && emulation == nullptr) return dderr::InvalidParams;
-    if ((driver && driver->size != kDisplayCapsSize) ||
-        (emulation && emulation->size != kDisplayCapsSize)) {
-      return dderr::InvalidParams;
-    }
     if (driver != nullptr) {
       const bool overlays = display_.overlaySupport != OverlaySupport::None;
       driver->caps = overlays ? ddcaps::Overlay : 0;
@@ -112,7 +108,7 @@ class HeadlessDirectDraw final : public DirectDrawObject, public DisplayDevice {
       driver->maxVisibleOverlays = overlays ? display_.maxVisibleOverlays : 0;
       driver->currentVisibleOverlays = display_.otherVisibleOverlays + display_.ShownOverlays();
     }
-    if (emulation != nullptr) *emulation = DisplayCaps{kDisplayCapsSize};
+    if (emulation != nullptr) *emulation = DisplayCaps{};
     return dd::Ok;
   }
 
