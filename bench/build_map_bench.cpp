@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "renderers/random.h"
+#include "base/random.h"
 #include "transforms/row_bands.h"
 #include "transforms/transform_manager.h"
 

@@ -11,11 +11,11 @@
 #include <memory>
 #include <vector>
 
+#include "base/process_objects.h"
+#include "base/random.h"
 #include "per_pixel_timer.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/host_window.h"
-#include "renderers/random.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "sweep_audio.h"
 #include "video/portable/mode_filter.h"

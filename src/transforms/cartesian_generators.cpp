@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "renderers/random.h"
+#include "base/random.h"
 #include "transforms/generator_loop.h"
 
 namespace corvex {

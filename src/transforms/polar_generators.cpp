@@ -6,7 +6,7 @@
 #include <memory>
 #include <new>
 
-#include "renderers/random.h"
+#include "base/random.h"
 #include "transforms/generator_loop.h"
 
 namespace corvex {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "renderers/random.h"
+#include "base/random.h"
 #include "transforms/generator_loop.h"
 #include "transforms/transform_manager.h"
 
