@@ -15,7 +15,13 @@
 #include <fstream>
 #include <sstream>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
 #include "host_error.h"
+#include "interruption.h"
 
 extern char** environ;
 
@@ -29,14 +35,24 @@ std::string FormatNumber(double value) {
   return text;
 }
 
-std::string LastLine(const std::string& path) {
+// ffmpeg's last lines, with the hidden temporary name replaced by the name the user gave:
+// the last line alone ("Conversion failed!") rarely says why.
+std::string LastLines(const std::string& path, const std::string& staged, const std::string& output) {
+  constexpr size_t kLines = 3;
   std::ifstream log(path);
+  std::vector<std::string> lines;
   std::string line;
-  std::string last;
   while (std::getline(log, line)) {
-    if (line.find_first_not_of(" \t\r") != std::string::npos) last = line;
+    if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+    for (size_t at = line.find(staged); at != std::string::npos; at = line.find(staged, at + output.size())) {
+      line.replace(at, staged.size(), output);
+    }
+    lines.push_back(line);
+    if (lines.size() > kLines) lines.erase(lines.begin());
   }
-  return last;
+  std::string said;
+  for (const std::string& kept : lines) said += (said.empty() ? "" : " / ") + kept;
+  return said;
 }
 
 bool NeedsFastStart(const std::string& path) {
@@ -48,6 +64,20 @@ bool NeedsFastStart(const std::string& path) {
 }
 
 }  // namespace
+
+void CheckVideoContainer(const std::string& output) {
+  const std::string extension = std::filesystem::path(output).extension().string();
+  const AVOutputFormat* container = av_guess_format(nullptr, output.c_str(), nullptr);
+  const bool holdsBoth = container != nullptr &&
+                         avformat_query_codec(container, AV_CODEC_ID_H264, FF_COMPLIANCE_NORMAL) == 1 &&
+                         avformat_query_codec(container, AV_CODEC_ID_AAC, FF_COMPLIANCE_NORMAL) == 1;
+  if (holdsBoth) return;
+  throw HostError(ExitStatus::kUsage,
+                  output + ": " +
+                      (extension.empty() ? std::string("no extension to choose the video's container by")
+                                         : "a " + extension + " file cannot hold an H.264 video with its sound") +
+                      " (use .mp4, .mkv or .mov, or --png DIR for frames)");
+}
 
 std::optional<std::string> FindProgram(const std::string& name) {
   const char* path = std::getenv("PATH");
@@ -68,27 +98,28 @@ std::optional<std::string> FindProgram(const std::string& name) {
 }
 
 std::vector<std::string> FfmpegSink::Arguments(const VideoFormat& format,
-                                               const std::vector<std::string>& audioFiles,
+                                               const std::vector<AudioPart>& audio,
                                                const std::string& stagedPath) {
   std::vector<std::string> args = {
       "-hide_banner", "-loglevel", "error", "-y",
       "-f", "rawvideo", "-pix_fmt", "rgb24",
       "-video_size", std::to_string(format.width) + "x" + std::to_string(format.height),
       "-framerate", FormatNumber(format.fps), "-i", "pipe:0"};
-  for (const std::string& audio : audioFiles) {
-    args.insert(args.end(), {"-i", audio});
+  for (const AudioPart& part : audio) {
+    args.insert(args.end(), {"-f", "s16le", "-ar", std::to_string(part.sampleRate), "-ch_layout", "stereo",
+                             "-i", part.path});
   }
   args.insert(args.end(), {"-map", "0:v"});
-  if (audioFiles.size() == 1) {
+  if (audio.size() == 1) {
     args.insert(args.end(), {"-map", "1:a"});
-  } else if (audioFiles.size() > 1) {
+  } else if (audio.size() > 1) {
     // Songs may have different sample rates: all are brought to one before they are joined.
     std::ostringstream graph;
-    for (size_t i = 0; i < audioFiles.size(); ++i) {
+    for (size_t i = 0; i < audio.size(); ++i) {
       graph << '[' << i + 1 << ":a]aresample=48000[a" << i << "];";
     }
-    for (size_t i = 0; i < audioFiles.size(); ++i) graph << "[a" << i << ']';
-    graph << "concat=n=" << audioFiles.size() << ":v=0:a=1[audio]";
+    for (size_t i = 0; i < audio.size(); ++i) graph << "[a" << i << ']';
+    graph << "concat=n=" << audio.size() << ":v=0:a=1[audio]";
     args.insert(args.end(), {"-filter_complex", graph.str(), "-map", "[audio]"});
   }
   // yuv420p, which every player shows, needs even sizes: an odd edge gets one black line.
@@ -97,7 +128,7 @@ std::vector<std::string> FfmpegSink::Arguments(const VideoFormat& format,
   }
   args.insert(args.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18",
                            "-pix_fmt", "yuv420p"});
-  if (!audioFiles.empty()) {
+  if (!audio.empty()) {
     args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k", "-shortest"});
   }
   if (NeedsFastStart(stagedPath)) args.insert(args.end(), {"-movflags", "+faststart"});
@@ -106,7 +137,7 @@ std::vector<std::string> FfmpegSink::Arguments(const VideoFormat& format,
 }
 
 FfmpegSink::FfmpegSink(const std::string& ffmpeg, const std::string& output,
-                       const VideoFormat& format, const std::vector<std::string>& audioFiles,
+                       const VideoFormat& format, const std::vector<AudioPart>& audio,
                        const std::string& logPath)
     : staged_(output), format_(format), logPath_(logPath) {
   // A write to a pipe whose reader died must come back as an error, not end corvex.
@@ -121,14 +152,26 @@ FfmpegSink::FfmpegSink(const std::string& ffmpeg, const std::string& output,
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, logPath_.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
 
-  std::vector<std::string> args = Arguments(format, audioFiles, staged_.path());
+  // ffmpeg gets a process group of its own, so a Ctrl-C at the terminal reaches only corvex,
+  // which stops ffmpeg itself and removes what it staged; and the default SIGPIPE back.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
+
+  std::vector<std::string> args = Arguments(format, audio, staged_.path());
   args.insert(args.begin(), ffmpeg);
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
 
-  const int result = posix_spawn(&child_, ffmpeg.c_str(), &actions, nullptr, argv.data(), environ);
+  const int result = posix_spawn(&child_, ffmpeg.c_str(), &actions, &attributes, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
   close(ends[0]);
   if (result != 0) {
     close(ends[1]);
@@ -140,12 +183,18 @@ FfmpegSink::FfmpegSink(const std::string& ffmpeg, const std::string& output,
 
 FfmpegSink::~FfmpegSink() {
   if (pipe_ >= 0) close(pipe_);
-  if (child_ > 0) Wait();
+  // Only a run that failed or was stopped gets here with ffmpeg still running: its output is
+  // thrown away, so there is nothing to let it finish.
+  if (child_ > 0) {
+    kill(child_, SIGKILL);
+    Wait(false);
+  }
 }
 
-int FfmpegSink::Wait() {
+int FfmpegSink::Wait(bool interruptible) {
   int status = 0;
   while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {
+    if (interruptible) StopIfInterrupted();  // the destructor stops ffmpeg
   }
   child_ = -1;
   return status;
@@ -154,8 +203,9 @@ int FfmpegSink::Wait() {
 void FfmpegSink::FailFromLog(const std::string& what) {
   if (pipe_ >= 0) close(pipe_);
   pipe_ = -1;
-  if (child_ > 0) Wait();
-  const std::string said = LastLine(logPath_);
+  if (child_ > 0) Wait(false);
+  StopIfInterrupted();  // ffmpeg ended because the run was stopped: that is what to report
+  const std::string said = LastLines(logPath_, staged_.path(), staged_.finalPath());
   throw HostError(ExitStatus::kOutput, "ffmpeg " + what + (said.empty() ? "" : ": " + said));
 }
 
@@ -163,7 +213,10 @@ void FfmpegSink::Write(const uint8_t* rgb) {
   size_t left = static_cast<size_t>(format_.width) * static_cast<size_t>(format_.height) * 3;
   while (left > 0) {
     const ssize_t done = write(pipe_, rgb, left);
-    if (done < 0 && errno == EINTR) continue;
+    if (done < 0 && errno == EINTR) {
+      StopIfInterrupted();
+      continue;
+    }
     if (done <= 0) FailFromLog("stopped while taking frame " + std::to_string(frames_ + 1));
     rgb += done;
     left -= static_cast<size_t>(done);
@@ -174,7 +227,7 @@ void FfmpegSink::Write(const uint8_t* rgb) {
 void FfmpegSink::Finish() {
   close(pipe_);
   pipe_ = -1;
-  const int status = Wait();
+  const int status = Wait(/*interruptible=*/true);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) FailFromLog("failed");
   staged_.Commit();
 }

@@ -20,14 +20,25 @@ struct VideoFormat {
   double fps;
 };
 
+// The sound of one song of the rendered stretch: raw 16-bit little-endian stereo.
+struct AudioPart {
+  std::string path;
+  int32_t sampleRate;
+};
+
+// Throws HostError (usage) unless the output's extension names a container that holds H.264
+// video and AAC sound, so a wrong name is refused before anything is rendered.
+void CheckVideoContainer(const std::string& output);
+
 // Frames piped as raw RGB to the ffmpeg program, which encodes H.264 (yuv420p) and muxes in the
-// audio: one WAV file per song, joined in order. The container follows the output's extension
-// (MP4 for .mp4). ffmpeg writes a temporary file that becomes the output only when it ended
-// well; what ffmpeg says goes to logPath, and its last line into the message when it fails.
+// audio, the songs joined in order. The container follows the output's extension (MP4 for
+// .mp4). ffmpeg writes a temporary file that becomes the output only when it ended well; what
+// ffmpeg says goes to logPath, and its last lines into the message when it fails. A sink
+// dropped before Finish stops ffmpeg at once and removes the temporary file.
 class FfmpegSink final : public FrameSink {
  public:
   FfmpegSink(const std::string& ffmpeg, const std::string& output, const VideoFormat& format,
-             const std::vector<std::string>& audioFiles, const std::string& logPath);
+             const std::vector<AudioPart>& audio, const std::string& logPath);
   ~FfmpegSink() override;
 
   void Write(const uint8_t* rgb) override;
@@ -36,12 +47,12 @@ class FfmpegSink final : public FrameSink {
 
   // The arguments given to ffmpeg (without the program), for a staged output path.
   static std::vector<std::string> Arguments(const VideoFormat& format,
-                                            const std::vector<std::string>& audioFiles,
+                                            const std::vector<AudioPart>& audio,
                                             const std::string& stagedPath);
 
  private:
   [[noreturn]] void FailFromLog(const std::string& what);
-  int Wait();
+  int Wait(bool interruptible);
 
   StagedFile staged_;
   VideoFormat format_;

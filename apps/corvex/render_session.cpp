@@ -94,6 +94,7 @@ SessionResult RenderSession::Run(FrameSink& sink) {
 
     size_t nextKey = 0;
     for (int64_t n = 0; n < config_.frameCount; ++n) {
+      if (betweenFrames) betweenFrames();
       const double moment = config_.startSeconds + static_cast<double>(n) / config_.fps;
       // Keys at or before this frame's moment reach the window before the frame is made.
       while (nextKey < config_.keys.size() && config_.keys[nextKey].seconds <= moment + 1e-9) {

@@ -139,7 +139,7 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
   TempFolder folder;
   const std::string tone = folder.File("tone.wav"), out = folder.File("out.mp4");
   WriteSineWav(tone, 44100, 1.0, 440.0, 8000.0);
-  WriteAudio(folder.File("empty.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, 0, nullptr);
+  WriteAudio(folder.File("empty.wav"), 44100, 2, 0, nullptr);
   std::ofstream(folder.File("notes.txt")) << "not audio\n";
   std::filesystem::create_directory(folder.File("sub"));
   struct Case {
