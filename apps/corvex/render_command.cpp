@@ -227,9 +227,10 @@ void RunRender(const RenderOptions& options, FILE* messages) {
   session.betweenFrames = &StopIfInterrupted;
   const SessionResult result = session.Run(*sink);
   if (result.frames == 0) {
-    throw HostError(ExitStatus::kPlugin,
-                    "the plug-in ended the run before its first frame (Esc at the start?); "
-                    "nothing was written");
+    // An empty video would be no video at all: nothing is kept.
+    throw HostError(ExitStatus::kOutput,
+                    "nothing to write: the plug-in ended the run before its first frame (Esc at "
+                    "the start?)");
   }
   progress.Finish(result.frames, static_cast<double>(result.frames) / options.fps);
   sink->Finish();
