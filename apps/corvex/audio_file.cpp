@@ -32,6 +32,9 @@ constexpr int32_t kMaxRate = 384000;
 constexpr int kMaxErrorsInARow = 64;
 // The most channels the mixer takes.
 constexpr int kMaxChannels = 64;
+// Jumps shorter than this many seconds are decoded through: a seek and the second decoded
+// before its target cost about as much.
+constexpr int64_t kSeekSeconds = 20;
 
 [[noreturn]] void FailInput(const std::string& name, const std::string& problem) {
   throw HostError(ExitStatus::kInput, name + ": " + problem);
@@ -112,6 +115,8 @@ struct AudioStream::Decoder {
 
   std::vector<int16_t> pending;  // the decoded frame being handed out, as stereo
   size_t pendingAt = 0;
+  int64_t position = 0;          // the song's frame that pending[pendingAt] is
+  int64_t pendingTime = AV_NOPTS_VALUE;  // the time stamp of pending's first frame
   bool draining = false;
   bool ended = false;
 
@@ -131,6 +136,7 @@ struct AudioStream::Decoder {
   void Convert(const AVFrame& decoded);
   bool ConfigureMixer(const AVFrame& decoded);
   void FlushMixer();
+  bool SeekNear(int64_t target);
 };
 
 void AudioStream::Decoder::Open(const AudioSource& source) {
@@ -227,6 +233,7 @@ void AudioStream::Decoder::Convert(const AVFrame& decoded) {
                     (decoded.ch_layout.order != AV_CHANNEL_ORDER_NATIVE ||
                      av_channel_layout_compare(&decoded.ch_layout, &mixerLayout) == 0);
   if (!fits && !ConfigureMixer(decoded)) return;  // a frame that cannot be mixed is skipped
+  if (pending.empty()) pendingTime = decoded.best_effort_timestamp;
   const int room = swr_get_out_samples(mixer, decoded.nb_samples);
   if (room <= 0) return;
   const size_t base = pending.size();
@@ -251,6 +258,7 @@ void AudioStream::Decoder::FlushMixer() {
 bool AudioStream::Decoder::Refill() {
   pending.clear();
   pendingAt = 0;
+  pendingTime = AV_NOPTS_VALUE;
   int errorsInARow = 0;
   while (!ended) {
     const int received = avcodec_receive_frame(codec, frame);
@@ -282,8 +290,43 @@ bool AudioStream::Decoder::Refill() {
   return false;
 }
 
-AudioStream::AudioStream(const AudioSource& source) : decoder_(std::make_unique<Decoder>()) {
-  decoder_->Open(source);
+// Seeks to a second before the target and learns from the first decoded frame's time stamp
+// where it landed. False when the stream cannot tell, or landed past the target.
+bool AudioStream::Decoder::SeekNear(int64_t target) {
+  const AVStream* stream = format->streams[streamIndex];
+  const int64_t origin = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+  const AVRational frameTime{1, rate};
+  const int64_t aim = origin + av_rescale_q(std::max<int64_t>(0, target - rate), frameTime, stream->time_base);
+  if (avformat_seek_file(format, streamIndex, std::numeric_limits<int64_t>::min(), aim, aim, 0) < 0) return false;
+  avcodec_flush_buffers(codec);
+  swr_free(&mixer);  // its delay line holds sound from before the jump
+  mixerFormat = -1;
+  draining = ended = false;
+  if (!Refill() || pendingTime == AV_NOPTS_VALUE) return false;
+  position = av_rescale_q(pendingTime - origin, stream->time_base, frameTime);
+  return position >= 0 && position <= target;
+}
+
+AudioStream::AudioStream(const AudioSource& source)
+    : source_(source), decoder_(std::make_unique<Decoder>()) {
+  decoder_->Open(source_);
+}
+
+void AudioStream::Restart() {
+  decoder_.reset();
+  decoder_ = std::make_unique<Decoder>();
+  decoder_->Open(source_);
+}
+
+int64_t AudioStream::position() const { return decoder_->position; }
+
+int64_t AudioStream::SkipTo(int64_t frame) {
+  if (frame < decoder_->position) Restart();
+  if (frame - decoder_->position > kSeekSeconds * decoder_->rate && !decoder_->SeekNear(frame)) {
+    Restart();
+  }
+  Skip(frame - decoder_->position);
+  return decoder_->position;
 }
 
 AudioStream::~AudioStream() = default;
@@ -320,6 +363,7 @@ int64_t AudioStream::Read(int16_t* stereo, int64_t frames) {
     d.pendingAt += static_cast<size_t>(count) * 2;
     done += count;
   }
+  d.position += done;
   return done;
 }
 

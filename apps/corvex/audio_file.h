@@ -61,12 +61,21 @@ class AudioStream {
   int64_t Read(int16_t* stereo, int64_t frames);
   // Passes over up to `frames` frames; fewer only at the end.
   int64_t Skip(int64_t frames);
+  // Moves to a frame of the song, forward or back, and returns where the stream now is: that
+  // frame, or the end when the song is shorter. Far jumps seek in the file (landing a second
+  // early and decoding up to the frame), so starting deep into a long song costs little.
+  int64_t SkipTo(int64_t frame);
+  // The frame the next Read starts with.
+  int64_t position() const;
   // Counts the frames left by reading the packets without decoding them (a packet knows its
   // own length), so a header's claim is never believed. Leaves the stream at its end.
   int64_t CountRemainingFrames();
 
  private:
   struct Decoder;
+  void Restart();
+
+  AudioSource source_;
   std::unique_ptr<Decoder> decoder_;
 };
 

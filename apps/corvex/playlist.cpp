@@ -60,14 +60,17 @@ int64_t Playlist::ReadFrames(size_t index, int64_t first, int64_t count, int16_t
     std::memcpy(stereo, demo_->samples.data() + first * 2, static_cast<size_t>(wanted) * 4);
     return wanted;
   }
-  if (openIndex_ != index || first < windowStart_) OpenEntry(index);
+  if (openIndex_ != index) OpenEntry(index);
 
-  // Pass by what lies before the first frame asked for, decoding only what must be.
   const int64_t held = static_cast<int64_t>(window_.size() / 2);
-  const int64_t passed = std::min(first - windowStart_, held);
-  window_.erase(window_.begin(), window_.begin() + passed * 2);
-  windowStart_ += passed;
-  if (windowStart_ < first) windowStart_ += stream_->Skip(first - windowStart_);
+  if (first >= windowStart_ && first < windowStart_ + held) {
+    // Reading on: pass by what lies before the first frame asked for.
+    window_.erase(window_.begin(), window_.begin() + (first - windowStart_) * 2);
+    windowStart_ = first;
+  } else {
+    window_.clear();
+    windowStart_ = stream_->SkipTo(first);
+  }
 
   int64_t have = static_cast<int64_t>(window_.size() / 2);
   if (windowStart_ == first && have < wanted) {

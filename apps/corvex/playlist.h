@@ -37,7 +37,8 @@ class Playlist {
 
   // Copies frames [first, first + count) of an entry into `stereo` (interleaved) and returns
   // how many of them the entry has (fewer near its end, 0 past it or before 0). Reading
-  // forward, as a run does, decodes each frame once; reading back opens the file again.
+  // forward, as a run does, decodes each frame once; a far jump seeks; reading back opens the
+  // file again.
   int64_t ReadFrames(size_t index, int64_t first, int64_t count, int16_t* stereo);
 
  private:

@@ -196,6 +196,29 @@ TEST(PlaylistReading, AnyStretchReadForwardOrBackIsWhatTheWholeDecodeHolds) {
   }
 }
 
+TEST(PlaylistReading, AFarJumpSeeksToTheSameFramesALongReadReaches) {
+  testing::TempFolder folder;
+  const auto tone = [](int64_t frame, int32_t channel) { return TwoTones(frame, channel, 8000); };
+  const int64_t length = 90 * 8000;
+  const Encoding mp3({"-c:a", "libmp3lame"});
+  for (const auto& [name, encoding] : {std::pair("long.wav", Encoding()), std::pair("long.flac", Encoding()),
+                                       std::pair("long.mp3", mp3), std::pair("long.ogg", Encoding())}) {
+    SCOPED_TRACE(name);
+    testing::WriteAudio(folder.File(name), 8000, 2, length, tone, encoding);
+    const std::vector<int16_t> whole = DecodeAll(AudioSource::File(folder.File(name)));
+    Playlist playlist = Playlist::FromFiles({folder.File(name)});
+    std::vector<int16_t> block(576 * 2);
+    for (int64_t first : {int64_t{100}, int64_t{61 * 8000 + 7}, int64_t{30 * 8000 + 5}, int64_t{85 * 8000}}) {
+      ASSERT_EQ(playlist.ReadFrames(0, first, 576, block.data()), 576);
+      int32_t worst = 0;
+      for (size_t i = 0; i < block.size(); ++i) {
+        worst = std::max(worst, std::abs(block[i] - whole[static_cast<size_t>(first) * 2 + i]));
+      }
+      EXPECT_EQ(worst, 0) << "at frame " << first;
+    }
+  }
+}
+
 TEST(AudioFiles, WhatCannotBePlayedIsRefusedWithItsReason) {
   testing::TempFolder folder;
   // Pictures without sound.
