@@ -33,6 +33,14 @@ void AddRenderOptions(CLI::App& render, RenderOptions& options) {
                                        "of a video")
                           ->type_name("DIR");
   png->excludes(output);
+  render.add_option("--preset", options.preset,
+                    "How hard the H.264 encoder works: ultrafast, superfast, veryfast, faster, "
+                    "fast, medium, slow, slower, veryslow (slower: smaller files)")
+      ->capture_default_str()->type_name("NAME")->excludes(png);
+  render.add_option("--crf", options.crf,
+                    "The video's quality, from 0 (lossless, huge) to 51 (worst); 6 more halves "
+                    "the size")
+      ->capture_default_str()->type_name("N")->excludes(png);
   render.add_option("--size", options.size, "Picture size")->capture_default_str()->type_name("WxH");
   render.add_option("--fps", options.fps, "Frames per second")->capture_default_str()->type_name("N");
   render.add_option("--seed", options.seed,

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,7 @@ extern "C" {
 
 #include "host_error.h"
 #include "interruption.h"
+#include "yuv_picture.h"
 
 extern char** environ;
 
@@ -65,6 +67,12 @@ bool NeedsFastStart(const std::string& path) {
 
 }  // namespace
 
+const std::vector<std::string>& EncoderPresets() {
+  static const std::vector<std::string> presets = {"ultrafast", "superfast", "veryfast", "faster",
+                                                   "fast", "medium", "slow", "slower", "veryslow"};
+  return presets;
+}
+
 void CheckVideoContainer(const std::string& output) {
   const std::string extension = std::filesystem::path(output).extension().string();
   const AVOutputFormat* container = av_guess_format(nullptr, output.c_str(), nullptr);
@@ -100,10 +108,12 @@ std::optional<std::string> FindProgram(const std::string& name) {
 std::vector<std::string> FfmpegSink::Arguments(const VideoFormat& format,
                                                const std::vector<AudioPart>& audio,
                                                const std::string& stagedPath) {
+  // The frames come as the encoder takes them, so ffmpeg converts nothing.
+  const YuvSize size = YuvSizeOf(format.width, format.height);
   std::vector<std::string> args = {
       "-hide_banner", "-loglevel", "error", "-y",
-      "-f", "rawvideo", "-pix_fmt", "rgb24",
-      "-video_size", std::to_string(format.width) + "x" + std::to_string(format.height),
+      "-f", "rawvideo", "-pix_fmt", "yuv420p",
+      "-video_size", std::to_string(size.width) + "x" + std::to_string(size.height),
       "-framerate", FormatNumber(format.fps), "-i", "pipe:0"};
   for (const AudioPart& part : audio) {
     args.insert(args.end(), {"-f", "s16le", "-ar", std::to_string(part.sampleRate), "-ch_layout", "stereo",
@@ -122,12 +132,9 @@ std::vector<std::string> FfmpegSink::Arguments(const VideoFormat& format,
     graph << "concat=n=" << audio.size() << ":v=0:a=1[audio]";
     args.insert(args.end(), {"-filter_complex", graph.str(), "-map", "[audio]"});
   }
-  // yuv420p, which every player shows, needs even sizes: an odd edge gets one black line.
-  if (format.width % 2 != 0 || format.height % 2 != 0) {
-    args.insert(args.end(), {"-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2"});
-  }
-  args.insert(args.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18",
-                           "-pix_fmt", "yuv420p"});
+  args.insert(args.end(), {"-c:v", "libx264", "-preset", format.preset, "-crf", std::to_string(format.crf),
+                           "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
+                           "-color_range", "tv"});
   if (!audio.empty()) {
     args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k", "-shortest"});
   }
@@ -179,16 +186,65 @@ FfmpegSink::FfmpegSink(const std::string& ffmpeg, const std::string& output,
     throw HostError(ExitStatus::kOutput, ffmpeg + ": cannot start: " + std::strerror(result));
   }
   pipe_ = ends[1];
+  writer_ = std::thread(&FfmpegSink::WriteFrames, this);
 }
 
 FfmpegSink::~FfmpegSink() {
-  if (pipe_ >= 0) close(pipe_);
   // Only a run that failed or was stopped gets here with ffmpeg still running: its output is
-  // thrown away, so there is nothing to let it finish.
-  if (child_ > 0) {
-    kill(child_, SIGKILL);
-    Wait(false);
+  // thrown away, so there is nothing to let it finish. Killing it first also frees a writer
+  // blocked on a full pipe.
+  if (child_ > 0) kill(child_, SIGKILL);
+  StopWriter();
+  if (pipe_ >= 0) close(pipe_);
+  if (child_ > 0) Wait(false);
+}
+
+void FfmpegSink::StopWriter() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closing_ = true;
+    waiting_.clear();
   }
+  changed_.notify_all();
+  if (writer_.joinable()) writer_.join();
+}
+
+void FfmpegSink::WriteFrames() {
+  // Signals are the main thread's to take: there they stop the run.
+  sigset_t all;
+  sigfillset(&all);
+  pthread_sigmask(SIG_BLOCK, &all, nullptr);
+  std::vector<uint8_t> picture(YuvSizeOf(format_.width, format_.height).Bytes());
+  for (;;) {
+    std::vector<uint32_t> pixels;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      changed_.wait(lock, [&] { return !waiting_.empty() || closing_; });
+      if (waiting_.empty()) break;
+      pixels = std::move(waiting_.front());
+      waiting_.pop_front();
+    }
+    changed_.notify_all();
+    ConvertToYuv420(pixels.data(), format_.width, format_.height, picture.data());
+    const uint8_t* bytes = picture.data();
+    size_t left = picture.size();
+    while (left > 0) {
+      const ssize_t done = write(pipe_, bytes, left);
+      if (done < 0 && errno == EINTR) continue;
+      if (done <= 0) break;
+      bytes += done;
+      left -= static_cast<size_t>(done);
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (left > 0) {
+      failed_ = true;
+      break;
+    }
+    ++written_;
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  writerDone_ = true;
+  changed_.notify_all();
 }
 
 int FfmpegSink::Wait(bool interruptible) {
@@ -201,6 +257,7 @@ int FfmpegSink::Wait(bool interruptible) {
 }
 
 void FfmpegSink::FailFromLog(const std::string& what) {
+  StopWriter();
   if (pipe_ >= 0) close(pipe_);
   pipe_ = -1;
   if (child_ > 0) Wait(false);
@@ -209,22 +266,37 @@ void FfmpegSink::FailFromLog(const std::string& what) {
   throw HostError(ExitStatus::kOutput, "ffmpeg " + what + (said.empty() ? "" : ": " + said));
 }
 
-void FfmpegSink::Write(const uint8_t* rgb) {
-  size_t left = static_cast<size_t>(format_.width) * static_cast<size_t>(format_.height) * 3;
-  while (left > 0) {
-    const ssize_t done = write(pipe_, rgb, left);
-    if (done < 0 && errno == EINTR) {
-      StopIfInterrupted();
-      continue;
-    }
-    if (done <= 0) FailFromLog("stopped while taking frame " + std::to_string(frames_ + 1));
-    rgb += done;
-    left -= static_cast<size_t>(done);
+void FfmpegSink::Write(std::vector<uint32_t>&& pixels) {
+  constexpr size_t kWaiting = 2;
+  std::unique_lock<std::mutex> lock(mutex_);
+  // The wait wakes now and then: a signal lands on this thread but does not end the wait.
+  while (!failed_ && waiting_.size() >= kWaiting) {
+    changed_.wait_for(lock, std::chrono::milliseconds(50));
+    StopIfInterrupted();
   }
-  ++frames_;
+  if (failed_) {
+    const int64_t frame = written_ + 1;
+    lock.unlock();
+    FailFromLog("stopped while taking frame " + std::to_string(frame));
+  }
+  waiting_.push_back(std::move(pixels));
+  lock.unlock();
+  changed_.notify_all();
 }
 
 void FfmpegSink::Finish() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  closing_ = true;
+  changed_.notify_all();
+  while (!writerDone_) {
+    changed_.wait_for(lock, std::chrono::milliseconds(50));
+    StopIfInterrupted();
+  }
+  const bool failed = failed_;
+  const int64_t frame = written_ + 1;
+  lock.unlock();
+  if (failed) FailFromLog("stopped while taking frame " + std::to_string(frame));
+  writer_.join();
   close(pipe_);
   pipe_ = -1;
   const int status = Wait(/*interruptible=*/true);

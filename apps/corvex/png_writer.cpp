@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "presented_picture.h"
+#include "rgb_packing.h"
 #include "staged_file.h"
 
 namespace corvex::host {

@@ -158,6 +158,13 @@ void RunRender(const RenderOptions& options, FILE* messages) {
   if (options.duration && !(*options.duration > 0.0 && std::isfinite(*options.duration))) {
     Usage("--duration must be more than 0");
   }
+  const std::vector<std::string>& presets = EncoderPresets();
+  if (std::find(presets.begin(), presets.end(), options.preset) == presets.end()) {
+    std::string names;
+    for (const std::string& name : presets) names += (names.empty() ? "" : ", ") + name;
+    Usage("--preset " + options.preset + ": not a preset of the encoder (" + names + ")");
+  }
+  if (options.crf < 0 || options.crf > 51) Usage("--crf must be from 0 to 51");
   const SettingsOverrides overrides = OverridesFrom(options);
   const std::vector<ScriptedKey> allKeys = ParseKeyScript(options.keys);
   std::optional<std::string> settingsFile =
@@ -205,8 +212,8 @@ void RunRender(const RenderOptions& options, FILE* messages) {
   std::unique_ptr<FrameSink> sink;
   if (ffmpeg) {
     const std::vector<AudioPart> audio = WriteAudioStretch(playlist, options.start, duration, work);
-    sink = std::make_unique<FfmpegSink>(*ffmpeg, output, VideoFormat{size.width, size.height, options.fps},
-                                        audio, work.File("ffmpeg.log"));
+    const VideoFormat format{size.width, size.height, options.fps, options.preset, options.crf};
+    sink = std::make_unique<FfmpegSink>(*ffmpeg, output, format, audio, work.File("ffmpeg.log"));
   } else {
     sink = std::make_unique<PngSink>(pngFolder, size.width, size.height);
   }

@@ -136,6 +136,8 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
       {{"render", tone, "--settings", folder.File("fifo.ini"), "-o", out}, 3, "fifo.ini: not a settings file: it is not a regular file"},
       {{"render", tone, "--settings", "/dev/zero", "-o", out}, 3, "/dev/zero: not a settings file"},
       {{"render", tone, "--fps", "0", "-o", out}, 2, "--fps must be from 1 to 240"},
+      {{"render", tone, "--preset", "ludicrous", "-o", out}, 2, "--preset ludicrous: not a preset of the encoder (ultrafast, "},
+      {{"render", tone, "--crf", "52", "-o", out}, 2, "--crf must be from 0 to 51"},
       {{"render", tone, "--frames-per-scene", "0", "-o", out}, 2, "--frames-per-scene must be 1 or more"},
       {{"render", tone, "--bogus"}, 2, "--bogus"},
   };
@@ -145,9 +147,12 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
     const ProgramRun run = RunCorvexHere(c.args);
     SCOPED_TRACE(c.message + " <- " + run.err);
     EXPECT_EQ(run.status, c.status);
-    EXPECT_EQ(run.err.rfind("corvex: ", 0), 0u);
-    EXPECT_NE(run.err.find(c.message), std::string::npos);
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+    // One line, after the progress line when frames were made before the failure.
+    const std::string progress = run.err.rfind("\rframe=", 0) == 0 ? run.err.substr(0, run.err.find('\n') + 1) : "";
+    const std::string said = run.err.substr(progress.size());
+    EXPECT_EQ(said.rfind("corvex: ", 0), 0u);
+    EXPECT_NE(said.find(c.message), std::string::npos);
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1);
     EXPECT_EQ(FolderNames(folder.path()), before) << "something was left behind";
     EXPECT_EQ(theVideo, nullptr) << "the plug-in was not shut down";
   }
@@ -168,6 +173,46 @@ TEST(CorvexProgram, WithoutFfmpegOrAnOutputNameTheFramesBecomePngsNamedAfterTheS
   EXPECT_NE(run.err.find("\ncorvex: wrote 6 PNG frames in song-frames (6 frames, 128x96, 30 fps)\n"),
             std::string::npos) << run.err;
   EXPECT_EQ(FolderNames(folder.File("song-frames")).size(), 6u);
+}
+
+// The frames of a video decoded to RGB, as one string of bytes.
+std::string DecodedRgb(const std::string& input, const std::string& raw) {
+  EXPECT_EQ(std::system(("ffmpeg -nostdin -v error -i '" + input + "' -fps_mode passthrough -f rawvideo -pix_fmt rgb24 '" + raw + "'").c_str()), 0);
+  return ReadFile(raw);
+}
+
+TEST(CorvexProgram, TheVideoShowsThePngFramesColoursAndTheEncoderTakesItsSettings) {
+  TempFolder folder;
+  WriteSineWav(folder.File("tone.wav"), 22050, 0.5, 330.0, 12000.0);
+  // Each in a fresh process: a run leaves the plug-in's process-wide state behind.
+  const std::vector<std::string> common = {kCorvex, "render", folder.File("tone.wav"), "--seed", "42", "--size",
+                                           "130x96", "-q"};
+  const auto render = [&](std::vector<std::string> more) {
+    more.insert(more.begin(), common.begin(), common.end());
+    const ProgramRun run = RunProcess(more);
+    EXPECT_EQ(run.status, 0) << run.err;
+  };
+  render({"--png", folder.File("frames")});
+  render({"--crf", "0", "--preset", "ultrafast", "-o", folder.File("fine.mkv")});
+  render({"--crf", "40", "-o", folder.File("coarse.mkv")});
+  const std::string png = DecodedRgb(folder.File("frames/frame_%06d.png"), folder.File("png.rgb"));
+  const std::string video = DecodedRgb(folder.File("fine.mkv"), folder.File("video.rgb"));
+  ASSERT_EQ(png.size(), 15u * 130 * 96 * 3);
+  ASSERT_EQ(video.size(), png.size());
+  // Only the halved colour resolution differs: a frame dropped, shifted or torn differs by tens.
+  double difference[3] = {0, 0, 0};
+  for (size_t i = 0; i < png.size(); ++i) {
+    difference[i % 3] += std::abs(static_cast<uint8_t>(png[i]) - static_cast<uint8_t>(video[i]));
+  }
+  for (double& channel : difference) {
+    channel /= static_cast<double>(png.size() / 3);
+    EXPECT_LT(channel, 2.0) << "mean difference of a channel, red first";
+  }
+  EXPECT_GT(std::filesystem::file_size(folder.File("fine.mkv")), 4 * std::filesystem::file_size(folder.File("coarse.mkv")));
+  const std::string probe = RunProcess({"ffprobe", "-v", "error", "-show_entries", "stream=color_space,color_range",
+                                        folder.File("fine.mkv")}).out;
+  EXPECT_NE(probe.find("color_space=bt709"), std::string::npos) << probe;
+  EXPECT_NE(probe.find("color_range=tv"), std::string::npos) << probe;
 }
 
 TEST(CorvexProgram, AnErrorMidRenderStartsOnALineOfItsOwnAndQuotesFfmpegWithTheOutputsName) {

@@ -25,7 +25,7 @@ using platform::headless::HeadlessBackend;
 
 class RenderSessionTest : public ::testing::Test, public FrameSink {
  protected:
-  void Write(const uint8_t*) override { ++written; }
+  void Write(std::vector<uint32_t>&&) override { ++written; }
   void Finish() override {}
   std::string Describe() const override { return ""; }
 
