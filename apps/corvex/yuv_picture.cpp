@@ -1,5 +1,6 @@
 #include "yuv_picture.h"
 
+#include <cstring>
 #include <vector>
 
 namespace corvex::host {
@@ -36,26 +37,31 @@ YuvSize YuvSizeOf(int32_t width, int32_t height) { return YuvSize{(width + 1) & 
 
 void ConvertToYuv420(const uint32_t* pixels, int32_t width, int32_t height, uint8_t* out) {
   const YuvSize size = YuvSizeOf(width, height);
+  // Luma a row at a time, a loop the compiler can widen; the even edge is black.
+  for (int32_t y = 0; y < size.height; ++y) {
+    uint8_t* luma = out + static_cast<size_t>(y) * static_cast<size_t>(size.width);
+    if (y >= height) {
+      std::memset(luma, 16, static_cast<size_t>(size.width));
+      continue;
+    }
+    const uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
+    for (int32_t x = 0; x < width; ++x) luma[x] = Luma(row[x]);
+    if (width < size.width) luma[width] = 16;
+  }
+  // Chroma from the sums of each 2x2 block: a pixel outside the picture is black, so an odd
+  // last row reads a row of zeros and an odd last column adds nothing.
   uint8_t* cb = out + size.LumaBytes();
   uint8_t* cr = cb + size.ChromaBytes();
-  // A pixel outside the picture (the even edge) is black: an odd last row reads from a row of
-  // zeros, an odd last column gets zeros in its place.
   std::vector<uint32_t> blackRow(static_cast<size_t>(size.width), 0);
   for (int32_t y = 0; y < size.height; y += 2) {
     const uint32_t* row0 = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
     const uint32_t* row1 = y + 1 < height ? row0 + width : blackRow.data();
-    uint8_t* luma0 = out + static_cast<size_t>(y) * static_cast<size_t>(size.width);
-    uint8_t* luma1 = luma0 + size.width;
     uint8_t* cbRow = cb + static_cast<size_t>(y / 2) * static_cast<size_t>(size.width / 2);
     uint8_t* crRow = cr + static_cast<size_t>(y / 2) * static_cast<size_t>(size.width / 2);
     for (int32_t x = 0; x < size.width; x += 2) {
       const bool inside = x + 1 < width;
       const uint32_t p00 = row0[x], p01 = inside ? row0[x + 1] : 0;
       const uint32_t p10 = row1[x], p11 = inside ? row1[x + 1] : 0;
-      luma0[x] = Luma(p00);
-      luma0[x + 1] = Luma(p01);
-      luma1[x] = Luma(p10);
-      luma1[x + 1] = Luma(p11);
       // Sums of four: the mean's weights carry two more bits of fraction.
       const int32_t r = Red(p00) + Red(p01) + Red(p10) + Red(p11);
       const int32_t g = Green(p00) + Green(p01) + Green(p10) + Green(p11);
