@@ -23,9 +23,11 @@ using namespace testing;
 // Starts corvex with the given arguments, its temporary folder inside `temp` and its stderr in
 // `errPath`; returns its process id.
 pid_t StartCorvex(const std::vector<std::string>& args, const std::string& temp, const std::string& errPath,
-                  const std::string& asanOptions = "") {
+                  const std::string& asanOptions = "", rlim_t addressSpace = RLIM_INFINITY) {
   const pid_t pid = fork();
   if (pid == 0) {
+    const struct rlimit limit {addressSpace, addressSpace};
+    setrlimit(RLIMIT_AS, &limit);
     setenv("TMPDIR", temp.c_str(), 1);
     if (!asanOptions.empty()) {
       const char* before = std::getenv("ASAN_OPTIONS");
@@ -122,6 +124,25 @@ TEST(Stopping, MemoryStaysFlatWhateverTheSongsLength) {
   EXPECT_GT(little, 0.0);
   EXPECT_LT(lot - little, 20.0) << little << " MB for 20 s, " << lot << " MB for 20 minutes";
 }
+
+#if !defined(__SANITIZE_ADDRESS__)  // the sanitizer reserves more address space than any limit
+TEST(Stopping, RunningOutOfMemoryIsOneLineAndLeavesNothing) {
+  TempFolder folder;
+  const std::string temp = folder.File("temp"), err = folder.File("err");
+  std::filesystem::create_directory(temp);
+  WriteSineWav(folder.File("tone.wav"), 22050, 1.0, 440.0, 8000.0);
+  // 400 MB of address space: the program starts, an 8K picture's buffers do not fit.
+  const pid_t corvex = StartCorvex({"render", folder.File("tone.wav"), "--size", "7680x4320", "-q", "-o",
+                                    folder.File("big.mp4")}, temp, err, "", rlim_t{400} << 20);
+  int status = 0;
+  ASSERT_EQ(waitpid(corvex, &status, 0), corvex);
+  ASSERT_TRUE(WIFEXITED(status)) << ReadFile(err);
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(ReadFile(err), "corvex: out of memory\n");
+  EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"err", "temp", "tone.wav"}));
+  EXPECT_EQ(FolderNames(temp), std::vector<std::string>{});
+}
+#endif
 
 }  // namespace
 }  // namespace corvex::host
