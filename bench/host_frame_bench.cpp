@@ -13,7 +13,9 @@
 #include "render_session.h"
 #include "rgb_packing.h"
 #include "settings_stage.h"
+#include "simd/cpu_features.h"
 #include "work_folder.h"
+#include "yuv_kernels.h"
 #include "yuv_picture.h"
 
 namespace corvex::host {
@@ -51,11 +53,20 @@ void BM_PackRgb(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(pixels.size() * 4));
 }
 
+// Each version of the conversion, scalar first; the ones this CPU lacks are skipped.
 void BM_ConvertToYuv420(benchmark::State& state) {
+  const YuvKernel* versions[] = {&ScalarYuvKernel(), &Sse2YuvKernel(), &Avx2YuvKernel()};
+  const YuvKernel& kernel = *versions[state.range(0)];
+  if (&kernel == &Avx2YuvKernel() && !CpuHasAvx2()) {
+    state.SkipWithError("no AVX2 on this CPU");
+    return;
+  }
+  state.SetLabel(kernel.name);
   const std::vector<uint32_t> pixels = Picture();
   std::vector<uint8_t> yuv(YuvSizeOf(kWidth, kHeight).Bytes());
   for (auto _ : state) {
-    ConvertToYuv420(pixels.data(), kWidth, kHeight, yuv.data());
+    kernel.convert(reinterpret_cast<const uint8_t*>(pixels.data()), kWidth * 4, kWidth, kHeight,
+                   yuv.data());
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(pixels.size() * 4));
@@ -103,7 +114,7 @@ void BM_RenderSession(benchmark::State& state) {
 
 BENCHMARK(BM_CopyPicture)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PackRgb)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ConvertToYuv420)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertToYuv420)->ArgName("scalar0_sse2_1_avx2_2")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderSession)
     ->ArgName("drop0_pack1_yuv2")
     ->Arg(static_cast<int64_t>(FrameWork::kDrop))
