@@ -35,7 +35,9 @@ void AddRenderOptions(CLI::App& render, RenderOptions& options) {
   png->excludes(output);
   render.add_option("--preset", options.preset,
                     "How hard the H.264 encoder works: ultrafast, superfast, veryfast, faster, "
-                    "fast, medium, slow, slower, veryslow (slower: smaller files)")
+                    "fast, medium, slow, slower, veryslow (slower: smaller files). The default "
+                    "keeps a 1080p render on two cores faster than real time with the encoder "
+                    "doing most of the work; veryfast makes files about half as big")
       ->capture_default_str()->type_name("NAME")->excludes(png);
   render.add_option("--crf", options.crf,
                     "The video's quality, from 0 (lossless, huge) to 51 (worst); 6 more halves "

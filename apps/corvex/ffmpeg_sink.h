@@ -22,7 +22,7 @@ struct VideoFormat {
   int32_t width;
   int32_t height;
   double fps;
-  std::string preset = "veryfast";  // x264's trade of speed for size
+  std::string preset = "superfast";  // x264's trade of speed for size
   int32_t crf = 18;                 // x264's quality: 0 lossless .. 51 worst
 };
 

@@ -12,7 +12,7 @@ struct RenderOptions {
   std::string output;                   // video file; empty: named after the input
   std::string pngFolder;                // PNG frames instead of a video
   std::string size = "640x480";
-  std::string preset = "veryfast";      // the encoder's speed against size
+  std::string preset = "superfast";     // the encoder's speed against size
   int32_t crf = 18;                     // the encoder's quality
   double fps = 30.0;
   std::optional<uint32_t> seed;
