@@ -62,10 +62,12 @@ void BM_PackRgb(benchmark::State& state) {
 
 // Each version of the conversion, scalar first; the ones this CPU lacks are skipped.
 void BM_ConvertToYuv420(benchmark::State& state) {
-  const YuvKernel* versions[] = {&ScalarYuvKernel(), &Sse2YuvKernel(), &Avx2YuvKernel()};
+  const YuvKernel* versions[] = {&ScalarYuvKernel(), &Sse2YuvKernel(), &Avx2YuvKernel(),
+                                 &Avx512YuvKernel()};
   const YuvKernel& kernel = *versions[state.range(0)];
-  if (&kernel == &Avx2YuvKernel() && !CpuHasAvx2()) {
-    state.SkipWithError("no AVX2 on this CPU");
+  if ((&kernel == &Avx2YuvKernel() && !CpuHasAvx2()) ||
+      (&kernel == &Avx512YuvKernel() && !CpuHasAvx512Bw())) {
+    state.SkipWithError("this CPU lacks the instructions");
     return;
   }
   state.SetLabel(kernel.name);
@@ -167,8 +169,8 @@ void BM_RenderSteadyFrames(benchmark::State& state) {
 BENCHMARK(BM_CopyPicture)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PackRgb)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertToYuv420)
-    ->ArgName("scalar0_sse2_1_avx2_2")
-    ->DenseRange(0, 2)
+    ->ArgName("scalar0_sse2_1_avx2_2_avx512_3")
+    ->DenseRange(0, 3)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderSteadyFrames)
     ->ArgName("dropped0_encoder1")

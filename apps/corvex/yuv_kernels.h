@@ -18,7 +18,8 @@ struct YuvKernel {
 
 const YuvKernel& ScalarYuvKernel();  // the reference
 const YuvKernel& Sse2YuvKernel();
-const YuvKernel& Avx2YuvKernel();  // only where the CPU has AVX2 (CpuHasAvx2)
+const YuvKernel& Avx2YuvKernel();    // only where the CPU has AVX2 (CpuHasAvx2)
+const YuvKernel& Avx512YuvKernel();  // only where the CPU has AVX-512 BW (CpuHasAvx512Bw)
 
 // The fastest version this CPU runs, chosen once.
 const YuvKernel& BestYuvKernel();

@@ -10,7 +10,9 @@ YuvSize YuvSizeOf(int32_t width, int32_t height) {
 }
 
 const YuvKernel& BestYuvKernel() {
-  static const YuvKernel& best = CpuHasAvx2() ? Avx2YuvKernel() : Sse2YuvKernel();
+  static const YuvKernel& best = CpuHasAvx512Bw() ? Avx512YuvKernel()
+                                 : CpuHasAvx2()   ? Avx2YuvKernel()
+                                                  : Sse2YuvKernel();
   return best;
 }
 

@@ -20,6 +20,7 @@ constexpr uint8_t kSentinel = 0xA5;
 std::vector<const YuvKernel*> FastVersions() {
   std::vector<const YuvKernel*> versions = {&Sse2YuvKernel()};
   if (CpuHasAvx2()) versions.push_back(&Avx2YuvKernel());
+  if (CpuHasAvx512Bw()) versions.push_back(&Avx512YuvKernel());
   return versions;
 }
 
@@ -62,7 +63,7 @@ std::vector<uint8_t> Convert(const YuvKernel& kernel, const Source& source, int3
 
 TEST(YuvKernels, EveryVersionGivesTheReferenceBitsOverOddSizesAndPaddedRows) {
   std::mt19937 random(20261206);
-  const int32_t widths[] = {1, 2, 3, 15, 16, 17, 31, 32, 33, 47, 63, 641};
+  const int32_t widths[] = {1, 2, 3, 15, 16, 17, 31, 32, 33, 47, 63, 64, 65, 127, 641};
   const int32_t heights[] = {1, 2, 3, 17};
   for (const int32_t width : widths) {
     for (const int32_t height : heights) {
