@@ -38,16 +38,22 @@ std::vector<Circle> Rings(double cx, double cy, int32_t first, int32_t step, int
 }
 
 TEST(SpectralSpheres, FiveCirclesShareTheWidthByWeightedBandEnergy) {
-  // 1200 of weighted energy (bin x value) in one bin of each band: five equal circles. At 641
-  // wide the edges 128.2, 256.4, 384.6 and 512.8 are cut to whole pixels, and the last circle,
-  // 129 wide, halves to radius 64.
-  for (const int32_t width : {640, 641}) {
-    Stage stage(width, 480);
-    for (const int32_t bin : {20, 40, 60, 100, 120}) stage.scene.spectrumSum[bin] = 1200.0 / bin;
-    stage.Call(kSpheres);
-    const std::vector<Circle> fifths{
-        {64, 240, 64}, {192, 240, 64}, {320, 240, 64}, {448, 240, 64}, {576, 240, 64}};
-    EXPECT_EQ(stage.Lit(), CirclePixels(fifths, width, 480)) << width;
+  // 1200 of weighted energy (bin x value) in one bin of each band: five equal circles, whether
+  // the bins are the first or the last of the bands 0-28, 29-57, 58-86, 87-115 and 116-143.
+  // At 641 wide the edges 128.2, 256.4, 384.6 and 512.8 are cut to whole pixels, and the last
+  // circle, 129 wide, halves to radius 64.
+  const std::vector<int32_t> binSets[] = {
+      {20, 40, 60, 100, 120}, {28, 57, 86, 115, 143}, {1, 29, 58, 87, 116}};
+  for (const auto& bins : binSets) {
+    for (const int32_t width : {640, 641}) {
+      Stage stage(width, 480);
+      for (const int32_t bin : bins) stage.scene.spectrumSum[bin] = 1200.0 / bin;
+      stage.Call(kSpheres);
+      const std::vector<Circle> fifths{
+          {64, 240, 64}, {192, 240, 64}, {320, 240, 64}, {448, 240, 64}, {576, 240, 64}};
+      EXPECT_EQ(stage.Lit(), CirclePixels(fifths, width, 480))
+          << width << " wide, bins from " << bins[0];
+    }
   }
   // All of it in the first band: one circle across the width, the other four points at
   // x = 640, outside. Silence: those four at x = 0 and the last circle across the width.
@@ -89,6 +95,18 @@ TEST(Sparkles, TwoBurstsOnOppositePointsOfTheOrbitReachingNoFurtherThanTheirHalv
   // Phase 0: the orbit points are (320 +- 160, 240). In silence every ray is a point.
   EXPECT_EQ(Lit(FreshShot({.slot = kSparkles})),
             (std::vector<int32_t>{240 * 640 + 160, 240 * 640 + 480}));
+  // Two calls later the phase has moved on by twice the drawn speed, at least 0.069 either
+  // way: the two points stay on the orbit of radius 160, opposite each other across the centre.
+  for (uint32_t seed = 1; seed <= 6; ++seed) {
+    const auto points = Lit(FreshShot({.slot = kSparkles, .calls = 3, .seed = seed}));
+    ASSERT_EQ(points.size(), 2u) << seed;
+    const int32_t x0 = points[0] % 640, y0 = points[0] / 640;
+    const int32_t x1 = points[1] % 640, y1 = points[1] / 640;
+    EXPECT_NEAR(std::hypot(x0 - 320, y0 - 240), 160, 1.5) << seed;
+    EXPECT_NEAR(x0 + x1, 640, 1) << "opposite across the centre, seed " << seed;
+    EXPECT_NEAR(y0 + y1, 480, 1) << "opposite across the centre, seed " << seed;
+    EXPECT_LT(y0, 230) << "the orbit has turned, seed " << seed;
+  }
   // Level 20: rays of 480 x 20 / 128 = 75, then 37.5, 18.75 and 9.375: at most 140.6 away.
   const auto lit = Lit(FreshShot(
       {.slot = kSparkles, .prepare = [](Stage& s) { s.SetLevels(20, 20, 20, 100); }}));

@@ -84,6 +84,62 @@ TEST(Snow, AThousandFlakesStayOnTheFrameWhateverTheLevel) {
   }
 }
 
+// The mean move of the flakes of a 2000 x 2000 frame over ten calls after the scene's first,
+// each flake of the first picture matched to the nearest lit pixel of the last.
+struct Drift {
+  double x, y;
+  int32_t matched;
+};
+
+Drift SnowDrift(double mix) {
+  const auto both = RunFresh(+[](const double& level) {
+    Stage stage(2000, 2000);
+    stage.SetLevels(level, level, level, 10);
+    stage.scene.sceneJustStarted = 1;
+    stage.Call(kSnow);
+    std::vector<int32_t> lit = stage.Lit();
+    lit.push_back(-1);
+    for (int32_t call = 0; call < 10; ++call) stage.Call(kSnow);
+    for (const int32_t i : stage.Lit()) lit.push_back(i);
+    return lit;
+  }, mix);
+  const auto split = std::find(both.begin(), both.end(), -1);
+  Drift drift{0, 0, 0};
+  for (auto from = both.begin(); from != split; ++from) {
+    double best = 13;
+    int32_t dx = 0, dy = 0;
+    for (auto to = split + 1; to != both.end(); ++to) {
+      const int32_t ex = *to % 2000 - *from % 2000, ey = *to / 2000 - *from / 2000;
+      if (std::hypot(ex, ey) < best) {
+        best = std::hypot(ex, ey);
+        dx = ex;
+        dy = ey;
+      }
+    }
+    if (best < 13) {
+      drift.x += dx;
+      drift.y += dy;
+      ++drift.matched;
+    }
+  }
+  drift.x /= std::max(drift.matched, 1);
+  drift.y /= std::max(drift.matched, 1);
+  return drift;
+}
+
+TEST(Snow, FlakesFallAndDriftLeftWhenQuietAndRightWhenLoud) {
+  // Gravity 0.05 and wind (mix / peak) x 0.2 - 0.03 a frame, damped by 3 or 5 %: over ten
+  // calls about 53 times each, 2.6 rows down and 1.6 columns left in silence, and 5.7 columns
+  // right at 0.69 of the peak (just short of a beat, which would kick the flakes).
+  const Drift quiet = SnowDrift(0.0), loud = SnowDrift(6.9);
+  EXPECT_GT(quiet.matched, 900);
+  EXPECT_GT(loud.matched, 900);
+  EXPECT_NEAR(quiet.y, 2.6, 0.6) << "gravity";
+  EXPECT_NEAR(loud.y, 2.6, 0.6) << "gravity";
+  EXPECT_NEAR(quiet.x, -1.6, 0.6) << "the wind of silence";
+  EXPECT_NEAR(loud.x, 5.7, 0.6) << "the wind at 0.69 of the peak";
+}
+
 TEST(SpectrumSplash, ThreePlatformsAcrossTheWidthRiseWithTheirThirdOfTheLowSpectrum) {
   // Silence: all three 5 pixels above the bottom, covering the row, each third in its own
   // colour (neighbours share a pixel).
