@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -225,6 +226,26 @@ TEST(ShiveringLines, PointsKeepTheirMarginAndASegmentStopsAfterAThousandSteps) {
     stopped += tallRows.size() == 998 && *tallRows.begin() == 3 && *tallRows.rbegin() == 1000;
   }
   EXPECT_GE(stopped, 10);
+}
+
+TEST(ShiveringLines, APathIsFivePixelsThickItsColourInTheMiddleFadingToAFifthAtTheEdges) {
+  // The paths' colours start white and take one step: the middle pixel's brightest channel is
+  // 254 or 255, the two beside it 0.8 of that, the outer two 0.2.
+  std::map<uint32_t, int32_t> brightest;
+  for (const uint32_t c : FreshShot({.slot = kShivering})) {
+    if (c != 0) ++brightest[std::max({c >> 16 & 255, c >> 8 & 255, c & 255})];
+  }
+  std::map<int32_t, int32_t> shades;  // 1: middle, 2: beside, 3: edge
+  for (const auto& [value, count] : brightest) {
+    const int32_t shade = value >= 254 ? 1 : value == 203 || value == 204 ? 2
+                          : value == 50 || value == 51               ? 3
+                                                                     : 0;
+    EXPECT_NE(shade, 0) << "a pixel of brightness " << value;
+    shades[shade] += count;
+  }
+  EXPECT_GT(shades[1], 100);
+  EXPECT_NEAR(shades[2], 2 * shades[1], shades[1] / 5) << "two beside each middle pixel";
+  EXPECT_NEAR(shades[3], 2 * shades[1], shades[1] / 5) << "two at the edges";
 }
 
 TEST(VolumeLines, TwoHandsFromTheCentreInOppositeDirectionsAsLongAsTheChannelLevels) {
