@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "renderer_harness.h"
@@ -90,6 +91,59 @@ TEST(Hypnotizer, TenRingsSixteenApartFlowOutwardsAndSmallFramesKeepARingPerPixel
   Stage lower(640, 5);
   lower.Call(kHypnotizer);
   EXPECT_TRUE(lower.Lit().empty());
+}
+
+struct Centre {
+  double x, y;
+};
+
+// The centres of two clusters of lit pixels that lie well apart, found by two-means from the
+// two pixels farthest apart.
+std::pair<Centre, Centre> TwoClusters(const std::vector<int32_t>& lit, int32_t width) {
+  auto at = [width](int32_t i) { return Centre{double(i % width), double(i / width)}; };
+  auto farthestFrom = [&](Centre c) {
+    Centre best = c;
+    for (const int32_t i : lit) {
+      const Centre p = at(i);
+      if (std::hypot(p.x - c.x, p.y - c.y) > std::hypot(best.x - c.x, best.y - c.y)) best = p;
+    }
+    return best;
+  };
+  Centre a = farthestFrom(at(lit.front()));
+  Centre b = farthestFrom(a);
+  for (int32_t round = 0; round < 8; ++round) {
+    Centre sum[2] = {};
+    int32_t count[2] = {};
+    for (const int32_t i : lit) {
+      const Centre p = at(i);
+      const int32_t k = std::hypot(p.x - a.x, p.y - a.y) <= std::hypot(p.x - b.x, p.y - b.y) ? 0 : 1;
+      sum[k].x += p.x;
+      sum[k].y += p.y;
+      ++count[k];
+    }
+    a = {sum[0].x / std::max(count[0], 1), sum[0].y / std::max(count[0], 1)};
+    b = {sum[1].x / std::max(count[1], 1), sum[1].y / std::max(count[1], 1)};
+  }
+  return {a, b};
+}
+
+TEST(Hypnotizer, TheTwoRingSetsCircleTheCentreOnOppositeSides) {
+  // Levels of 25 on a 400 x 400 frame put both centres 156 from the middle, further apart than
+  // the sets are wide (rings up to 142). Two calls on, the phase has turned by twice the drawn
+  // speed; the frame is as clipped on one side as on the other, so the sets' middles mirror
+  // each other through the frame's centre.
+  int32_t offTheMiddleRow = 0;
+  for (uint32_t seed = 1; seed <= 6; ++seed) {
+    const auto lit = Lit(FreshShot({.slot = kHypnotizer, .prepare = [](Stage& s) {
+      s.SetLevels(25, 25, 25, 100);
+    }, .calls = 3, .seed = seed, .width = 400, .height = 400}));
+    ASSERT_FALSE(lit.empty());
+    const auto [a, b] = TwoClusters(lit, 400);
+    EXPECT_NEAR(a.x + b.x, 400, 3) << "seed " << seed;
+    EXPECT_NEAR(a.y + b.y, 400, 3) << "seed " << seed;
+    offTheMiddleRow += std::fabs(a.y - 200) > 10;
+  }
+  EXPECT_GE(offTheMiddleRow, 3);
 }
 
 TEST(Sparkles, TwoBurstsOnOppositePointsOfTheOrbitReachingNoFurtherThanTheirHalvingRays) {

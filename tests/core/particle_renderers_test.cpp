@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "renderer_harness.h"
@@ -69,6 +70,35 @@ TEST(OrbitingParticles, BeatOnesGatherAtAPointOfTheMiddleHalfAndVolumeOnesAtTheC
     EXPECT_NEAR(volume.meanY, 240, 10);
     EXPECT_GT(volume.withinReach * 10, volume.lit * 8);
   }
+}
+
+TEST(OrbitingParticles, VolumeOnesGatherRoundTwoAttractorsOppositeEachOtherAcrossTheCentre) {
+  // At half the peak both attractors orbit 250 from the middle of a 1000 x 1000 frame; each
+  // group, in its own colour, swarms round its own. The phase has turned by the drawn speed
+  // 150 times, and the swarms' middles mirror each other through the centre, off its row too
+  // (to within the swarms' own wandering).
+  int32_t offTheMiddleRow = 0;
+  for (uint32_t seed = 1; seed <= 4; ++seed) {
+    const auto picture = FreshShot({.slot = kOrbitVolume, .prepare = [](Stage& s) {
+      s.SetLevels(5, 5, 5, 10);
+    }, .calls = 150, .seed = seed, .width = 1000, .height = 1000});
+    std::map<uint32_t, std::pair<double, double>> sums;
+    std::map<uint32_t, int32_t> counts;
+    for (int32_t i = 0; i < 1000 * 1000; ++i) {
+      if (picture[i] == 0) continue;
+      sums[picture[i]].first += i % 1000;
+      sums[picture[i]].second += i / 1000;
+      ++counts[picture[i]];
+    }
+    ASSERT_EQ(counts.size(), 2u) << "seed " << seed;
+    const uint32_t a = counts.begin()->first, b = counts.rbegin()->first;
+    const double ax = sums[a].first / counts[a], ay = sums[a].second / counts[a];
+    const double bx = sums[b].first / counts[b], by = sums[b].second / counts[b];
+    EXPECT_NEAR(ax + bx, 1000, 40) << "seed " << seed;
+    EXPECT_NEAR(ay + by, 1000, 40) << "seed " << seed;
+    offTheMiddleRow += std::fabs(ay - 500) > 60;
+  }
+  EXPECT_GE(offTheMiddleRow, 2);
 }
 
 TEST(Snow, AThousandFlakesStayOnTheFrameWhateverTheLevel) {
