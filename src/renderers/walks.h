@@ -57,7 +57,7 @@ void WalkLine(double x1, double y1, double x2, double y2, double limitX, double 
   auto gone = [&](double m) { return majorStep > 0 ? !(m < beyond) : !(m > -1.0); };
   uint64_t k = 0;
   if (notYetIn(major)) {
-    // The first point in: the largest k whose point is still out, found by halving.
+    // The first point in, found by halving between a point known to be out and one in.
     if (notYetIn(AddRepeatedly(major, majorStep, count - 1))) return;
     uint64_t out = 0, in = count - 1;
     while (in - out > 1) {

@@ -202,5 +202,32 @@ TEST(PaintDrops, DropCountFollowsTheSquareOfTheLevelOverThePeak) {
   }
 }
 
+TEST(PaintDrops, ADropIsNearlyWhiteInTheMiddleAndTintedAtTheRim) {
+  // At 0.23 of the peak there is one drop: ten rings OR-ed in its palette colour, scaled from
+  // 8 at the centre (the colour's 0x0F channels become 0x78 there) down to 1.75 at radius 4.5
+  // (0x1A), its strong channel 255 throughout.
+  for (const uint32_t seed : {1u, 2u, 3u}) {
+    Stage stage(640, 480, seed);
+    stage.SetLevels(2.3, 2.3, 2.3, 10);
+    stage.Call(kPaintDrops);
+    const auto lit = stage.Lit();
+    ASSERT_FALSE(lit.empty());
+    uint32_t faintest = 255, brightest = 0;
+    for (const int32_t i : lit) {
+      const uint32_t c = stage.scene.frameBuffer[i];
+      const uint32_t channels[3] = {c >> 16 & 255, c >> 8 & 255, c & 255};
+      const uint32_t strong = std::max({channels[0], channels[1], channels[2]});
+      EXPECT_EQ(strong, 255u);
+      for (const uint32_t channel : channels) {
+        if (channel == strong) continue;
+        faintest = std::min(faintest, channel);
+        brightest = std::max(brightest, channel);
+      }
+    }
+    EXPECT_EQ(faintest, 0x1Au) << "the rim, seed " << seed;
+    EXPECT_GE(brightest, 0x78u) << "the middle, seed " << seed;
+  }
+}
+
 }  // namespace
 }  // namespace corvex::testing
