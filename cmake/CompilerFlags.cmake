@@ -21,5 +21,5 @@ endif()
 # its unaligned twin, which costs nothing on aligned data.
 if(MINGW)
   add_compile_options(-Wa,-muse-unaligned-vector-move)
-  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
 endif()

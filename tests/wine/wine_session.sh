@@ -43,6 +43,10 @@ start)
     rm -rf "$prefix"
     skip "$reason"
   fi
+  # A virtual desktop: Wine then offers the usual list of display modes (640x480 and the
+  # rest) instead of the one mode of the Xvfb screen, and full screen stays inside it.
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
   timeout 120 wineserver -w
   echo "Wine session on :$display, prefix $WINEPREFIX"
   ;;
