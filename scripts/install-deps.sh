@@ -9,6 +9,9 @@ packages=(
   libfreetype-dev fonts-liberation2
   libsndfile1-dev libkissfft-dev libpng-dev libcli11-dev libsimpleini-dev
   ffmpeg
+  gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
+  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
+  wine wine64 xvfb imagemagick
 )
 
 missing=()

@@ -22,7 +22,6 @@ constexpr KeyName kKeys[] = {
     {"f4", VK_F4, false},     {"f5", VK_F5, false},      {"f6", VK_F6, false},
     {"f7", VK_F7, false},     {"f8", VK_F8, false},      {"f9", VK_F9, false},
     {"f12", VK_F12, false},   {"x", 'X', false},         {"alt+enter", VK_RETURN, true},
-    {"alt+f4", VK_F4, true},
 };
 
 // "FRAME:NAME", for example 120:alt+enter.
@@ -34,7 +33,6 @@ bool ParseKey(const char* text, ScriptedKey* key) {
     if (std::strcmp(colon + 1, known.name) == 0) {
       key->virtualKey = known.virtualKey;
       key->alt = known.alt;
-      key->message = known.alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
       return true;
     }
   }
@@ -58,6 +56,8 @@ bool ParseOptions(int argc, char** argv, HostOptions* options) {
     else if (std::strcmp(arg, "--cycles") == 0) ok = takeInt(&options->cycles);
     else if (std::strcmp(arg, "--destroy-host-at") == 0) ok = takeInt(&options->destroyHostAtFrame);
     else if (std::strcmp(arg, "--quit-at") == 0) ok = takeInt(&options->quitAtFrame);
+    else if (std::strcmp(arg, "--close-plugin-at") == 0) ok = takeInt(&options->closePluginAtFrame);
+    else if (std::strcmp(arg, "--ignore-quit") == 0) options->ignoreQuit = true;
     else if (std::strcmp(arg, "--wav") == 0 && value != nullptr) options->wavFile = argv[++i];
     else if (std::strcmp(arg, "--key") == 0 && value != nullptr) {
       ScriptedKey key;
@@ -81,7 +81,8 @@ bool ParseOptions(int argc, char** argv, HostOptions* options) {
     std::fprintf(stderr,
                  "usage: testhost PLUGIN.dll [--frames N] [--cycles N] [--wav FILE] "
                  "[--key FRAME:NAME]... [--quit-at N] [--config-only] [--config-first] "
-                 "[--render-thread] [--silent-host] [--destroy-host-at N] [--press-ok] "
+                 "[--render-thread] [--silent-host] [--destroy-host-at N] [--close-plugin-at N] "
+                 "[--ignore-quit] [--press-ok] "
                  "[--usage]\n");
     return false;
   }

@@ -5,11 +5,11 @@
 
 namespace testhost {
 
-// A key the host posts to the plug-in's window before a given frame, as the system would
-// deliver the key press.
+// A key the host posts to the plug-in's window before a given frame, as the system delivers
+// a key press: the key going down, then coming up (WM_SYSKEYDOWN and WM_SYSKEYUP while Alt is
+// held, WM_KEYDOWN and WM_KEYUP otherwise).
 struct ScriptedKey {
   int32_t frame = 0;
-  uint32_t message = 0;  // WM_KEYDOWN or WM_SYSKEYDOWN
   uint32_t virtualKey = 0;
   bool alt = false;
 };
@@ -27,6 +27,8 @@ struct HostOptions {
   bool silentHost = false;           // answer 0 to every WM_USER request
   int32_t destroyHostAtFrame = -1;   // destroy the player's window before this frame
   int32_t quitAtFrame = -1;          // post the quit message to the visualization thread
+  int32_t closePluginAtFrame = -1;   // close the plug-in's window, as its close box would
+  bool ignoreQuit = false;           // keep rendering after the quit message, until Quit
   bool pressOk = false;              // dismiss dialogs and message boxes that appear
   std::vector<ScriptedKey> keys;
   bool reportUsage = false;  // handle and memory figures after every cycle

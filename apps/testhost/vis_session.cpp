@@ -60,7 +60,9 @@ bool VisSession::PumpUntilQuit() {
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       Say("quit message %d\n", static_cast<int32_t>(message.wParam));
-      return false;
+      // A careless host goes on calling Render until its own reasons to stop.
+      if (!options_.ignoreQuit) return false;
+      continue;
     }
     TranslateMessage(&message);
     DispatchMessageA(&message);
@@ -71,14 +73,20 @@ bool VisSession::PumpUntilQuit() {
 void VisSession::PostScriptedKeys(int32_t frame, HWND pluginWindow) {
   for (const ScriptedKey& key : options_.keys) {
     if (key.frame != frame || pluginWindow == nullptr) continue;
-    // Repeat count 1; bit 29 says Alt was held, as the system sets it for WM_SYSKEYDOWN.
-    const LPARAM lParam = 1 | (key.alt ? (1 << 29) : 0);
-    PostMessageA(pluginWindow, key.message, key.virtualKey, lParam);
+    // Repeat count 1; bit 29 says Alt is held; bits 30 and 31 mark the key coming up.
+    const LPARAM alt = key.alt ? LPARAM{1} << 29 : 0;
+    const LPARAM up = LPARAM{3} << 30;
+    PostMessageA(pluginWindow, key.alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key.virtualKey, 1 | alt);
+    PostMessageA(pluginWindow, key.alt ? WM_SYSKEYUP : WM_KEYUP, key.virtualKey, 1 | alt | up);
   }
   if (frame == options_.destroyHostAtFrame) {
     // The player's window goes away on its own thread, as when the player is closed.
     PostMessageA(player_, WM_CLOSE, 0, 0);
     Say("host window closing at frame %d\n", frame);
+  }
+  if (frame == options_.closePluginAtFrame) {
+    PostMessageA(pluginWindow, WM_CLOSE, 0, 0);
+    Say("plug-in window closing at frame %d\n", frame);
   }
   if (frame == options_.quitAtFrame) PostQuitMessage(0);
 }

@@ -1,6 +1,7 @@
 #include "window_watcher.h"
 
 #include <cstdio>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -25,6 +26,16 @@ std::string TextOf(HWND window) {
   return std::string(text);
 }
 
+// A top-level window's title, read without a message: the thread that owns the window may be
+// busy drawing a frame.
+std::string TitleOf(HWND window) {
+  wchar_t wide[256] = {};
+  const int length = InternalGetWindowText(window, wide, 256);
+  std::string title;
+  for (int i = 0; i < length; ++i) title += wide[i] < 128 ? static_cast<char>(wide[i]) : '?';
+  return title;
+}
+
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find_first_of("\r\n")); }
 
 BOOL CALLBACK CollectOwnWindows(HWND window, LPARAM found) {
@@ -46,14 +57,15 @@ WindowWatcher::~WindowWatcher() {
 }
 
 void WindowWatcher::Run() {
-  std::set<HWND> seen;
+  std::map<HWND, std::string> seen;  // each window's title, read once when it appears
   std::set<HWND> pressed;
   while (!stop_) {
     std::vector<HWND> windows;
     EnumWindows(&CollectOwnWindows, reinterpret_cast<LPARAM>(&windows));
     for (HWND window : windows) {
-      const std::string title = TextOf(window);
-      if (seen.insert(window).second) {
+      if (seen.count(window) == 0) {
+        const std::string title = TitleOf(window);
+        seen[window] = title;
         std::printf("window appeared: %s\n", title.c_str());
         if (title == "Error" || title == "Warning") {
           std::printf("message box %s: %s\n", title.c_str(),
@@ -65,6 +77,7 @@ void WindowWatcher::Run() {
         }
         std::fflush(stdout);
       }
+      const std::string& title = seen[window];
       const bool dismissable = title == "Error" || title == "Warning" || title == "About Corvex";
       if (pressOk_ && dismissable && pressed.insert(window).second) {
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
@@ -72,10 +85,10 @@ void WindowWatcher::Run() {
       }
     }
     for (auto it = seen.begin(); it != seen.end();) {
-      if (!IsWindow(*it)) {
-        std::printf("window closed\n");
+      if (!IsWindow(it->first)) {
+        std::printf("window closed: %s\n", it->second.c_str());
         std::fflush(stdout);
-        pressed.erase(*it);
+        pressed.erase(it->first);
         it = seen.erase(it);
       } else {
         ++it;

@@ -47,6 +47,7 @@ struct VisHeader {
 static_assert(offsetof(VisModule, hwndParent) == 4);
 static_assert(offsetof(VisModule, hDllInstance) == 8);
 static_assert(offsetof(VisModule, sRate) == 12);
+static_assert(offsetof(VisModule, nCh) == 16);
 static_assert(offsetof(VisModule, latencyMs) == 20);
 static_assert(offsetof(VisModule, delayMs) == 24);
 static_assert(offsetof(VisModule, spectrumNch) == 28);
@@ -58,6 +59,28 @@ static_assert(offsetof(VisModule, Init) == 2344);
 static_assert(offsetof(VisModule, Render) == 2348);
 static_assert(offsetof(VisModule, Quit) == 2352);
 static_assert(offsetof(VisModule, userData) == 2356);
+static_assert(offsetof(VisHeader, description) == 4);
+static_assert(offsetof(VisHeader, getModule) == 8);
+#elif UINTPTR_MAX == 0xFFFFFFFFFFFFFFFFu
+// The 64-bit layout the test host and the 64-bit library share: pointers and handles take 8
+// bytes and their natural alignment; the ints and byte arrays keep their order.
+static_assert(offsetof(VisModule, hwndParent) == 8);
+static_assert(offsetof(VisModule, hDllInstance) == 16);
+static_assert(offsetof(VisModule, sRate) == 24);
+static_assert(offsetof(VisModule, nCh) == 28);
+static_assert(offsetof(VisModule, latencyMs) == 32);
+static_assert(offsetof(VisModule, delayMs) == 36);
+static_assert(offsetof(VisModule, spectrumNch) == 40);
+static_assert(offsetof(VisModule, waveformNch) == 44);
+static_assert(offsetof(VisModule, spectrumData) == 48);
+static_assert(offsetof(VisModule, waveformData) == 1200);
+static_assert(offsetof(VisModule, Config) == 2352);
+static_assert(offsetof(VisModule, Init) == 2360);
+static_assert(offsetof(VisModule, Render) == 2368);
+static_assert(offsetof(VisModule, Quit) == 2376);
+static_assert(offsetof(VisModule, userData) == 2384);
+static_assert(offsetof(VisHeader, description) == 8);
+static_assert(offsetof(VisHeader, getModule) == 16);
 #endif
 
 }  // namespace corvex

@@ -105,6 +105,7 @@ intptr_t CORVEX_CALLBACK WindowProcedure(platform::WindowHandle window, uint32_t
     case platform::WM_ERASEBKGND:
       return 0;
     case platform::WM_DESTROY:
+      if (running) pluginWindowGone = 1;
       windows.PostQuitMessage(0);
       return 0;
     case platform::WM_WINDOWPOSCHANGED:
