@@ -3,11 +3,10 @@
 
 namespace testhost {
 
-// What the process holds: kernel handles, GDI and USER objects, and committed private memory.
+// What the process holds: kernel handles, top-level windows and committed private memory.
 struct ProcessUsage {
   uint32_t handles = 0;
-  uint32_t gdiObjects = 0;
-  uint32_t userObjects = 0;
+  uint32_t windows = 0;
   uint64_t privateBytes = 0;
 };
 
