@@ -10,7 +10,7 @@ class SystemDeviceContext final : public DeviceContext {
   int32_t SetBkMode(int32_t mode) override;
   uint32_t SetTextColor(uint32_t color) override;
   FontHandle SelectObject(FontHandle font) override;
-  bool TextOut(int32_t x, int32_t y, const char* text, int32_t length) override;
+  bool TextOutAt(int32_t x, int32_t y, const char* text, int32_t length) override;
 
   void* dc = nullptr;  // the HDC
 };

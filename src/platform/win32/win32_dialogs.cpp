@@ -38,7 +38,7 @@ INT_PTR CALLBACK DialogTrampoline(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 class SystemDialogs final : public DialogSystem {
  public:
-  WindowHandle CreateDialog(InstanceHandle instance, const DialogTemplate& dialog,
+  WindowHandle CreateDialogWindow(InstanceHandle instance, const DialogTemplate& dialog,
                             WindowHandle owner, WindowProcedure procedure,
                             intptr_t userData) override {
     // The panel's slider is a common control: its class must be registered first.
@@ -56,7 +56,7 @@ class SystemDialogs final : public DialogSystem {
     return dialog == nullptr ? nullptr : ::GetDlgItem(Window(dialog), id);
   }
 
-  void SetWindowText(WindowHandle control, const char* text) override {
+  void SetControlText(WindowHandle control, const char* text) override {
     if (control != nullptr) SetWindowTextA(Window(control), text);
   }
   void EnableWindow(WindowHandle control, bool enable) override {

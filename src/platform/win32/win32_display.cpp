@@ -2,6 +2,7 @@
 // records are translated field by field into the system's and back, never cast: DDCAPS is 380
 // bytes and holds far more than the summary the plug-in reads, and DDSURFACEDESC2 carries a
 // union and pointer-sized fields whose places differ between the 32- and 64-bit builds.
+#include "platform/direct_draw_results.h"
 #include "platform/display.h"
 #include "platform/display_flags.h"
 #include "platform/win32/win32_backend.h"
@@ -12,7 +13,7 @@
 
 namespace corvex::platform::win32 {
 
-static_assert(sizeof(DDCAPS) == kDisplayCapsSize, "DirectDraw 6's driver capabilities record");
+static_assert(sizeof(DDCAPS) == 380, "DirectDraw 6's driver capabilities record");
 static_assert(sizeof(DDPIXELFORMAT) == kPixelFormatSize);
 #if !defined(_WIN64)
 static_assert(sizeof(DDSURFACEDESC2) == kSurfaceDescriptionSize);
@@ -117,7 +118,6 @@ SurfaceDescription FromSystem(const DDSURFACEDESC2& s) {
 
 DisplayCaps FromSystem(const DDCAPS& s) {
   DisplayCaps c;
-  c.size = kDisplayCapsSize;
   c.caps = s.dwCaps;
   c.caps2 = s.dwCaps2;
   c.videoMemoryTotal = s.dwVidMemTotal;
@@ -210,7 +210,7 @@ class SystemSurface final : public Wrapper<Surface, IDirectDrawSurface4> {
     return result;
   }
   Result ReleaseDC(DeviceContext* context) override {
-    if (context != &context_ || context_.dc == nullptr) return DDERR_INVALIDPARAMS;
+    if (context != &context_ || context_.dc == nullptr) return dderr::InvalidParams;
     const HRESULT result = system()->ReleaseDC(static_cast<HDC>(context_.dc));
     context_.dc = nullptr;
     return result;

@@ -10,11 +10,11 @@ namespace {
 
 class SystemProfiles final : public ProfileStore {
  public:
-  int32_t GetPrivateProfileInt(const char* section, const char* key, int32_t defaultValue,
+  int32_t GetPrivateProfileInteger(const char* section, const char* key, int32_t defaultValue,
                                const char* path) override {
     return static_cast<int32_t>(GetPrivateProfileIntA(section, key, defaultValue, path));
   }
-  bool WritePrivateProfileString(const char* section, const char* key, const char* value,
+  bool WritePrivateProfileValue(const char* section, const char* key, const char* value,
                                  const char* path) override {
     return WritePrivateProfileStringA(section, key, value, path) != 0;
   }

@@ -10,7 +10,7 @@ namespace {
 
 class SystemGraphics final : public GraphicsSystem {
  public:
-  FontHandle CreateFont(const FontRequest& r) override {
+  FontHandle CreateFontObject(const FontRequest& r) override {
     return CreateFontA(r.height, r.width, r.escapement, r.orientation, r.weight, r.italic,
                        r.underline, r.strikeOut, r.charSet, r.outputPrecision, r.clipPrecision,
                        r.quality, r.pitchAndFamily, r.faceName);
@@ -31,7 +31,7 @@ uint32_t SystemDeviceContext::SetTextColor(uint32_t color) {
 FontHandle SystemDeviceContext::SelectObject(FontHandle font) {
   return ::SelectObject(static_cast<HDC>(dc), static_cast<HGDIOBJ>(font));
 }
-bool SystemDeviceContext::TextOut(int32_t x, int32_t y, const char* text, int32_t length) {
+bool SystemDeviceContext::TextOutAt(int32_t x, int32_t y, const char* text, int32_t length) {
   return TextOutA(static_cast<HDC>(dc), x, y, text, length) != 0;
 }
 

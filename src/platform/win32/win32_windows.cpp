@@ -40,7 +40,7 @@ MSG ToSystem(const Message& message) {
 
 class SystemWindows final : public WindowSystem {
  public:
-  bool RegisterClass(const char* className, WindowProcedure procedure,
+  bool RegisterWindowClass(const char* className, WindowProcedure procedure,
                      InstanceHandle instance) override {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = reinterpret_cast<WNDPROC>(procedure);
@@ -49,11 +49,11 @@ class SystemWindows final : public WindowSystem {
     return RegisterClassA(&windowClass) != 0;
   }
 
-  bool UnregisterClass(const char* className, InstanceHandle instance) override {
+  bool UnregisterWindowClass(const char* className, InstanceHandle instance) override {
     return UnregisterClassA(className, Instance(instance)) != 0;
   }
 
-  WindowHandle CreateWindow(const char* className, const char* title, uint32_t style, int32_t x,
+  WindowHandle CreateClassWindow(const char* className, const char* title, uint32_t style, int32_t x,
                             int32_t y, int32_t width, int32_t height, WindowHandle owner,
                             InstanceHandle instance) override {
     return CreateWindowExA(0, className, title, style, x, y, width, height, Window(owner),
@@ -87,17 +87,17 @@ class SystemWindows final : public WindowSystem {
     return GetWindowLongPtrA(Window(window), GWLP_USERDATA);
   }
 
-  intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
+  intptr_t SendWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
                        intptr_t lParam) override {
     return SendMessageA(Window(window), message, wParam, lParam);
   }
-  bool PostMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
+  bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
                    intptr_t lParam) override {
     return PostMessageA(Window(window), message, wParam, lParam) != 0;
   }
   void PostQuitMessage(int32_t code) override { ::PostQuitMessage(code); }
 
-  bool PeekMessage(Message* message) override {
+  bool PeekWindowMessage(Message* message) override {
     MSG system;
     if (!PeekMessageA(&system, nullptr, 0, 0, PM_REMOVE)) return false;
     *message = Message{system.hwnd, system.message, system.wParam, system.lParam};
@@ -107,11 +107,11 @@ class SystemWindows final : public WindowSystem {
     const MSG system = ToSystem(message);
     ::TranslateMessage(&system);
   }
-  intptr_t DispatchMessage(const Message& message) override {
+  intptr_t DispatchWindowMessage(const Message& message) override {
     const MSG system = ToSystem(message);
     return DispatchMessageA(&system);
   }
-  intptr_t DefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
+  intptr_t DefaultWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
                          intptr_t lParam) override {
     return DefWindowProcA(Window(window), message, wParam, lParam);
   }
@@ -142,11 +142,11 @@ class SystemWindows final : public WindowSystem {
     return Shell_NotifyIconA(action, &system) != 0;
   }
 
-  IconHandle LoadIcon(InstanceHandle instance, int32_t resourceId) override {
+  IconHandle LoadIconResource(InstanceHandle instance, int32_t resourceId) override {
     return LoadIconA(Instance(instance), MAKEINTRESOURCEA(resourceId));
   }
 
-  int32_t MessageBox(WindowHandle owner, const char* text, const char* caption,
+  int32_t ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
                      uint32_t type) override {
     return MessageBoxA(Window(owner), text, caption, type);
   }
@@ -156,7 +156,7 @@ class SystemWindows final : public WindowSystem {
 
   uint32_t Milliseconds() override { return timeGetTime(); }
 
-  size_t GetModuleFileName(InstanceHandle instance, char* buffer, size_t size) override {
+  size_t GetModulePath(InstanceHandle instance, char* buffer, size_t size) override {
     if (size == 0) return 0;
     // The system writes at most MAX_PATH characters however large the buffer is.
     const DWORD length = GetModuleFileNameA(Instance(instance), buffer,
