@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Checks the built plug-in library as a media player's loader sees it: winampVisGetHeader is
-# its one export, and it needs only DLLs every Windows has (no MinGW runtime beside it).
+# its one export, and it needs only DLLs every Windows has (no MinGW runtime beside it). And
+# it holds no aligned AVX move: MinGW keeps the stack 16-byte aligned only, so a 32-byte
+# aligned move of a spilled local would fault; the build turns every one into its unaligned
+# twin.
 #   check_dll.sh OBJDUMP DLL
 set -uo pipefail
 objdump=$1
@@ -23,6 +26,12 @@ while read -r name; do
   fi
   echo "imports $name"
 done < <(sed -n 's/^\s*DLL Name: //p' <<<"$listing")
+
+aligned=$("$objdump" -d "$dll" | grep -cE '\svmov(dqa|aps|apd|dqa32|dqa64)\s')
+if [[ "$aligned" != 0 ]]; then
+  echo "FAILED: $aligned aligned AVX moves"
+  failures=1
+fi
 
 echo "exports: $exports"
 echo "size: $(stat -c %s "$dll") bytes"
