@@ -11,6 +11,10 @@ packages=(
   ffmpeg
   # scripts/bench-report.sh: the table's script and the peer it is measured against
   python3 gstreamer1.0-tools gstreamer1.0-plugins-good
+  # the Windows plug-in: MinGW-w64 (posix threads) and its Wine tests on an Xvfb screen
+  gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
+  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
+  wine wine64 xvfb imagemagick
 )
 
 missing=()
