@@ -152,6 +152,10 @@ FfmpegSink::FfmpegSink(const std::string& ffmpeg, const std::string& output,
 
   int ends[2];
   if (pipe2(ends, O_CLOEXEC) != 0) FailOutput(output, std::strerror(errno));
+  // A frame is megabytes: through the default 64 KiB pipe it takes dozens of turns of writer
+  // and encoder each. A larger pipe where the system allows it (1 MiB is the usual limit);
+  // the default still works, only with more switching.
+  fcntl(ends[1], F_SETPIPE_SZ, 1 << 20);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, ends[0], STDIN_FILENO);
