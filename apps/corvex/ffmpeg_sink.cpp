@@ -65,6 +65,16 @@ bool NeedsFastStart(const std::string& path) {
   return extension == ".mp4" || extension == ".m4v" || extension == ".mov";
 }
 
+// A large frame through the default 64 KiB pipe takes dozens of turns of writer and encoder.
+// The pipe grows up to 1 MiB (the usual limit for a user; where the system refuses, the
+// default only switches more), but stays within half a frame: a frame counts as taken once
+// all of it is in the pipe, and a failure names the frame ffmpeg stopped in.
+int PipeBytes(size_t frameBytes) {
+  int bytes = 64 << 10;
+  while (bytes < (1 << 20) && static_cast<size_t>(bytes) * 4 <= frameBytes) bytes *= 2;
+  return bytes;
+}
+
 }  // namespace
 
 const std::vector<std::string>& EncoderPresets() {
@@ -152,10 +162,7 @@ FfmpegSink::FfmpegSink(const std::string& ffmpeg, const std::string& output,
 
   int ends[2];
   if (pipe2(ends, O_CLOEXEC) != 0) FailOutput(output, std::strerror(errno));
-  // A frame is megabytes: through the default 64 KiB pipe it takes dozens of turns of writer
-  // and encoder each. A larger pipe where the system allows it (1 MiB is the usual limit);
-  // the default still works, only with more switching.
-  fcntl(ends[1], F_SETPIPE_SZ, 1 << 20);
+  fcntl(ends[1], F_SETPIPE_SZ, PipeBytes(YuvSizeOf(format.width, format.height).Bytes()));
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, ends[0], STDIN_FILENO);
