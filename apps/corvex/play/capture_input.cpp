@@ -1,0 +1,95 @@
+#include "play/capture_input.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "host_error.h"
+
+namespace corvex::host {
+
+namespace {
+
+// Sound servers name the monitor of an output "Monitor of <output>".
+bool IsMonitorName(const char* name) {
+  return name != nullptr && std::strncmp(name, "Monitor of ", 11) == 0;
+}
+
+// The monitor of the default output, else any monitor; empty when there is none.
+std::string MonitorDevice() {
+  std::string wanted;
+  char* output = nullptr;
+  SDL_AudioSpec spec;
+  if (SDL_GetDefaultAudioInfo(&output, &spec, 0) == 0 && output != nullptr) {
+    wanted = std::string("Monitor of ") + output;
+    SDL_free(output);
+  }
+  std::string anyMonitor;
+  const int count = SDL_GetNumAudioDevices(1);
+  for (int i = 0; i < count; ++i) {
+    const char* name = SDL_GetAudioDeviceName(i, 1);
+    if (!IsMonitorName(name)) continue;
+    if (name == wanted) return name;
+    if (anyMonitor.empty()) anyMonitor = name;
+  }
+  return anyMonitor;
+}
+
+}  // namespace
+
+CaptureInput::CaptureInput() {
+  const std::string monitor = MonitorDevice();
+  const char* chosen = monitor.empty() ? nullptr : monitor.c_str();
+  monitor_ = chosen != nullptr;
+  SDL_AudioSpec want{};
+  want.freq = rate_;
+  want.format = AUDIO_S16SYS;
+  want.channels = 2;
+  want.samples = 512;
+  want.callback = &CaptureInput::Callback;
+  want.userdata = this;
+  SDL_AudioSpec have{};
+  device_ = SDL_OpenAudioDevice(chosen, 1, &want, &have, 0);
+  if (device_ == 0) {
+    throw HostError(ExitStatus::kInput,
+                    std::string("--capture: there is no sound to record from (") +
+                        SDL_GetError() + ")");
+  }
+  deviceName_ = chosen != nullptr ? chosen : "the default recording device";
+  ring_.assign(static_cast<size_t>(rate_) * 2, 0);
+  SDL_PauseAudioDevice(device_, 0);
+}
+
+CaptureInput::~CaptureInput() { SDL_CloseAudioDevice(device_); }
+
+void CaptureInput::Callback(void* self, Uint8* stream, int length) {
+  auto* input = static_cast<CaptureInput*>(self);
+  const auto* samples = reinterpret_cast<const int16_t*>(stream);
+  const int64_t frames = length / 4;
+  std::lock_guard<std::mutex> guard(input->lock_);
+  const int64_t ringFrames = static_cast<int64_t>(input->ring_.size() / 2);
+  for (int64_t i = 0; i < frames; ++i) {
+    const int64_t at = (input->recorded_ + i) % ringFrames;
+    input->ring_[at * 2] = samples[i * 2];
+    input->ring_[at * 2 + 1] = samples[i * 2 + 1];
+  }
+  input->recorded_ += frames;
+}
+
+double CaptureInput::RecordedSeconds() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return static_cast<double>(recorded_) / rate_;
+}
+
+int32_t CaptureInput::Latest(int16_t* stereo, int32_t frames) const {
+  std::lock_guard<std::mutex> guard(lock_);
+  const int64_t ringFrames = static_cast<int64_t>(ring_.size() / 2);
+  const int64_t count = std::min<int64_t>({frames, recorded_, ringFrames});
+  for (int64_t i = 0; i < count; ++i) {
+    const int64_t at = (recorded_ - count + i) % ringFrames;
+    stereo[i * 2] = ring_[at * 2];
+    stereo[i * 2 + 1] = ring_[at * 2 + 1];
+  }
+  return static_cast<int32_t>(count);
+}
+
+}  // namespace corvex::host
