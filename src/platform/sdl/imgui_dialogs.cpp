@@ -25,9 +25,16 @@ ImVec2 DialogSize(const headless::HeadlessWindows::Window& window) {
                 static_cast<float>(window.rect.bottom - window.rect.top) * DialogPainter::kUnitY);
 }
 
-void AlignedText(const std::string& text, uint32_t style, float width) {
+void AlignedText(const std::string& text, uint32_t style, float width, float height) {
   const float textWidth = ImGui::CalcTextSize(text.c_str()).x;
   const uint32_t align = style & 0x3;
+  if (align == SS_LEFT && height >= 1.5f * ImGui::GetTextLineHeight()) {
+    // A left-aligned text with room for more lines wraps inside its box.
+    ImGui::PushTextWrapPos(ImGui::GetCursorPosX() + width);
+    ImGui::TextUnformatted(text.c_str());
+    ImGui::PopTextWrapPos();
+    return;
+  }
   float shift = 0.0f;
   if (align == SS_CENTER) shift = std::max(0.0f, (width - textWidth) / 2.0f);
   if (align == SS_RIGHT) shift = std::max(0.0f, width - textWidth);
@@ -96,7 +103,15 @@ void DialogPainter::DrawControl(const headless::HeadlessDialogs::Dialog& dialog,
         ImGui::TextUnformatted(control.text.c_str());
       } else if ((control.style & kButtonTypeMask) == BS_AUTOCHECKBOX) {
         bool checked = control.checked;
-        if (ImGui::Checkbox(control.text.c_str(), &checked)) act(Action::Kind::Click, 0);
+        if ((control.style & BS_LEFTTEXT) != 0) {
+          // The text on the left, the box at the right edge.
+          const float box = ImGui::GetFrameHeight();
+          AlignedText(control.text, SS_RIGHT, width - box - 4.0f, height);
+          ImGui::SetCursorPos(ImVec2(x + width - box, y));
+          if (ImGui::Checkbox("##check", &checked)) act(Action::Kind::Click, 0);
+        } else if (ImGui::Checkbox(control.text.c_str(), &checked)) {
+          act(Action::Kind::Click, 0);
+        }
       } else if ((control.style & kButtonTypeMask) == BS_AUTORADIOBUTTON) {
         if (ImGui::RadioButton(control.text.c_str(), control.checked)) act(Action::Kind::Click, 0);
       } else if (ImGui::Button(control.text.c_str(), ImVec2(width, height))) {
@@ -113,7 +128,7 @@ void DialogPainter::DrawControl(const headless::HeadlessDialogs::Dialog& dialog,
           draw->AddRect(screen, ImVec2(screen.x + width, screen.y + height), frameColour);
           ImGui::SetCursorPosY(y + std::max(0.0f, (height - ImGui::GetTextLineHeight()) / 2.0f));
         }
-        AlignedText(control.text, control.style, width);
+        AlignedText(control.text, control.style, width, height);
       }
       break;
     case ControlKind::ListBox:

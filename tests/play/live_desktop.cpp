@@ -1,0 +1,77 @@
+#include "live_desktop.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "work_folder.h"
+
+namespace corvex::host::testing {
+
+namespace {
+
+bool available = false;
+std::string reason = "the X display was not started";
+std::unique_ptr<WorkFolder> folder;
+
+// Starts Xvfb with -displayfd, so the server itself picks a free display and says which.
+class XvfbEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    folder = std::make_unique<WorkFolder>();
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) return;
+    server_ = fork();
+    if (server_ == 0) {
+      close(pipeEnds[0]);
+      const std::string fd = std::to_string(pipeEnds[1]);
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24",
+             "-nolisten", "tcp", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(pipeEnds[1]);
+    std::string number;
+    char c;
+    while (read(pipeEnds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(pipeEnds[0]);
+    if (server_ < 0 || number.empty()) {
+      reason = "Xvfb could not be started (is the xvfb package installed?)";
+      Stop();
+      return;
+    }
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", (folder->path() + "/played.raw").c_str(), 1);
+    available = true;
+  }
+
+  void TearDown() override {
+    Stop();
+    folder.reset();
+  }
+
+ private:
+  void Stop() {
+    if (server_ > 0) {
+      kill(server_, SIGTERM);
+      waitpid(server_, nullptr, 0);
+      server_ = -1;
+    }
+  }
+  pid_t server_ = -1;
+};
+
+const auto* const registered = ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
+
+}  // namespace
+
+bool LiveDesktop::Available() { return available; }
+const std::string& LiveDesktop::Reason() { return reason; }
+const std::string& LiveDesktop::Folder() { return folder->path(); }
+
+}  // namespace corvex::host::testing

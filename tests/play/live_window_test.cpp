@@ -1,0 +1,153 @@
+// The live window under a private X display: size, frames, keys through SDL's queue, full
+// screen and back, the panel's controls under the pointer, and the end of a run.
+#include <gtest/gtest.h>
+#include <imgui.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "dialogs/config_dialog.h"
+#include "host_error.h"
+#include "play_test_support.h"
+#include "plugin/plugin_objects.h"
+#include "resources/resource.h"
+#include "scene/process_objects.h"
+#include "scene/scene_manager.h"
+#include "transforms/transform_manager.h"
+#include "video/video.h"
+
+namespace corvex::host::testing {
+namespace {
+
+std::vector<int32_t> ActiveRenderers() {
+  return std::vector<int32_t>(theSceneManager->activeRenderers,
+                              theSceneManager->activeRenderers + theSceneManager->rendererCount);
+}
+
+std::pair<int, int> WindowSize(SDL_Window* window) {
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window, &width, &height);
+  return {width, height};
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// Clicks at the middle of a box of the last drawn dialogs over three frames from `frame`:
+// the pointer arrives, the button goes down, the button comes up.
+void ClickAt(FrameScript& script, PlaySession& session, int64_t frame,
+             std::function<platform::sdl::DialogPainter::Box()> where) {
+  script.At(frame, [&session, where] {
+    const auto box = where();
+    MovePointer(session.backend()->window(), box.x + box.width / 2, box.y + box.height / 2);
+  });
+  script.At(frame + 1, [&session] { PressButton(session.backend()->window(), true); });
+  script.At(frame + 2, [&session] { PressButton(session.backend()->window(), false); });
+}
+
+platform::WindowHandle OpenPanel(const PlaySession& session) {
+  const auto open = session.backend()->dialogs.OpenDialogs(IDD_CONFIG_PANEL);
+  return open.empty() ? nullptr : open.front()->window;
+}
+
+platform::sdl::DialogPainter::Box PanelBox(const PlaySession& session, int32_t id) {
+  const auto& layout = session.backend()->painter().Layout();
+  const auto found = layout.find({OpenPanel(session), id});
+  return found == layout.end() ? platform::sdl::DialogPainter::Box{-1, -1, 0, 0} : found->second;
+}
+
+TEST(LiveWindow, KeysFullScreenPanelAndEscAsAUserGivesThem) {
+  REQUIRE_DISPLAY();
+  Playlist playlist = Playlist::FromFiles({WriteTrack("tone.wav", 20.0, QuietTone)});
+  PlayConfig config = LiveConfig("window");
+  config.width = 800;
+  config.height = 600;
+  config.refreshHz = 0.0;  // as fast as it goes: the test is about what happens, not the pace
+  config.maxFrames = 400;
+  PlaySession session(&playlist, config);
+  FrameScript script;
+  session.afterFrame = [&script](int64_t frame) { script(frame); };
+  SDL_Window* window = nullptr;
+
+  script.At(0, [&] {
+    window = session.backend()->window();
+    EXPECT_EQ(WindowSize(window), std::make_pair(800, 600));
+    EXPECT_EQ(theVideo->width, 800);
+    EXPECT_EQ(theVideo->displayMode, 1);
+  });
+  std::vector<int32_t> before;
+  script.At(10, [&] {
+    before = ActiveRenderers();
+    PressKey(window, SDLK_F5);
+  });
+  script.At(12, [&] { EXPECT_NE(ActiveRenderers(), before) << "F5 picks the next renderer"; });
+  int32_t infoBefore = 0;
+  script.At(14, [&] {
+    infoBefore = theVideo->showInfo;
+    PressKey(window, SDLK_F4);
+  });
+  script.At(16, [&] { EXPECT_NE(theVideo->showInfo, infoBefore) << "F4 toggles the overlay"; });
+
+  script.At(20, [&] { PressKey(window, SDLK_RETURN, KMOD_LALT); });
+  script.At(23, [&] {
+    EXPECT_EQ(theVideo->displayMode, 0) << "Alt+Enter from a window goes full screen";
+    EXPECT_TRUE(session.backend()->FullScreen());
+    EXPECT_NE(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+  });
+  script.At(26, [&] { PressKey(window, SDLK_RETURN, KMOD_LALT); });
+  script.At(29, [&] {
+    EXPECT_EQ(theVideo->displayMode, 1) << "and Alt+Enter again comes back";
+    EXPECT_FALSE(session.backend()->FullScreen());
+    EXPECT_EQ(WindowSize(window), std::make_pair(800, 600));
+  });
+
+  script.At(40, [&] { PressKey(window, SDLK_TAB); });
+  script.At(42, [&] {
+    ASSERT_EQ(configDialogOpen, 1) << "Tab opens the panel";
+    const auto* list = session.backend()->dialogs.FindControl(OpenPanel(session), IDC_RESOLUTION_LIST);
+    ASSERT_NE(list, nullptr);
+    ASSERT_GT(list->items.size(), 2u);
+    EXPECT_EQ(list->items[2], "1024x768x32");
+    const std::string shot =
+        (std::filesystem::path(CORVEX_BINARY_DIR) / "play_pictures" / "panel_open.png").string();
+    std::filesystem::create_directories(std::filesystem::path(shot).parent_path());
+    const std::string command = "import -window root -crop 800x600+0+0 " + shot;
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  });
+  // The third entry of the resolution list, then Done.
+  ClickAt(script, session, 44, [&session] {
+    auto box = PanelBox(session, IDC_RESOLUTION_LIST);
+    const float row = ImGui::GetTextLineHeightWithSpacing();
+    return platform::sdl::DialogPainter::Box{box.x, box.y + 1.0f + 2 * row, box.width, row};
+  });
+  script.At(48, [&] {
+    const auto* list = session.backend()->dialogs.FindControl(OpenPanel(session), IDC_RESOLUTION_LIST);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->selection, 2) << "the click chose the entry under the pointer";
+  });
+  ClickAt(script, session, 50, [&session] { return PanelBox(session, IDC_DONE); });
+  script.At(55, [&] {
+    EXPECT_EQ(configDialogOpen, 0) << "Done closes the panel";
+    EXPECT_EQ(theVideo->width, 1024);
+    EXPECT_EQ(theVideo->height, 768);
+    EXPECT_EQ(WindowSize(window), std::make_pair(1024, 768));
+  });
+  script.At(199, [&] { EXPECT_EQ(session.backend()->PresentedFrames(), 200); });
+  script.At(210, [&] { PressKey(window, SDLK_ESCAPE); });
+
+  const PlayResult result = session.Run();
+  EXPECT_TRUE(result.quitByPlugin) << "Esc ends the run";
+  EXPECT_LT(result.frames, 215);
+  const std::string settings = ReadText(config.pluginFolder + "/vis_corvex.ini");
+  EXPECT_NE(settings.find("Display_Mode=1"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("Resolution_Mode=2"), std::string::npos) << settings;
+}
+
+}  // namespace
+}  // namespace corvex::host::testing
