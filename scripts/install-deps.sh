@@ -9,6 +9,7 @@ packages=(
   libfreetype-dev fonts-liberation2
   libsndfile1-dev libkissfft-dev libpng-dev libcli11-dev libsimpleini-dev
   ffmpeg
+  libsdl2-dev libimgui-dev xvfb imagemagick pulseaudio pulseaudio-utils
 )
 
 missing=()

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>

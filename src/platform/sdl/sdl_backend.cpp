@@ -5,6 +5,7 @@
 #include <imgui_impl_sdlrenderer.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/display_flags.h"
 #include "platform/messages.h"
@@ -32,6 +33,15 @@ SdlBackend::SdlBackend(const char* windowTitle)
       display(store, graphics),
       windows_(store, *this) {
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) throw NoDisplay(SDL_GetError());
+  // Without a display SDL falls back to drawing off screen, where nobody would see the
+  // picture; that is only wanted when asked for by name.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  if (driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+      (asked == nullptr || std::strcmp(asked, driver) != 0)) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    throw NoDisplay("no X11 or Wayland display could be opened");
+  }
   const Size desktop = DesktopSize();
   display.modes = OfferedModes(desktop, MonitorModes());
   display.desktop = headless::StandardMode(desktop.width, desktop.height, 32);

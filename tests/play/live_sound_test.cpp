@@ -1,0 +1,228 @@
+// The live player's sound: picture against sound on the audio callback's clock, the media
+// keys, and a run without a sound device, without a display or with a file that is no audio.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "host_error.h"
+#include "play/playback.h"
+#include "play_test_support.h"
+#include "plugin/vis_module.h"
+
+namespace corvex::host::testing {
+namespace {
+
+constexpr int32_t kRate = 44100;
+
+// Sets an environment variable for the length of a scope.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    setenv(name, value, 1);
+  }
+  ~ScopedEnv() {
+    if (old_) setenv(name_, old_->c_str(), 1);
+    else unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+bool HoldsAClick(const VisModule& module) {
+  for (const uint8_t byte : module.waveformData[0]) {
+    if (std::abs(static_cast<int8_t>(byte)) > 40) return true;
+  }
+  return false;
+}
+
+double Seconds(uint64_t counter) {
+  return static_cast<double>(counter) / static_cast<double>(SDL_GetPerformanceFrequency());
+}
+
+TEST(LiveSound, TheFrameThatFirstShowsAClickIsPresentedWithinAFrameOfHearingIt) {
+  REQUIRE_DISPLAY();
+  // Clicks of 40 ms, longer than a frame, so some frame is sure to show each; each starts a
+  // 576-frame block, so the first block that holds a click begins with it and the click
+  // cannot show early by up to a block.
+  const std::array<int64_t, 4> clicks = {576 * 80, 576 * 140, 576 * 200, 576 * 260};
+  const auto click = [&clicks](int64_t frame) -> int16_t {
+    for (const int64_t at : clicks) {
+      if (frame >= at && frame < at + kRate / 25) return (frame / 8) % 2 ? 20000 : -20000;
+    }
+    return 0;
+  };
+  Playlist playlist = Playlist::FromFiles({WriteTrack("clicks.wav", 3.9, click, kRate)});
+  PlayConfig config = LiveConfig("clicks");
+  config.latencyMs = 0;  // Xvfb shows a frame the moment it is presented
+  config.refreshHz = 60.0;
+  PlaySession session(&playlist, config);
+  struct Shown {
+    double presented;
+    bool click;
+  };
+  std::vector<Shown> shown;
+  session.afterFrame = [&](int64_t frame) {
+    if (frame == 0) session.playback()->clock()->KeepHandoffs(true);
+    shown.push_back(Shown{Seconds(SDL_GetPerformanceCounter()), HoldsAClick(*session.module())});
+  };
+  session.Run();
+
+  const auto handoffs = session.playback()->clock()->Handoffs();
+  size_t next = 1;
+  for (const int64_t at : clicks) {
+    const double moment = static_cast<double>(at) / kRate;
+    // When the click sounded: the hand-over that carried it, plus its place in it.
+    std::optional<double> heard;
+    for (const auto& handoff : handoffs) {
+      const double end = handoff.timelineSeconds + static_cast<double>(handoff.frames) / kRate;
+      if (moment >= handoff.timelineSeconds && moment < end) {
+        heard = Seconds(handoff.counter) + (moment - handoff.timelineSeconds);
+      }
+    }
+    ASSERT_TRUE(heard.has_value()) << "the click at " << moment << " s was never played";
+    while (next < shown.size() && !(shown[next].click && !shown[next - 1].click)) ++next;
+    ASSERT_LT(next, shown.size()) << "no frame showed the click at " << moment << " s";
+    const double frame = shown[next].presented - shown[next - 1].presented;
+    EXPECT_LE(std::abs(shown[next].presented - *heard), std::max(frame, 1.0 / 60.0) + 0.002)
+        << "click at " << moment << " s: presented " << shown[next].presented - *heard
+        << " s after it sounded, frames " << frame << " s apart";
+    RecordProperty("click_" + std::to_string(at), std::to_string(shown[next].presented - *heard));
+    ++next;
+  }
+}
+
+TEST(LiveSound, MediaKeysPassedOnByThePluginSteerThePlaylist) {
+  REQUIRE_DISPLAY();
+  Playlist playlist = Playlist::FromFiles(
+      {WriteTrack("first.wav", 12.0, QuietTone), WriteTrack("second.wav", 12.0, QuietTone)});
+  PlayConfig config = LiveConfig("media");
+  config.refreshHz = 60.0;
+  config.maxFrames = 130;
+  PlaySession session(&playlist, config);
+  FrameScript script;
+  session.afterFrame = [&script](int64_t frame) { script(frame); };
+  const auto press = [&session](SDL_Keycode key) { PressKey(session.backend()->window(), key); };
+  const auto state = [&session] { return session.playback()->state(); };
+  const auto heard = [&session] { return session.playback()->HeardSeconds(); };
+  double held = 0.0;
+
+  script.At(5, [&] { press(SDLK_c); });
+  script.At(7, [&] {
+    EXPECT_EQ(state(), Playback::State::Paused) << "C pauses";
+    held = heard();
+  });
+  script.At(20, [&] {
+    EXPECT_DOUBLE_EQ(heard(), held) << "and the moment stands still";
+    press(SDLK_c);
+  });
+  script.At(22, [&] { EXPECT_EQ(state(), Playback::State::Playing) << "C again goes on"; });
+  script.At(25, [&] { press(SDLK_b); });
+  script.At(30, [&] {
+    EXPECT_EQ(session.playback()->Index(), 1u) << "B: the next song";
+    EXPECT_GE(heard(), 12.0);
+    press(SDLK_z);
+  });
+  script.At(35, [&] {
+    EXPECT_EQ(session.playback()->Index(), 0u) << "Z: the previous one";
+    held = heard();
+    press(SDLK_RIGHT);
+  });
+  script.At(40, [&] {
+    EXPECT_GE(heard(), held + 4.9) << "Right: 5 s on";
+    EXPECT_LT(heard(), held + 6.0);
+    press(SDLK_v);
+  });
+  script.At(42, [&] {
+    EXPECT_EQ(state(), Playback::State::Stopped) << "V stops";
+    EXPECT_DOUBLE_EQ(heard(), 0.0) << "at the start of the song";
+    const VisModule& module = *session.module();
+    EXPECT_FALSE(HoldsAClick(module));
+    EXPECT_EQ(module.waveformData[0][100], 0) << "a stopped player gives silence";
+    press(SDLK_x);
+  });
+  script.At(60, [&] {
+    EXPECT_EQ(state(), Playback::State::Playing) << "X plays";
+    EXPECT_GT(heard(), 0.1);
+    EXPECT_LT(heard(), 1.0) << "from the start of the song";
+  });
+  session.Run();
+}
+
+std::string ReadAll(FILE* file) {
+  std::rewind(file);
+  std::string text;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, file) != nullptr) text += buffer;
+  return text;
+}
+
+TEST(LiveSound, WithoutASoundDeviceTheVisualizationRunsSilentOnTheClock) {
+  REQUIRE_DISPLAY();
+  ScopedEnv noSound("SDL_AUDIODRIVER", "no-such-driver");
+  Playlist playlist = Playlist::FromFiles({WriteTrack("silent.wav", 10.0, QuietTone)});
+  PlayConfig config = LiveConfig("silent");
+  config.refreshHz = 60.0;
+  config.maxFrames = 30;
+  FILE* notes = std::tmpfile();
+  config.notes = notes;
+  PlaySession session(&playlist, config);
+  double first = -1.0, last = -1.0;
+  session.afterFrame = [&](int64_t frame) {
+    if (frame == 0) first = session.playback()->HeardSeconds();
+    last = session.playback()->HeardSeconds();
+  };
+  const PlayResult result = session.Run();
+  EXPECT_EQ(result.frames, 30);
+  EXPECT_FALSE(session.playback()->HasSound());
+  EXPECT_GT(last - first, 0.2) << "the song moves on without sound";
+  const std::string text = ReadAll(notes);
+  std::fclose(notes);
+  EXPECT_NE(text.find("no sound device"), std::string::npos) << text;
+  EXPECT_NE(text.find("runs silent"), std::string::npos) << text;
+}
+
+TEST(LiveSound, WithoutADisplayOneLineSaysToRenderInstead) {
+  ScopedEnv noDisplay("DISPLAY", ":31999");
+  Playlist playlist = Playlist::FromFiles({WriteTrack("nodisplay.wav", 1.0, QuietTone)});
+  PlaySession session(&playlist, LiveConfig("nodisplay"));
+  try {
+    session.Run();
+    FAIL() << "a run without a display started";
+  } catch (const HostError& error) {
+    EXPECT_EQ(error.status, ExitStatus::kOutput);
+    EXPECT_NE(std::string(error.what()).find("corvex render"), std::string::npos) << error.what();
+  }
+}
+
+// corvex itself, with stderr and the exit status.
+std::pair<int, std::string> RunCorvex(const std::string& arguments) {
+  const std::string command = std::string(CORVEX_BINARY_DIR) + "/apps/corvex/corvex " + arguments + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string output;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+  const int status = pclose(pipe);
+  return {WEXITSTATUS(status), output};
+}
+
+TEST(LiveSound, AFileThatIsNoAudioFailsAsInARender) {
+  const std::string missing = LiveDesktop::Folder() + "/missing.wav";
+  const std::string text = LiveDesktop::Folder() + "/notes.wav";
+  std::ofstream(text) << "these are not samples\n";
+  for (const std::string& file : {missing, text}) {
+    const auto played = RunCorvex("play -q " + file);
+    const auto rendered = RunCorvex("render -q --png " + LiveDesktop::Folder() + "/frames " + file);
+    EXPECT_EQ(played.first, static_cast<int>(ExitStatus::kInput)) << played.second;
+    EXPECT_EQ(played, rendered);
+  }
+}
+
+}  // namespace
+}  // namespace corvex::host::testing
