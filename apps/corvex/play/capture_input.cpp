@@ -1,6 +1,7 @@
 #include "play/capture_input.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "host_error.h"
@@ -14,15 +15,18 @@ bool IsMonitorName(const char* name) {
   return name != nullptr && std::strncmp(name, "Monitor of ", 11) == 0;
 }
 
-// The monitor of the default output, else any monitor; empty when there is none.
-std::string MonitorDevice() {
-  std::string wanted;
+std::string DefaultOutput() {
   char* output = nullptr;
   SDL_AudioSpec spec;
-  if (SDL_GetDefaultAudioInfo(&output, &spec, 0) == 0 && output != nullptr) {
-    wanted = std::string("Monitor of ") + output;
-    SDL_free(output);
-  }
+  if (SDL_GetDefaultAudioInfo(&output, &spec, 0) != 0 || output == nullptr) return "";
+  std::string name = output;
+  SDL_free(output);
+  return name;
+}
+
+// The monitor of the default output, else any monitor; empty when there is none.
+std::string MonitorDevice() {
+  const std::string wanted = "Monitor of " + DefaultOutput();
   std::string anyMonitor;
   const int count = SDL_GetNumAudioDevices(1);
   for (int i = 0; i < count; ++i) {
@@ -34,12 +38,16 @@ std::string MonitorDevice() {
   return anyMonitor;
 }
 
+// Restarts SDL's audio, so the sound server's client reads its settings from the environment
+// afresh.
+void RestartAudio() {
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  SDL_InitSubSystem(SDL_INIT_AUDIO);
+}
+
 }  // namespace
 
 CaptureInput::CaptureInput() {
-  const std::string monitor = MonitorDevice();
-  const char* chosen = monitor.empty() ? nullptr : monitor.c_str();
-  monitor_ = chosen != nullptr;
   SDL_AudioSpec want{};
   want.freq = rate_;
   want.format = AUDIO_S16SYS;
@@ -48,13 +56,34 @@ CaptureInput::CaptureInput() {
   want.callback = &CaptureInput::Callback;
   want.userdata = this;
   SDL_AudioSpec have{};
-  device_ = SDL_OpenAudioDevice(chosen, 1, &want, &have, 0);
+  const char* driver = SDL_GetCurrentAudioDriver();
+  if (driver != nullptr && std::strcmp(driver, "pulseaudio") == 0 &&
+      std::getenv("PULSE_SOURCE") == nullptr) {
+    // SDL lists no monitors of a PulseAudio (or PipeWire) server, but the server takes the
+    // name of the default output's monitor as the source of a client that asks for no
+    // particular one.
+    setenv("PULSE_SOURCE", "@DEFAULT_MONITOR@", 1);
+    RestartAudio();
+    device_ = SDL_OpenAudioDevice(nullptr, 1, &want, &have, 0);
+    unsetenv("PULSE_SOURCE");
+    if (device_ != 0) {
+      monitor_ = true;
+      deviceName_ = "the monitor of the default output (" + DefaultOutput() + ")";
+    } else {
+      RestartAudio();
+    }
+  }
+  if (device_ == 0) {
+    const std::string monitor = MonitorDevice();
+    monitor_ = !monitor.empty();
+    deviceName_ = monitor_ ? monitor : "the default recording device";
+    device_ = SDL_OpenAudioDevice(monitor_ ? monitor.c_str() : nullptr, 1, &want, &have, 0);
+  }
   if (device_ == 0) {
     throw HostError(ExitStatus::kInput,
                     std::string("--capture: there is no sound to record from (") +
                         SDL_GetError() + ")");
   }
-  deviceName_ = chosen != nullptr ? chosen : "the default recording device";
   ring_.assign(static_cast<size_t>(rate_) * 2, 0);
   SDL_PauseAudioDevice(device_, 0);
 }
