@@ -19,19 +19,30 @@ bool available = false;
 std::string reason = "the X display was not started";
 std::unique_ptr<WorkFolder> folder;
 
-// Starts Xvfb with -displayfd, so the server itself picks a free display and says which.
+// A display number nobody holds, away from the low numbers other programs take for granted.
+int FreeDisplay() {
+  for (int number = 140 + getpid() % 200;; ++number) {
+    if (!std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock") &&
+        !std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number))) {
+      return number;
+    }
+  }
+}
+
+// Starts Xvfb on a free display; -displayfd says when it is ready to take clients.
 class XvfbEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     folder = std::make_unique<WorkFolder>();
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) return;
+    const std::string display = ":" + std::to_string(FreeDisplay());
     server_ = fork();
     if (server_ == 0) {
       close(pipeEnds[0]);
       const std::string fd = std::to_string(pipeEnds[1]);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24",
-             "-nolisten", "tcp", static_cast<char*>(nullptr));
+      execlp("Xvfb", "Xvfb", display.c_str(), "-displayfd", fd.c_str(), "-screen", "0",
+             "1920x1080x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
       _exit(127);
     }
     close(pipeEnds[1]);

@@ -14,6 +14,7 @@
 #include "plugin/plugin_objects.h"
 #include "resources/resource.h"
 #include "scene/process_objects.h"
+#include "plugin/vis_module.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
 #include "video/video.h"
@@ -99,6 +100,7 @@ TEST(LiveWindow, KeysFullScreenPanelAndEscAsAUserGivesThem) {
     EXPECT_EQ(theVideo->displayMode, 0) << "Alt+Enter from a window goes full screen";
     EXPECT_TRUE(session.backend()->FullScreen());
     EXPECT_NE(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+    EXPECT_EQ(WindowSize(window), std::make_pair(1920, 1080)) << "the window covers the display";
   });
   script.At(26, [&] { PressKey(window, SDLK_RETURN, KMOD_LALT); });
   script.At(29, [&] {
@@ -147,6 +149,56 @@ TEST(LiveWindow, KeysFullScreenPanelAndEscAsAUserGivesThem) {
   const std::string settings = ReadText(config.pluginFolder + "/vis_corvex.ini");
   EXPECT_NE(settings.find("Display_Mode=1"), std::string::npos) << settings;
   EXPECT_NE(settings.find("Resolution_Mode=2"), std::string::npos) << settings;
+}
+
+TEST(LiveWindow, TheAboutKeyShowsTheAboutBoxDrawnLiveUntilOkIsClicked) {
+  REQUIRE_DISPLAY();
+  Playlist playlist = Playlist::FromFiles({WriteTrack("about.wav", 10.0, QuietTone)});
+  PlayConfig config = LiveConfig("about");
+  std::ofstream(config.pluginFolder + "/vis_corvex.txt") << "Read me first.\n";
+  config.width = 800;
+  config.height = 600;
+  config.refreshHz = 0.0;
+  config.maxFrames = 20;
+  PlaySession session(&playlist, config);
+  FrameScript script;
+  session.afterFrame = [&script](int64_t frame) { script(frame); };
+  int64_t presentedBefore = 0;
+  int idle = 0;
+  script.At(5, [&] {
+    presentedBefore = session.backend()->PresentedFrames();
+    PressKey(session.backend()->window(), SDLK_k);
+    // Config waits in its own loop; what the user does while it waits happens on its idle turns.
+    session.backend()->store.onIdle = [&] {
+      if (aboutDialogOpen == 0) return;
+      auto& dialogs = session.backend()->dialogs;
+      const auto open = dialogs.OpenDialogs(IDD_ABOUT_BOX);
+      ASSERT_EQ(open.size(), 1u);
+      SDL_Window* window = session.backend()->window();
+      switch (idle++) {
+        case 0:
+          EXPECT_NE(dialogs.FindControl(open[0]->window, IDC_README)->text.find("Read me first."),
+                    std::string::npos);
+          break;
+        case 3: {
+          const auto box = session.backend()->painter().Layout().at({open[0]->window, 1});
+          MovePointer(window, box.x + box.width / 2, box.y + box.height / 2);
+          break;
+        }
+        case 4: PressButton(window, true); break;
+        case 5: PressButton(window, false); break;
+        default: break;
+      }
+    };
+  });
+  script.At(6, [&] {
+    EXPECT_EQ(aboutDialogOpen, 0) << "OK closed the box and Config returned";
+    EXPECT_GE(idle, 6);
+    EXPECT_GE(session.backend()->PresentedFrames() - presentedBefore, 6)
+        << "the window was drawn while the box was open";
+    session.backend()->store.onIdle = nullptr;
+  });
+  EXPECT_EQ(session.Run().frames, 20);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -25,6 +26,21 @@ namespace {
 using platform::headless::ProcessExit;
 
 constexpr double kFallbackRefresh = 60.0;
+// The median of the last few measures: one frame held up by a busy machine moves it little.
+class RecentMedian {
+ public:
+  double Add(double value) {
+    values_[next_++ % values_.size()] = value;
+    std::array<double, 15> sorted = values_;
+    const size_t count = std::min(next_, values_.size());
+    std::sort(sorted.begin(), sorted.begin() + static_cast<ptrdiff_t>(count));
+    return sorted[count / 2];
+  }
+
+ private:
+  std::array<double, 15> values_{};
+  size_t next_ = 0;
+};
 
 double Now() {
   return static_cast<double>(SDL_GetPerformanceCounter()) /
@@ -188,6 +204,8 @@ PlayResult PlaySession::Run() {
     const double interval = refresh > 0.0 ? 1.0 / refresh : 0.0;
     const double start = Now();
     double next = start;
+    double makingTime = 0.0;
+    RecentMedian makingTimes;
     while (config_.maxFrames == 0 || result.frames < config_.maxFrames) {
       if (!host.PumpMessages()) {
         result.quitByPlugin = true;
@@ -197,9 +215,13 @@ PlayResult PlaySession::Run() {
         playback_->Feed();
         if (playback_->Finished()) break;
       }
-      FillVisData(latency);
+      // The frame appears only once it is drawn and shown, so it gets the sound of that
+      // moment: what is heard now, plus the time the last frames took to make and show.
+      const double made = Now();
+      FillVisData(latency + makingTime);
       module->Render(module);
       backend.Present();
+      makingTime = makingTimes.Add(Now() - made);
       ++result.frames;
       if (afterFrame) afterFrame(result.frames - 1);
       // The next frame at the next refresh, and no sooner than the pause the plug-in asked for.
@@ -231,7 +253,7 @@ PlayResult PlaySession::Run() {
   return result;
 }
 
-void PlaySession::FillVisData(double latencySeconds) {
+void PlaySession::FillVisData(double aheadSeconds) {
   VisModule& module = *module_;
   if (capture_) {
     // Recorded sound cannot be looked ahead of: the latest block is the one heard now.
@@ -246,10 +268,10 @@ void PlaySession::FillVisData(double latencySeconds) {
     visSeconds_ = capture_->RecordedSeconds();
     return;
   }
-  // The player answers for the moment heard; the picture shows that moment plus the latency.
+  // The player answers for the moment heard; the picture shows a moment ahead of it.
   const double heard = playback_->HeardSeconds();
   player_->SetTime(heard);
-  visSeconds_ = heard + latencySeconds;
+  visSeconds_ = heard + aheadSeconds;
   if (playback_->state() == Playback::State::Playing) {
     player_->FillVisData(visSeconds_, module);
   } else {

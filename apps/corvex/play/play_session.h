@@ -49,9 +49,10 @@ struct PlayResult {
 
 // One live run: the SDL window, the sound, the plug-in, and the frame loop at the display's
 // pace. Per frame: the messages pumped (the user's keys reach the plug-in's window; keys it
-// passes on reach the player window), the sound queue fed, the vis data of the moment heard
-// plus the latency written into the module record, Render, the picture shown, then a wait for
-// the next refresh and at least the plug-in's delayMs.
+// passes on reach the player window), the sound queue fed, the vis data written into the
+// module record (of the moment that will be heard when the frame appears, plus the latency),
+// Render, the picture shown, then a wait for the next refresh and at least the plug-in's
+// delayMs.
 class PlaySession {
  public:
   // playlist: null with config.capture.
@@ -74,7 +75,8 @@ class PlaySession {
 
  private:
   void SetUpSettings();
-  void FillVisData(double latencySeconds);
+  // The vis data of the moment heard plus aheadSeconds (recorded sound: the latest block).
+  void FillVisData(double aheadSeconds);
 
   Playlist* playlist_;
   PlayConfig config_;

@@ -118,6 +118,15 @@ void SdlBackend::PumpEvents() {
 void SdlBackend::FollowDisplayMode(const headless::Picture& picture) {
   const bool full = display.ModeChanged() && (display.CooperativeFlags() & DDSCL_FULLSCREEN) != 0;
   if (full != fullScreen_) {
+    if (full) {
+      // Without a window manager nobody acts on the full-screen request, so the window also
+      // covers the display itself.
+      SDL_Rect bounds;
+      if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &bounds) == 0) {
+        SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+        SDL_SetWindowSize(window_, bounds.w, bounds.h);
+      }
+    }
     SDL_SetWindowFullscreen(window_, full ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     fullScreen_ = full;
     appliedRect_ = Rect{};
