@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "host_error.h"
+#include "play/stereo_spec.h"
 
 namespace corvex::host {
 
@@ -48,13 +49,7 @@ void RestartAudio() {
 }  // namespace
 
 CaptureInput::CaptureInput() {
-  SDL_AudioSpec want{};
-  want.freq = rate_;
-  want.format = AUDIO_S16SYS;
-  want.channels = 2;
-  want.samples = 512;
-  want.callback = &CaptureInput::Callback;
-  want.userdata = this;
+  SDL_AudioSpec want = StereoSpec(rate_, 512, &CaptureInput::Callback, this);
   SDL_AudioSpec have{};
   const char* driver = SDL_GetCurrentAudioDriver();
   if (driver != nullptr && std::strcmp(driver, "pulseaudio") == 0 &&

@@ -15,6 +15,7 @@
 #include "play/playback.h"
 #include "play/player_window.h"
 #include "player.h"
+#include "plugin_guard.h"
 #include "plugin/vis_module.h"
 #include "renderers/random.h"
 #include "vis_data.h"
@@ -22,8 +23,6 @@
 namespace corvex::host {
 
 namespace {
-
-using platform::headless::ProcessExit;
 
 constexpr double kFallbackRefresh = 60.0;
 // The median of the last few measures: one frame held up by a busy machine moves it little.
@@ -60,20 +59,6 @@ double DisplayRefresh(SDL_Window* window) {
   }
   return kFallbackRefresh;
 }
-
-std::string Describe(const std::vector<platform::headless::MessageBoxRecord>& boxes) {
-  if (boxes.empty()) return "no message";
-  return "\"" + boxes.back().text + "\" (" + boxes.back().caption + ")";
-}
-
-// Leaves the module record as a player leaves it when the run ends, whatever happened.
-struct ModuleRelease {
-  VisModule* module;
-  ~ModuleRelease() {
-    module->hwndParent = nullptr;
-    module->hDllInstance = nullptr;
-  }
-};
 
 // SDL's audio for the length of a run; its absence is not an error (the run is silent).
 struct AudioSubsystem {
@@ -186,13 +171,13 @@ PlayResult PlaySession::Run() {
   if (config_.seed) SeedRandom(*config_.seed);
 
   const double latency = config_.latencyMs.value_or(module->latencyMs) / 1000.0;
-  PlayResult result;
   bool running = false;
-  try {
+  return GuardPluginRun(*module, backend.store.messageBoxes, running, [&] {
+    PlayResult result;
     FillVisData(latency);
     if (module->Init(module) != 0) {
       throw HostError(ExitStatus::kPlugin,
-                      "the plug-in refused to start: " + Describe(backend.store.messageBoxes));
+                      "the plug-in refused to start: " + DescribeLastBox(backend.store.messageBoxes));
     }
     running = true;
     if (config_.showInfo) {
@@ -232,25 +217,8 @@ PlayResult PlaySession::Run() {
     running = false;
     module->Quit(module);
     for (const auto& box : backend.store.messageBoxes) result.messages.push_back(box.caption + ": " + box.text);
-  } catch (const ProcessExit& exit) {
-    const std::string message = "the plug-in ended the run with status " +
-                                std::to_string(exit.status) + " after " +
-                                Describe(backend.store.messageBoxes);
-    try {
-      module->Quit(module);
-    } catch (const ProcessExit&) {
-    }
-    throw HostError(ExitStatus::kPlugin, message);
-  } catch (...) {
-    if (running) {
-      try {
-        module->Quit(module);
-      } catch (const ProcessExit&) {
-      }
-    }
-    throw;
-  }
-  return result;
+    return result;
+  });
 }
 
 void PlaySession::FillVisData(double aheadSeconds) {

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "play/stereo_spec.h"
+
 namespace corvex::host {
 
 namespace {
@@ -21,13 +23,7 @@ double Now() {
 
 Playback::Playback(Playlist& playlist) : playlist_(playlist) {
   const int32_t rate = playlist_.SampleRate(0);
-  SDL_AudioSpec want{};
-  want.freq = rate;
-  want.format = AUDIO_S16SYS;
-  want.channels = 2;
-  want.samples = 1024;
-  want.callback = &Playback::Callback;
-  want.userdata = this;
+  SDL_AudioSpec want = StereoSpec(rate, 1024, &Playback::Callback, this);
   deviceRate_ = rate;
   clock_ = std::make_unique<AudioClock>(rate);
   SDL_AudioSpec have{};
