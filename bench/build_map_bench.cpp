@@ -4,8 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "base/random.h"
 #include "per_pixel_timer.h"
-#include "renderers/random.h"
 #include "transforms/transform_manager.h"
 
 namespace {

@@ -12,7 +12,7 @@
 // Real pictures and warp map of a size, host answers scripted: the same stand-in the core
 // tests use for the Video.
 #include "../tests/core/core_video.h"
-#include "renderers/random.h"
+#include "base/random.h"
 #include "renderers/renderer_table.h"
 
 namespace corvex {

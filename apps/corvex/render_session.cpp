@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 
+#include "base/random.h"
 #include "display_setup.h"
 #include "frame_sink.h"
 #include "host_error.h"
@@ -13,7 +14,6 @@
 #include "plugin/vis_module.h"
 #include "presented_picture.h"
 #include "progress_line.h"
-#include "renderers/random.h"
 
 namespace corvex::host {
 
@@ -38,8 +38,8 @@ void PostKey(HeadlessWindows& windows, const VisModule& module, uint32_t message
   platform::WindowHandle window = PluginWindow(windows, module);
   if (window == nullptr) return;
   // lParam: a repeat count of 1, and for a system key the context bit (Alt held down).
-  const intptr_t lParam = message == platform::WM_SYSKEYDOWN ? 0x20000001 : 1;
-  windows.PostMessage(window, message, virtualKey, lParam);
+  const intptr_t lParam = message == platform::wm::SysKeyDown ? 0x20000001 : 1;
+  windows.PostWindowMessage(window, message, virtualKey, lParam);
 }
 
 std::string Describe(const std::vector<platform::headless::MessageBoxRecord>& boxes) {
@@ -90,7 +90,7 @@ SessionResult RenderSession::Run(FrameSink& sink) {
                       "the plug-in refused to start: " + Describe(windows.messageBoxes));
     }
     running = true;
-    if (config_.showInfo) PostKey(windows, *module, platform::WM_KEYDOWN, platform::VK_F4);
+    if (config_.showInfo) PostKey(windows, *module, platform::wm::KeyDown, platform::vk::F4);
 
     size_t nextKey = 0;
     for (int64_t n = 0; n < config_.frameCount; ++n) {

@@ -3,7 +3,7 @@
 // keeps its order, so that a seed gives the same map on every build.
 #include <cmath>
 
-#include "renderers/random.h"
+#include "base/random.h"
 #include "transforms/generator_loop.h"
 
 namespace corvex {

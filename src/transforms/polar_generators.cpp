@@ -4,7 +4,7 @@
 // so that a seed gives the same map on every build.
 #include <cmath>
 
-#include "renderers/random.h"
+#include "base/random.h"
 #include "transforms/generator_loop.h"
 
 namespace corvex {

@@ -3,10 +3,9 @@
 #include <cstring>
 #include <new>
 
-#include "renderers/random.h"
-#include "scene/process_objects.h"
-#include "scene/scene_manager.h"
-#include "scene/slot_mask.h"
+#include "base/process_objects.h"
+#include "base/random.h"
+#include "base/slot_mask.h"
 
 namespace corvex {
 
@@ -106,7 +105,7 @@ void TransformManager::ChooseTransform(int32_t mode) {
     }
   }
   // A lock outside the slots (a damaged settings file) counts as no lock.
-  const int32_t lock = theSceneManager != nullptr ? theSceneManager->lockedTransform : -1;
+  const int32_t lock = LockedTransform();
   if (lock >= 0 && lock < transformCount) currentTransform = lock;
   if (configDialogOpen != 0 && refreshSceneLabelsHook != nullptr) refreshSceneLabelsHook();
   if (mode != 2) BuildMap();

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "renderers/random.h"
+#include "base/random.h"
 #include "transforms/transform_manager.h"
 
 namespace corvex::testing {

@@ -212,8 +212,9 @@ TEST(KeyScript, TimesAndNamesBecomeKeyMessagesInTimeOrder) {
   using namespace platform;
   const auto keys = ParseKeyScript(" 12.5:F5, 30:space,3:Alt+Enter,12.5:x , 0:f12,1e1:Tab,4:esc,5:7,,");
   const std::tuple<double, uint32_t, uint32_t> expected[] = {
-      {0, WM_KEYDOWN, VK_F12}, {3, WM_SYSKEYDOWN, VK_RETURN}, {4, WM_KEYDOWN, VK_ESCAPE}, {5, WM_KEYDOWN, '7'},
-      {10, WM_KEYDOWN, VK_TAB}, {12.5, WM_KEYDOWN, VK_F5}, {12.5, WM_KEYDOWN, 'X'}, {30, WM_KEYDOWN, VK_SPACE}};
+      {0, wm::KeyDown, vk::F12}, {3, wm::SysKeyDown, vk::Return}, {4, wm::KeyDown, vk::Escape},
+      {5, wm::KeyDown, '7'},     {10, wm::KeyDown, vk::Tab},      {12.5, wm::KeyDown, vk::F5},
+      {12.5, wm::KeyDown, 'X'},  {30, wm::KeyDown, vk::Space}};
   ASSERT_EQ(keys.size(), std::size(expected));
   for (size_t i = 0; i < keys.size(); ++i) {
     EXPECT_EQ(std::tuple(keys[i].seconds, keys[i].message, keys[i].virtualKey), expected[i]) << i;

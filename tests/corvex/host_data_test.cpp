@@ -160,7 +160,7 @@ TEST(PlayerAnswers, PositionIndexTitleAndVisDataComeFromTheSongOfTheMoment) {
   platform::headless::HostWindow window(backend);
   player.AnswerThrough(window);
   const auto ask = [&](uintptr_t wParam, intptr_t lParam) {
-    return backend.windows.SendMessage(window.handle(), platform::WM_USER, wParam, lParam);
+    return backend.windows.SendWindowMessage(window.handle(), platform::wm::User, wParam, lParam);
   };
   const double moments[][3] = {{0.0, 0, 0}, {1.499, 1499, 0}, {1.5, 0, 1}, {3.4, 1900, 1}};
   for (const auto& [seconds, position, index] : moments) {

@@ -4,18 +4,18 @@
 
 #include <array>
 
+#include "base/process_objects.h"
 #include "frame_sink.h"
 #include "host_error.h"
+#include "platform/direct_draw_results.h"
 #include "platform/headless/headless_backend.h"
 #include "plugin/plugin_objects.h"
 #include "plugin/vis_module.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "settings_stage.h"
 #include "simd/cpu_features.h"
 #include "test_files.h"
 #include "transforms/transform_manager.h"
-#include "video/portable/direct_draw_results.h"
 #include "video/video.h"
 
 namespace corvex::host {
@@ -147,7 +147,7 @@ TEST_F(RenderSessionTest, APluginThatRefusesOrEndsTheProcessBecomesAHostError) {
   const std::pair<std::function<void(HeadlessBackend&)>, std::string> cases[] = {
       {[](HeadlessBackend&) { processorCheck = [] { return 0; }; },
        "the plug-in refused to start: \"MMX not detected, Corvex won't work.\" (Warning)"},
-      {[](HeadlessBackend& backend) { backend.display.failures.Inject("SetDisplayMode", DDERR_UNSUPPORTEDMODE); },
+      {[](HeadlessBackend& backend) { backend.display.failures.Inject("SetDisplayMode", dderr::UnsupportedMode); },
        "the plug-in ended the run with status 0 after \"Error changing resolution"},
   };
   for (const auto& [prepare, message] : cases) {

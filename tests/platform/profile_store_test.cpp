@@ -15,10 +15,10 @@ using platform::headless::HeadlessProfiles;
 class ProfileFiles : public ::testing::Test {
  protected:
   int32_t Get(const char* section, const char* key, int32_t defaultValue = 77) {
-    return profiles().GetPrivateProfileInt(section, key, defaultValue, path.c_str());
+    return profiles().GetPrivateProfileInteger(section, key, defaultValue, path.c_str());
   }
   bool Put(const char* section, const char* key, const char* value) {
-    return profiles().WritePrivateProfileString(section, key, value, path.c_str());
+    return profiles().WritePrivateProfileValue(section, key, value, path.c_str());
   }
   HeadlessProfiles& profiles() { return player.backend().profiles; }
   bool NewFileExists() const {

@@ -38,7 +38,7 @@ TEST(LiveKeys, ReachTheWindowWithTheirVirtualKeyCodes) {
     const auto message = KeyMessageOf(Key(c.key));
     ASSERT_TRUE(message.has_value()) << SDL_GetKeyName(c.key);
     EXPECT_EQ(message->virtualKey, c.code) << SDL_GetKeyName(c.key);
-    EXPECT_EQ(message->message, platform::WM_KEYDOWN) << SDL_GetKeyName(c.key);
+    EXPECT_EQ(message->message, platform::wm::KeyDown) << SDL_GetKeyName(c.key);
   }
   EXPECT_FALSE(KeyMessageOf(Key(SDLK_APPLICATION)).has_value()) << "a key with no code is dropped";
 }
@@ -46,20 +46,20 @@ TEST(LiveKeys, ReachTheWindowWithTheirVirtualKeyCodes) {
 TEST(LiveKeys, AltMakesSystemKeysWithTheContextBit) {
   const auto altEnter = KeyMessageOf(Key(SDLK_RETURN, KMOD_LALT));
   ASSERT_TRUE(altEnter.has_value());
-  EXPECT_EQ(altEnter->message, platform::WM_SYSKEYDOWN);
-  EXPECT_EQ(altEnter->virtualKey, platform::VK_RETURN);
+  EXPECT_EQ(altEnter->message, platform::wm::SysKeyDown);
+  EXPECT_EQ(altEnter->virtualKey, platform::vk::Return);
   EXPECT_NE(altEnter->keyData & (intptr_t{1} << 29), 0);
   const auto altF4 = KeyMessageOf(Key(SDLK_F4, KMOD_RALT));
   ASSERT_TRUE(altF4.has_value());
-  EXPECT_EQ(altF4->message, platform::WM_SYSKEYDOWN);
-  EXPECT_EQ(altF4->virtualKey, platform::VK_F4);
+  EXPECT_EQ(altF4->message, platform::wm::SysKeyDown);
+  EXPECT_EQ(altF4->virtualKey, platform::vk::F4);
   const auto f10 = KeyMessageOf(Key(SDLK_F10));
   ASSERT_TRUE(f10.has_value());
-  EXPECT_EQ(f10->message, platform::WM_SYSKEYDOWN) << "F10 is a system key of its own";
+  EXPECT_EQ(f10->message, platform::wm::SysKeyDown) << "F10 is a system key of its own";
   EXPECT_EQ(f10->keyData & (intptr_t{1} << 29), 0) << "but without Alt held";
   const auto ctrlX = KeyMessageOf(Key(SDLK_x, KMOD_LCTRL));
   ASSERT_TRUE(ctrlX.has_value());
-  EXPECT_EQ(ctrlX->message, platform::WM_KEYDOWN);
+  EXPECT_EQ(ctrlX->message, platform::wm::KeyDown);
 }
 
 TEST(LiveModes, MonitorSizesAndCommonSizesThatFitSmallestFirstOnce) {

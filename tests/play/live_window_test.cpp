@@ -13,7 +13,7 @@
 #include "play_test_support.h"
 #include "plugin/plugin_objects.h"
 #include "resources/resource.h"
-#include "scene/process_objects.h"
+#include "base/process_objects.h"
 #include "plugin/vis_module.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"

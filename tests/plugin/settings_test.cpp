@@ -1,13 +1,14 @@
+#include "plugin/settings.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <optional>
 #include <vector>
 
+#include "base/process_objects.h"
 #include "plugin/module_files.h"
-#include "plugin/settings.h"
 #include "running_plugin.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
 

@@ -12,7 +12,7 @@ constexpr double kLongSeek = 30.0;
 }  // namespace
 
 std::optional<MediaAction> MediaActionOf(uint32_t message, uint32_t virtualKey) {
-  if (message != platform::WM_KEYDOWN) return std::nullopt;
+  if (message != platform::wm::KeyDown) return std::nullopt;
   switch (virtualKey) {
     case 'Z': return MediaAction{MediaCommand::Previous};
     case 'X': return MediaAction{MediaCommand::Play};

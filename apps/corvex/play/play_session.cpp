@@ -17,7 +17,7 @@
 #include "player.h"
 #include "plugin_guard.h"
 #include "plugin/vis_module.h"
-#include "renderers/random.h"
+#include "base/random.h"
 #include "vis_data.h"
 
 namespace corvex::host {
@@ -101,9 +101,9 @@ void PlaySession::SetUpSettings() {
   const std::string path = config_.pluginFolder + "/vis_corvex.ini";
   const std::string mode = config_.fullScreen ? "0" : "1";
   const std::string index = std::to_string(offered - display.modes.begin());
-  backend_->profiles.WritePrivateProfileString(kPluginTitle, "Display_Mode", mode.c_str(),
+  backend_->profiles.WritePrivateProfileValue(kPluginTitle, "Display_Mode", mode.c_str(),
                                                path.c_str());
-  backend_->profiles.WritePrivateProfileString(kPluginTitle, "Resolution_Mode", index.c_str(),
+  backend_->profiles.WritePrivateProfileValue(kPluginTitle, "Resolution_Mode", index.c_str(),
                                                path.c_str());
 }
 
@@ -182,7 +182,7 @@ PlayResult PlaySession::Run() {
     running = true;
     if (config_.showInfo) {
       platform::WindowHandle window = backend.display.CooperativeWindow();
-      if (window != nullptr) backend.Windows().PostMessage(window, platform::WM_KEYDOWN, platform::VK_F4, 1);
+      if (window != nullptr) backend.Windows().PostWindowMessage(window, platform::wm::KeyDown, platform::vk::F4, 1);
     }
     const double refresh =
         config_.refreshHz.value_or(DisplayRefresh(backend.window()));

@@ -16,8 +16,8 @@ constexpr intptr_t kTitleRequest = 212;
 }  // namespace
 
 PlayerWindow::PlayerWindow(platform::WindowSystem& windows) : windows_(windows) {
-  windows_.RegisterClass(kPlayerClass, &PlayerWindow::Procedure, nullptr);
-  window_ = windows_.CreateWindow(kPlayerClass, "Corvex", 0, 0, 0, 275, 116, nullptr, nullptr);
+  windows_.RegisterWindowClass(kPlayerClass, &PlayerWindow::Procedure, nullptr);
+  window_ = windows_.CreateClassWindow(kPlayerClass, "Corvex", 0, 0, 0, 275, 116, nullptr, nullptr);
   if (window_ == nullptr) throw std::runtime_error("the player window was not created");
   windows_.SetUserData(window_, reinterpret_cast<intptr_t>(this));
 }
@@ -25,15 +25,15 @@ PlayerWindow::PlayerWindow(platform::WindowSystem& windows) : windows_(windows) 
 PlayerWindow::~PlayerWindow() {
   windows_.SetUserData(window_, 0);
   windows_.DestroyWindow(window_);
-  windows_.UnregisterClass(kPlayerClass, nullptr);
+  windows_.UnregisterWindowClass(kPlayerClass, nullptr);
 }
 
 bool PlayerWindow::PumpMessages() {
   platform::Message message;
-  while (windows_.PeekMessage(&message)) {
-    if (message.message == platform::WM_QUIT) return false;
+  while (windows_.PeekWindowMessage(&message)) {
+    if (message.message == platform::wm::Quit) return false;
     windows_.TranslateMessage(message);
-    windows_.DispatchMessage(message);
+    windows_.DispatchWindowMessage(message);
   }
   return true;
 }
@@ -43,23 +43,23 @@ intptr_t CORVEX_CALLBACK PlayerWindow::Procedure(platform::WindowHandle window, 
   platform::WindowSystem& windows = platform::BackendOf(window).Windows();
   auto* player = reinterpret_cast<PlayerWindow*>(windows.GetUserData(window));
   return player ? player->Answer(message, wParam, lParam)
-                : windows.DefWindowProc(window, message, wParam, lParam);
+                : windows.DefaultWindowProc(window, message, wParam, lParam);
 }
 
 intptr_t PlayerWindow::Answer(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  if (message == platform::WM_USER && lParam == kPositionRequest) return playingPosition();
-  if (message == platform::WM_USER && lParam == kIndexRequest) return playlistIndex();
-  if (message == platform::WM_USER && lParam == kTitleRequest) {
+  if (message == platform::wm::User && lParam == kPositionRequest) return playingPosition();
+  if (message == platform::wm::User && lParam == kIndexRequest) return playlistIndex();
+  if (message == platform::wm::User && lParam == kTitleRequest) {
     std::optional<std::string> text = title(static_cast<int32_t>(wParam));
     if (!text) return 0;
     titleAnswer_ = *text;
     return reinterpret_cast<intptr_t>(titleAnswer_.c_str());
   }
-  if (message == platform::WM_KEYDOWN || message == platform::WM_SYSKEYDOWN) {
+  if (message == platform::wm::KeyDown || message == platform::wm::SysKeyDown) {
     onKey(message, static_cast<uint32_t>(wParam));
     return 0;
   }
-  return windows_.DefWindowProc(window_, message, wParam, lParam);
+  return windows_.DefaultWindowProc(window_, message, wParam, lParam);
 }
 
 }  // namespace corvex::host

@@ -60,7 +60,7 @@ std::string TrailingComments(const std::string& text) {
   return comments;
 }
 
-// The value as GetPrivateProfileInt reads it (see profile_store.h).
+// The value as GetPrivateProfileInteger reads it (see profile_store.h).
 int32_t ProfileInteger(const char* value) {
   const char* p = value;
   while (*p == ' ' || *p == '\t') ++p;
@@ -73,8 +73,8 @@ int32_t ProfileInteger(const char* value) {
 
 }  // namespace
 
-int32_t HeadlessProfiles::GetPrivateProfileInt(const char* section, const char* key,
-                                               int32_t defaultValue, const char* path) {
+int32_t HeadlessProfiles::GetPrivateProfileInteger(const char* section, const char* key,
+                                                   int32_t defaultValue, const char* path) {
   if (section == nullptr || key == nullptr || path == nullptr) return defaultValue;
   std::string text;
   if (!ReadWholeFile(path, &text)) return defaultValue;
@@ -85,8 +85,8 @@ int32_t HeadlessProfiles::GetPrivateProfileInt(const char* section, const char* 
   return ProfileInteger(value);
 }
 
-bool HeadlessProfiles::WritePrivateProfileString(const char* section, const char* key,
-                                                 const char* value, const char* path) {
+bool HeadlessProfiles::WritePrivateProfileValue(const char* section, const char* key,
+                                                const char* value, const char* path) {
   if (section == nullptr || key == nullptr || value == nullptr || path == nullptr) return false;
   std::string original;
   if (!ReadWholeFile(path, &original)) return false;

@@ -16,8 +16,8 @@ using Control = headless::HeadlessDialogs::Control;
 constexpr uint32_t kButtonTypeMask = 0x000F;
 constexpr uint32_t kTextTypeMask = 0x001F;
 
-bool IsGroupBox(const Control& c) { return (c.style & kButtonTypeMask) == BS_GROUPBOX; }
-bool IsPicture(const Control& c) { return (c.style & kTextTypeMask) == SS_BITMAP; }
+bool IsGroupBox(const Control& c) { return (c.style & kButtonTypeMask) == bs::GroupBox; }
+bool IsPicture(const Control& c) { return (c.style & kTextTypeMask) == ss::Bitmap; }
 
 // The size a dialog needs: its window rectangle holds the template's size in dialog units.
 ImVec2 DialogSize(const headless::HeadlessWindows::Window& window) {
@@ -28,7 +28,7 @@ ImVec2 DialogSize(const headless::HeadlessWindows::Window& window) {
 void AlignedText(const std::string& text, uint32_t style, float width, float height) {
   const float textWidth = ImGui::CalcTextSize(text.c_str()).x;
   const uint32_t align = style & 0x3;
-  if (align == SS_LEFT && height >= 1.5f * ImGui::GetTextLineHeight()) {
+  if (align == ss::Left && height >= 1.5f * ImGui::GetTextLineHeight()) {
     // A left-aligned text with room for more lines wraps inside its box.
     ImGui::PushTextWrapPos(ImGui::GetCursorPosX() + width);
     ImGui::TextUnformatted(text.c_str());
@@ -36,8 +36,8 @@ void AlignedText(const std::string& text, uint32_t style, float width, float hei
     return;
   }
   float shift = 0.0f;
-  if (align == SS_CENTER) shift = std::max(0.0f, (width - textWidth) / 2.0f);
-  if (align == SS_RIGHT) shift = std::max(0.0f, width - textWidth);
+  if (align == ss::Center) shift = std::max(0.0f, (width - textWidth) / 2.0f);
+  if (align == ss::Right) shift = std::max(0.0f, width - textWidth);
   ImGui::SetCursorPosX(ImGui::GetCursorPosX() + shift);
   ImGui::TextUnformatted(text.c_str());
 }
@@ -101,18 +101,18 @@ void DialogPainter::DrawControl(const headless::HeadlessDialogs::Dialog& dialog,
                       ImVec2(screen.x + width, screen.y + height), frameColour);
         ImGui::SetCursorPos(ImVec2(x + 6.0f, y));
         ImGui::TextUnformatted(control.text.c_str());
-      } else if ((control.style & kButtonTypeMask) == BS_AUTOCHECKBOX) {
+      } else if ((control.style & kButtonTypeMask) == bs::AutoCheckBox) {
         bool checked = control.checked;
-        if ((control.style & BS_LEFTTEXT) != 0) {
+        if ((control.style & bs::LeftText) != 0) {
           // The text on the left, the box at the right edge.
           const float box = ImGui::GetFrameHeight();
-          AlignedText(control.text, SS_RIGHT, width - box - 4.0f, height);
+          AlignedText(control.text, ss::Right, width - box - 4.0f, height);
           ImGui::SetCursorPos(ImVec2(x + width - box, y));
           if (ImGui::Checkbox("##check", &checked)) act(Action::Kind::Click, 0);
         } else if (ImGui::Checkbox(control.text.c_str(), &checked)) {
           act(Action::Kind::Click, 0);
         }
-      } else if ((control.style & kButtonTypeMask) == BS_AUTORADIOBUTTON) {
+      } else if ((control.style & kButtonTypeMask) == bs::AutoRadioButton) {
         if (ImGui::RadioButton(control.text.c_str(), control.checked)) act(Action::Kind::Click, 0);
       } else if (ImGui::Button(control.text.c_str(), ImVec2(width, height))) {
         act(Action::Kind::Click, 0);
@@ -124,7 +124,7 @@ void DialogPainter::DrawControl(const headless::HeadlessDialogs::Dialog& dialog,
                             IM_COL32(16, 24, 48, 255));
         draw->AddRect(screen, ImVec2(screen.x + width, screen.y + height), frameColour);
       } else {
-        if ((control.style & SS_SUNKEN) != 0) {
+        if ((control.style & ss::Sunken) != 0) {
           draw->AddRect(screen, ImVec2(screen.x + width, screen.y + height), frameColour);
           ImGui::SetCursorPosY(y + std::max(0.0f, (height - ImGui::GetTextLineHeight()) / 2.0f));
         }

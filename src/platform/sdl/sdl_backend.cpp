@@ -96,7 +96,7 @@ void SdlBackend::PumpEvents() {
     if (event.type == SDL_KEYDOWN) {
       if (ImGui::GetIO().WantTextInput) continue;
       if (const std::optional<KeyMessage> key = KeyMessageOf(event.key)) {
-        store.PostMessage(target, key->message, key->virtualKey, key->keyData);
+        store.PostWindowMessage(target, key->message, key->virtualKey, key->keyData);
       }
     } else if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_MOVED) {
       // A move the user made; the moves this backend makes itself are already in place.
@@ -105,18 +105,18 @@ void SdlBackend::PumpEvents() {
       store.GetWindowRect(target, &rect);
       if (rect.left == event.window.data1 && rect.top == event.window.data2) continue;
       store.SetWindowPos(target, event.window.data1, event.window.data2, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER);
+                         swp::NoSize | swp::NoZOrder);
       store.GetWindowRect(target, &appliedRect_);
     } else if ((event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) ||
                event.type == SDL_QUIT) {
-      if (!closeSent_) store.PostMessage(target, WM_CLOSE, 0, 0);
+      if (!closeSent_) store.PostWindowMessage(target, wm::Close, 0, 0);
       closeSent_ = true;
     }
   }
 }
 
 void SdlBackend::FollowDisplayMode(const headless::Picture& picture) {
-  const bool full = display.ModeChanged() && (display.CooperativeFlags() & DDSCL_FULLSCREEN) != 0;
+  const bool full = display.ModeChanged() && (display.CooperativeFlags() & ddscl::FullScreen) != 0;
   if (full != fullScreen_) {
     if (full) {
       // Without a window manager nobody acts on the full-screen request, so the window also

@@ -13,9 +13,9 @@ namespace corvex::platform::sdl {
 SdlWindows::SdlWindows(headless::HeadlessWindows& store, SdlBackend& backend)
     : store_(store), backend_(backend) {}
 
-bool SdlWindows::PeekMessage(Message* message) {
+bool SdlWindows::PeekWindowMessage(Message* message) {
   backend_.PumpEvents();
-  if (store_.PeekMessage(message)) return true;
+  if (store_.PeekWindowMessage(message)) return true;
   if (backend_.redrawWhenIdle) {
     backend_.Present();
     SDL_Delay(10);
@@ -23,13 +23,13 @@ bool SdlWindows::PeekMessage(Message* message) {
   return false;
 }
 
-intptr_t SdlWindows::DefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
+intptr_t SdlWindows::DefaultWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
                                    intptr_t lParam) {
-  if (message == WM_CLOSE) {
+  if (message == wm::Close) {
     store_.DestroyWindow(window);
     return 0;
   }
-  return store_.DefWindowProc(window, message, wParam, lParam);
+  return store_.DefaultWindowProc(window, message, wParam, lParam);
 }
 
 int32_t SdlWindows::ShowCursor(bool show) {
@@ -38,14 +38,14 @@ int32_t SdlWindows::ShowCursor(bool show) {
   return counter;
 }
 
-int32_t SdlWindows::MessageBox(WindowHandle owner, const char* text, const char* caption,
+int32_t SdlWindows::ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
                                uint32_t type) {
-  store_.MessageBox(owner, text, caption, type);
+  store_.ShowMessageBox(owner, text, caption, type);
   const char* shownCaption = caption ? caption : "";
   const char* shownText = text ? text : "";
   if (!backend_.showMessageBoxes) {
     std::fprintf(stderr, "corvex: %s: %s\n", shownCaption, shownText);
-    return IDOK;
+    return id::Ok;
   }
   uint32_t flags = SDL_MESSAGEBOX_INFORMATION;
   if (std::strcmp(shownCaption, "Error") == 0) flags = SDL_MESSAGEBOX_ERROR;
@@ -53,7 +53,7 @@ int32_t SdlWindows::MessageBox(WindowHandle owner, const char* text, const char*
   if (SDL_ShowSimpleMessageBox(flags, shownCaption, shownText, backend_.window()) != 0) {
     std::fprintf(stderr, "corvex: %s: %s\n", shownCaption, shownText);
   }
-  return IDOK;
+  return id::Ok;
 }
 
 uint32_t SdlWindows::Milliseconds() { return SDL_GetTicks(); }

@@ -16,17 +16,17 @@ class SdlWindows final : public WindowSystem {
  public:
   SdlWindows(headless::HeadlessWindows& store, SdlBackend& backend);
 
-  bool RegisterClass(const char* className, WindowProcedure procedure,
+  bool RegisterWindowClass(const char* className, WindowProcedure procedure,
                      InstanceHandle instance) override {
-    return store_.RegisterClass(className, procedure, instance);
+    return store_.RegisterWindowClass(className, procedure, instance);
   }
-  bool UnregisterClass(const char* className, InstanceHandle instance) override {
-    return store_.UnregisterClass(className, instance);
+  bool UnregisterWindowClass(const char* className, InstanceHandle instance) override {
+    return store_.UnregisterWindowClass(className, instance);
   }
-  WindowHandle CreateWindow(const char* className, const char* title, uint32_t style,
+  WindowHandle CreateClassWindow(const char* className, const char* title, uint32_t style,
                             int32_t x, int32_t y, int32_t width, int32_t height,
                             WindowHandle owner, InstanceHandle instance) override {
-    return store_.CreateWindow(className, title, style, x, y, width, height, owner, instance);
+    return store_.CreateClassWindow(className, title, style, x, y, width, height, owner, instance);
   }
   bool DestroyWindow(WindowHandle window) override { return store_.DestroyWindow(window); }
   bool SetWindowPos(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height,
@@ -46,23 +46,23 @@ class SdlWindows final : public WindowSystem {
   }
   intptr_t GetUserData(WindowHandle window) override { return store_.GetUserData(window); }
 
-  intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
+  intptr_t SendWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
                        intptr_t lParam) override {
-    return store_.SendMessage(window, message, wParam, lParam);
+    return store_.SendWindowMessage(window, message, wParam, lParam);
   }
-  bool PostMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
+  bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
                    intptr_t lParam) override {
-    return store_.PostMessage(window, message, wParam, lParam);
+    return store_.PostWindowMessage(window, message, wParam, lParam);
   }
   void PostQuitMessage(int32_t code) override { store_.PostQuitMessage(code); }
   // Takes SDL's pending events first, so what the user did is in the queue.
-  bool PeekMessage(Message* message) override;
+  bool PeekWindowMessage(Message* message) override;
   void TranslateMessage(const Message& message) override { store_.TranslateMessage(message); }
-  intptr_t DispatchMessage(const Message& message) override {
-    return store_.DispatchMessage(message);
+  intptr_t DispatchWindowMessage(const Message& message) override {
+    return store_.DispatchWindowMessage(message);
   }
   // As on Windows, closing a window (WM_CLOSE) destroys it.
-  intptr_t DefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
+  intptr_t DefaultWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
                          intptr_t lParam) override;
 
   int32_t ShowCursor(bool show) override;
@@ -71,15 +71,15 @@ class SdlWindows final : public WindowSystem {
   bool NotifyIcon(uint32_t action, const TrayIconRecord& record) override {
     return store_.NotifyIcon(action, record);
   }
-  IconHandle LoadIcon(InstanceHandle instance, int32_t resourceId) override {
-    return store_.LoadIcon(instance, resourceId);
+  IconHandle LoadIconResource(InstanceHandle instance, int32_t resourceId) override {
+    return store_.LoadIconResource(instance, resourceId);
   }
-  int32_t MessageBox(WindowHandle owner, const char* text, const char* caption,
+  int32_t ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
                      uint32_t type) override;
   [[noreturn]] void ExitProcess(int32_t status) override { store_.ExitProcess(status); }
   uint32_t Milliseconds() override;
-  size_t GetModuleFileName(InstanceHandle instance, char* buffer, size_t size) override {
-    return store_.GetModuleFileName(instance, buffer, size);
+  size_t GetModulePath(InstanceHandle instance, char* buffer, size_t size) override {
+    return store_.GetModulePath(instance, buffer, size);
   }
 
  private:
