@@ -201,5 +201,73 @@ TEST(LiveWindow, TheAboutKeyShowsTheAboutBoxDrawnLiveUntilOkIsClicked) {
   EXPECT_EQ(session.Run().frames, 20);
 }
 
+void PushWindowEvent(SDL_Window* window, SDL_WindowEventID what, int32_t x = 0, int32_t y = 0) {
+  SDL_Event event{};
+  event.type = SDL_WINDOWEVENT;
+  event.window.windowID = SDL_GetWindowID(window);
+  event.window.event = what;
+  event.window.data1 = x;
+  event.window.data2 = y;
+  SDL_PushEvent(&event);
+}
+
+TEST(LiveWindow, MovesThePanelsChecksSliderAndExitPluginWorkAsAUserDoesThem) {
+  REQUIRE_DISPLAY();
+  Playlist playlist = Playlist::FromFiles({WriteTrack("panel.wav", 10.0, QuietTone)});
+  PlayConfig config = LiveConfig("panel");
+  config.width = 800;
+  config.height = 600;
+  config.refreshHz = 0.0;
+  config.maxFrames = 200;
+  PlaySession session(&playlist, config);
+  FrameScript script;
+  session.afterFrame = [&script](int64_t frame) { script(frame); };
+  const auto window = [&session] { return session.backend()->window(); };
+
+  script.At(5, [&] { PushWindowEvent(window(), SDL_WINDOWEVENT_MOVED, 120, 90); });
+  script.At(7, [&] {
+    EXPECT_EQ(theVideo->windowX, 120) << "a move of the window is its new position";
+    EXPECT_EQ(theVideo->windowY, 90);
+  });
+  script.At(10, [&] { PressKey(window(), SDLK_TAB); });
+  script.At(12, [&] { ASSERT_EQ(configDialogOpen, 1); });
+  ClickAt(script, session, 14, [&session] { return PanelBox(session, IDC_SHOW_INFO); });
+  script.At(18, [&] { EXPECT_EQ(theVideo->showInfo, 1) << "the check switched the overlay on"; });
+  ClickAt(script, session, 20, [&session] {
+    auto box = PanelBox(session, IDC_FRAMES_SLIDER);
+    return platform::sdl::DialogPainter::Box{box.x + box.width - 3.0f, box.y, 2.0f, 4.0f};
+  });
+  script.At(24, [&] {
+    EXPECT_EQ(theSceneManager->framesPerScene, -1) << "the slider's last position";
+    const auto* label = session.backend()->dialogs.FindControl(OpenPanel(session), IDC_FRAMES_LABEL);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text, "Never");
+  });
+  ClickAt(script, session, 26, [&session] { return PanelBox(session, IDC_EXIT_PLUGIN); });
+  const PlayResult result = session.Run();
+  EXPECT_TRUE(result.quitByPlugin) << "Exit Plugin ends the run";
+  EXPECT_LT(result.frames, 35);
+}
+
+TEST(LiveWindow, ClosingTheWindowEndsTheRunAsOnWindows) {
+  REQUIRE_DISPLAY();
+  Playlist playlist = Playlist::FromFiles({WriteTrack("close.wav", 10.0, QuietTone)});
+  PlayConfig config = LiveConfig("close");
+  config.width = 640;
+  config.height = 480;
+  config.refreshHz = 0.0;
+  config.maxFrames = 100;
+  PlaySession session(&playlist, config);
+  session.afterFrame = [&session](int64_t frame) {
+    if (frame == 5) PushWindowEvent(session.backend()->window(), SDL_WINDOWEVENT_CLOSE);
+  };
+  const PlayResult result = session.Run();
+  EXPECT_TRUE(result.quitByPlugin);
+  EXPECT_EQ(result.frames, 6) << "the close button's quit is taken before the next frame";
+  EXPECT_TRUE(result.messages.empty()) << result.messages.front();
+  EXPECT_NE(ReadText(config.pluginFolder + "/vis_corvex.ini").find("Resolution_Mode="), std::string::npos)
+      << "the settings were saved";
+}
+
 }  // namespace
 }  // namespace corvex::host::testing

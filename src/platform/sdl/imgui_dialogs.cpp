@@ -109,6 +109,11 @@ void DialogPainter::DrawControl(const headless::HeadlessDialogs::Dialog& dialog,
           AlignedText(control.text, ss::Right, width - box - 4.0f, height);
           ImGui::SetCursorPos(ImVec2(x + width - box, y));
           if (ImGui::Checkbox("##check", &checked)) act(Action::Kind::Click, 0);
+          // A click on the text works the box too, as on a Windows check box.
+          ImGui::SetCursorPos(ImVec2(x, y));
+          if (ImGui::InvisibleButton("##text", ImVec2(std::max(1.0f, width - box), height))) {
+            act(Action::Kind::Click, 0);
+          }
         } else if (ImGui::Checkbox(control.text.c_str(), &checked)) {
           act(Action::Kind::Click, 0);
         }
