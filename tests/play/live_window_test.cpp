@@ -211,7 +211,7 @@ void PushWindowEvent(SDL_Window* window, SDL_WindowEventID what, int32_t x = 0, 
   SDL_PushEvent(&event);
 }
 
-TEST(LiveWindow, MovesThePanelsChecksSliderAndExitPluginWorkAsAUserDoesThem) {
+TEST(LiveWindow, MovesAndThePanelsChecksSliderRadiosAndButtonsWorkAsAUserDoesThem) {
   REQUIRE_DISPLAY();
   Playlist playlist = Playlist::FromFiles({WriteTrack("panel.wav", 10.0, QuietTone)});
   PlayConfig config = LiveConfig("panel");
@@ -243,10 +243,27 @@ TEST(LiveWindow, MovesThePanelsChecksSliderAndExitPluginWorkAsAUserDoesThem) {
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->text, "Never");
   });
-  ClickAt(script, session, 26, [&session] { return PanelBox(session, IDC_EXIT_PLUGIN); });
+  ClickAt(script, session, 26, [&session] { return PanelBox(session, IDC_FULL_SCREEN); });
+  script.At(30, [&] {
+    const auto* radio = session.backend()->dialogs.FindControl(OpenPanel(session), IDC_FULL_SCREEN);
+    ASSERT_NE(radio, nullptr);
+    EXPECT_TRUE(radio->checked) << "the radio under the pointer is the chosen display mode";
+    EXPECT_EQ(theVideo->displayMode, 1) << "which waits for Done";
+  });
+  ClickAt(script, session, 32, [&session] { return PanelBox(session, IDC_HELP_AND_INFO); });
+  script.At(36, [&] { EXPECT_EQ(aboutDialogOpen, 1) << "Help and Info opens the About box"; });
+  // The box lies over the panel: OK first, then the panel's Exit Plugin.
+  ClickAt(script, session, 38, [&session] {
+    const auto open = session.backend()->dialogs.OpenDialogs(IDD_ABOUT_BOX);
+    const auto& layout = session.backend()->painter().Layout();
+    return open.empty() ? platform::sdl::DialogPainter::Box{-1, -1, 0, 0}
+                        : layout.at({open.front()->window, 1});
+  });
+  script.At(42, [&] { EXPECT_EQ(aboutDialogOpen, 0) << "OK closes it"; });
+  ClickAt(script, session, 44, [&session] { return PanelBox(session, IDC_EXIT_PLUGIN); });
   const PlayResult result = session.Run();
   EXPECT_TRUE(result.quitByPlugin) << "Exit Plugin ends the run";
-  EXPECT_LT(result.frames, 35);
+  EXPECT_LT(result.frames, 50);
 }
 
 TEST(LiveWindow, ClosingTheWindowEndsTheRunAsOnWindows) {
