@@ -57,6 +57,11 @@ class XvfbEnvironment : public ::testing::Environment {
     }
     setenv("DISPLAY", (":" + number).c_str(), 1);
     setenv("SDL_AUDIODRIVER", "disk", 1);
+#if defined(__SANITIZE_ADDRESS__)
+    // Mesa's GL driver, unloaded when SDL closes its video, leaves allocations behind that the
+    // leak checker can no longer name; the sanitizer build draws with SDL's software renderer.
+    setenv("SDL_RENDER_DRIVER", "software", 1);
+#endif
     setenv("SDL_DISKAUDIOFILE", (folder->path() + "/played.raw").c_str(), 1);
     available = true;
   }
@@ -86,3 +91,11 @@ const std::string& LiveDesktop::Reason() { return reason; }
 const std::string& LiveDesktop::Folder() { return folder->path(); }
 
 }  // namespace corvex::host::testing
+
+#if defined(__SANITIZE_ADDRESS__)
+// SDL opens the X11, D-Bus and PulseAudio client libraries with dlopen and closes them when
+// it quits; what they keep for the process is then reported without a name to tell it by. The
+// leak check is left to the suites that run the plug-in on the headless backend; this one is
+// still checked for every memory error.
+extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
+#endif

@@ -49,6 +49,10 @@ double Seconds(uint64_t counter) {
 
 TEST(LiveSound, TheFrameThatFirstShowsAClickIsPresentedWithinAFrameOfHearingIt) {
   REQUIRE_DISPLAY();
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "a sanitizer build is too slow to time frames against sound; the optimised "
+                  "build measures it";
+#endif
   // Clicks of 100 ms, longer than a frame even on a busy machine, so some frame shows each;
   // each starts a
   // 576-frame block, so the first block that holds a click begins with it and the click
@@ -61,7 +65,7 @@ TEST(LiveSound, TheFrameThatFirstShowsAClickIsPresentedWithinAFrameOfHearingIt) 
     }
     return 0;
   };
-  Playlist playlist = Playlist::FromFiles({WriteTrack("clicks.wav", 6.3, click, kRate)});
+  Playlist playlist = Playlist::FromFiles({WriteTrack("clicks.wav", 7.0, click, kRate)});
   PlayConfig config = LiveConfig("clicks");
   config.latencyMs = 0;  // Xvfb shows a frame the moment it is presented
   config.width = 640;
@@ -165,11 +169,12 @@ TEST(LiveSound, MediaKeysPassedOnByThePluginSteerThePlaylist) {
     EXPECT_EQ(module.waveformData[0][100], 0) << "a stopped player gives silence";
     press(SDLK_x);
   });
-  script.At(60, [&] {
+  script.At(45, [&] {
     EXPECT_EQ(state(), Playback::State::Playing) << "X plays";
-    EXPECT_GT(heard(), 0.1);
-    EXPECT_LT(heard(), 1.0) << "from the start of the song";
+    held = heard();
+    EXPECT_LT(held, 1.0) << "from the start of the song";
   });
+  script.At(60, [&] { EXPECT_GT(heard(), held) << "and the song goes on"; });
   session.Run();
 }
 

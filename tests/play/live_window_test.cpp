@@ -65,7 +65,7 @@ platform::sdl::DialogPainter::Box PanelBox(const PlaySession& session, int32_t i
 
 TEST(LiveWindow, KeysFullScreenPanelAndEscAsAUserGivesThem) {
   REQUIRE_DISPLAY();
-  Playlist playlist = Playlist::FromFiles({WriteTrack("tone.wav", 20.0, QuietTone)});
+  Playlist playlist = Playlist::FromFiles({WriteTrack("tone.wav", 60.0, QuietTone)});
   PlayConfig config = LiveConfig("window");
   config.width = 800;
   config.height = 600;
