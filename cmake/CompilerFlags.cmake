@@ -14,3 +14,12 @@ if(CORVEX_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
+
+# MinGW-w64: the Windows library must load on a machine with no MinGW runtime, so the C and
+# C++ runtimes are linked in. MinGW does not align the stack to 32 bytes, so an AVX local
+# spilled with an aligned move would fault; the assembler turns every aligned vector move into
+# its unaligned twin, which costs nothing on aligned data.
+if(MINGW)
+  add_compile_options(-Wa,-muse-unaligned-vector-move)
+  add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
+endif()

@@ -7,9 +7,16 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev fonts-liberation2
-  libsndfile1-dev libkissfft-dev libpng-dev libcli11-dev libsimpleini-dev
+  libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libkissfft-dev libpng-dev libcli11-dev libsimpleini-dev
   ffmpeg
-  libsdl2-dev libimgui-dev xvfb imagemagick pulseaudio pulseaudio-utils
+  # scripts/bench-report.sh: the table's script and the peer it is measured against
+  python3 gstreamer1.0-tools gstreamer1.0-plugins-good
+  # the Windows plug-in: MinGW-w64 (posix threads) and its Wine tests on an Xvfb screen
+  gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
+  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
+  wine wine64 xvfb imagemagick
+  # corvex play: SDL2, Dear ImGui, and a sound server for the recording test
+  libsdl2-dev libimgui-dev pulseaudio pulseaudio-utils
 )
 
 missing=()

@@ -1,5 +1,17 @@
 #include "platform/backend.h"
 
+#if defined(_WIN32)
+#include "platform/win32/win32_backend.h"
+
+namespace corvex::platform {
+
+// In the Windows library every handle is the system's: the backend is the system itself.
+Backend& DefaultBackend() { return win32::SystemBackend(); }
+Backend& BackendOf(WindowHandle) { return DefaultBackend(); }
+
+}  // namespace corvex::platform
+
+#else
 #include "platform/headless/headless_backend.h"
 #include "platform/window_registry.h"
 
@@ -19,3 +31,5 @@ Backend& BackendOf(WindowHandle hostWindow) {
 }
 
 }  // namespace corvex::platform
+
+#endif

@@ -16,6 +16,7 @@ namespace corvex {
 
 Video* theVideo = nullptr;
 platform::TrayIconRecord trayIcon = {};
+int32_t pluginWindowGone = 0;
 int32_t (*processorCheck)() = &HasMmx;
 
 namespace {
@@ -62,6 +63,7 @@ int32_t Init(VisModule* module) {
   }
   theSceneManager = new SceneManager(*theVideo);
   LoadSettings(*module);
+  pluginWindowGone = 0;
   theVideo->Create(kPluginTitle, &WindowProcedure, module->hwndParent, module->hDllInstance,
                    module->delayMs);
   theSceneManager->StartFirstScene();
@@ -81,6 +83,9 @@ int32_t Init(VisModule* module) {
 int32_t Render(VisModule* module) {
   // A host that calls Render without a successful Init gets nothing drawn, not a crash.
   if (theSceneManager == nullptr || theVideo == nullptr) return 0;
+  // Its window is gone (the quit message is on its way): skip the frame rather than report
+  // the surfaces of a window that no longer exists as a display failure.
+  if (pluginWindowGone != 0) return 0;
   theSceneManager->FrameStep(module->spectrumData, module->waveformData);
   theVideo->Compose();
   theVideo->ShowInfo();

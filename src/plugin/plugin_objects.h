@@ -11,6 +11,9 @@ struct VisModule;
 // The plug-in's process-wide objects beyond those of the core (scene/process_objects.h).
 extern Video* theVideo;
 extern platform::TrayIconRecord trayIcon;
+// 1 once the plug-in's own window has been destroyed during a run: that already asked the host
+// to end the plug-in, and the frames a host still sends before Quit have nowhere to go.
+extern int32_t pluginWindowGone;
 // The processor check Init runs first; tests replace it to play a processor without MMX.
 extern int32_t (*processorCheck)();
 

@@ -127,6 +127,7 @@ intptr_t CORVEX_CALLBACK WindowProcedure(platform::WindowHandle window, uint32_t
     case platform::wm::EraseBkgnd:
       return 0;
     case platform::wm::Destroy:
+      if (running) pluginWindowGone = 1;
       windows.PostQuitMessage(0);
       return 0;
     case platform::wm::WindowPosChanged:

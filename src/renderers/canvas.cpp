@@ -1,6 +1,5 @@
 #include "renderers/canvas.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -44,12 +43,6 @@ void Canvas::OrPixel(double x, double y, uint32_t colour) {
 }
 
 void Canvas::DrawLine(double x1, double y1, double x2, double y2, uint32_t colour, bool useOr) {
-  // Every point lies between the two ends: a line wholly beside the frame draws nothing,
-  // whatever its length.
-  if (std::max(x1, x2) <= -2.0 || std::min(x1, x2) >= maxX + 2.0 || std::max(y1, y2) <= -2.0 ||
-      std::min(y1, y2) >= maxY + 2.0) {
-    return;
-  }
   if (useOr) {
     WalkLine(x1, y1, x2, y2, maxX, maxY, [&](double x, double y) { OrPixel(x, y, colour); });
   } else {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "renderer_harness.h"
@@ -71,6 +72,35 @@ TEST(OrbitingParticles, BeatOnesGatherAtAPointOfTheMiddleHalfAndVolumeOnesAtTheC
   }
 }
 
+TEST(OrbitingParticles, VolumeOnesGatherRoundTwoAttractorsOppositeEachOtherAcrossTheCentre) {
+  // At half the peak both attractors orbit 250 from the middle of a 1000 x 1000 frame; each
+  // group, in its own colour, swarms round its own. The phase has turned by the drawn speed
+  // 150 times, and the swarms' middles mirror each other through the centre, off its row too
+  // (to within the swarms' own wandering).
+  int32_t offTheMiddleRow = 0;
+  for (uint32_t seed = 1; seed <= 4; ++seed) {
+    const auto picture = FreshShot({.slot = kOrbitVolume, .prepare = [](Stage& s) {
+      s.SetLevels(5, 5, 5, 10);
+    }, .calls = 150, .seed = seed, .width = 1000, .height = 1000});
+    std::map<uint32_t, std::pair<double, double>> sums;
+    std::map<uint32_t, int32_t> counts;
+    for (int32_t i = 0; i < 1000 * 1000; ++i) {
+      if (picture[i] == 0) continue;
+      sums[picture[i]].first += i % 1000;
+      sums[picture[i]].second += i / 1000;
+      ++counts[picture[i]];
+    }
+    ASSERT_EQ(counts.size(), 2u) << "seed " << seed;
+    const uint32_t a = counts.begin()->first, b = counts.rbegin()->first;
+    const double ax = sums[a].first / counts[a], ay = sums[a].second / counts[a];
+    const double bx = sums[b].first / counts[b], by = sums[b].second / counts[b];
+    EXPECT_NEAR(ax + bx, 1000, 40) << "seed " << seed;
+    EXPECT_NEAR(ay + by, 1000, 40) << "seed " << seed;
+    offTheMiddleRow += std::fabs(ay - 500) > 60;
+  }
+  EXPECT_GE(offTheMiddleRow, 2);
+}
+
 TEST(Snow, AThousandFlakesStayOnTheFrameWhateverTheLevel) {
   // Loud with no peak yet: every frame is a beat and the wind counts the ratio as 0. The flakes
   // wrap round the edges and stay spread over the frame.
@@ -82,6 +112,62 @@ TEST(Snow, AThousandFlakesStayOnTheFrameWhateverTheLevel) {
     EXPECT_NEAR(snow.meanX, 320, 40);
     EXPECT_NEAR(snow.meanY, 240, 40);
   }
+}
+
+// The mean move of the flakes of a 2000 x 2000 frame over ten calls after the scene's first,
+// each flake of the first picture matched to the nearest lit pixel of the last.
+struct Drift {
+  double x, y;
+  int32_t matched;
+};
+
+Drift SnowDrift(double mix) {
+  const auto both = RunFresh(+[](const double& level) {
+    Stage stage(2000, 2000);
+    stage.SetLevels(level, level, level, 10);
+    stage.scene.sceneJustStarted = 1;
+    stage.Call(kSnow);
+    std::vector<int32_t> lit = stage.Lit();
+    lit.push_back(-1);
+    for (int32_t call = 0; call < 10; ++call) stage.Call(kSnow);
+    for (const int32_t i : stage.Lit()) lit.push_back(i);
+    return lit;
+  }, mix);
+  const auto split = std::find(both.begin(), both.end(), -1);
+  Drift drift{0, 0, 0};
+  for (auto from = both.begin(); from != split; ++from) {
+    double best = 13;
+    int32_t dx = 0, dy = 0;
+    for (auto to = split + 1; to != both.end(); ++to) {
+      const int32_t ex = *to % 2000 - *from % 2000, ey = *to / 2000 - *from / 2000;
+      if (std::hypot(ex, ey) < best) {
+        best = std::hypot(ex, ey);
+        dx = ex;
+        dy = ey;
+      }
+    }
+    if (best < 13) {
+      drift.x += dx;
+      drift.y += dy;
+      ++drift.matched;
+    }
+  }
+  drift.x /= std::max(drift.matched, 1);
+  drift.y /= std::max(drift.matched, 1);
+  return drift;
+}
+
+TEST(Snow, FlakesFallAndDriftLeftWhenQuietAndRightWhenLoud) {
+  // Gravity 0.05 and wind (mix / peak) x 0.2 - 0.03 a frame, damped by 3 or 5 %: over ten
+  // calls about 53 times each, 2.6 rows down and 1.6 columns left in silence, and 5.7 columns
+  // right at 0.69 of the peak (just short of a beat, which would kick the flakes).
+  const Drift quiet = SnowDrift(0.0), loud = SnowDrift(6.9);
+  EXPECT_GT(quiet.matched, 900);
+  EXPECT_GT(loud.matched, 900);
+  EXPECT_NEAR(quiet.y, 2.6, 0.6) << "gravity";
+  EXPECT_NEAR(loud.y, 2.6, 0.6) << "gravity";
+  EXPECT_NEAR(quiet.x, -1.6, 0.6) << "the wind of silence";
+  EXPECT_NEAR(loud.x, 5.7, 0.6) << "the wind at 0.69 of the peak";
 }
 
 TEST(SpectrumSplash, ThreePlatformsAcrossTheWidthRiseWithTheirThirdOfTheLowSpectrum) {

@@ -212,13 +212,26 @@ struct Shot {
   int32_t width = 640, height = 480;
 };
 
+inline void PlayShot(Stage& stage, const Shot& s) {
+  if (s.prepare != nullptr) s.prepare(stage);
+  stage.scene.sceneJustStarted = 1;
+  for (int32_t call = 0; call < s.calls; ++call) stage.Call(s.slot);
+}
+
 inline std::vector<uint32_t> FreshShot(const Shot& shot) {
   return RunFresh(+[](const Shot& s) {
     Stage stage(s.width, s.height, s.seed);
-    if (s.prepare != nullptr) s.prepare(stage);
-    stage.scene.sceneJustStarted = 1;
-    for (int32_t call = 0; call < s.calls; ++call) stage.Call(s.slot);
+    PlayShot(stage, s);
     return stage.Picture();
+  }, shot);
+}
+
+// Only the lit pixels' indices: frames too large to send back whole.
+inline std::vector<int32_t> FreshLit(const Shot& shot) {
+  return RunFresh(+[](const Shot& s) {
+    Stage stage(s.width, s.height, s.seed);
+    PlayShot(stage, s);
+    return stage.Lit();
   }, shot);
 }
 

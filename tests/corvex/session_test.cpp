@@ -25,7 +25,7 @@ using platform::headless::HeadlessBackend;
 
 class RenderSessionTest : public ::testing::Test, public FrameSink {
  protected:
-  void Write(const uint8_t*) override { ++written; }
+  void Write(std::vector<uint32_t>&&) override { ++written; }
   void Finish() override {}
   std::string Describe() const override { return ""; }
 
@@ -64,9 +64,9 @@ class RenderSessionTest : public ::testing::Test, public FrameSink {
 TEST_F(RenderSessionTest, TheNextSongsTitleShowsAtTheSwitchAndItsAudioALatencyEarlier) {
   // The plug-in asks for the position every 30 frames: the switch after 2 s falls on such a frame.
   testing::WriteSineWav(folder.File("one.wav"), 44100, 2.0, 440.0, 0.0, "Opening Number");
-  testing::WriteAudio(folder.File("two.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, 44100,
+  testing::WriteAudio(folder.File("two.wav"), 44100, 2, 44100,
                       [](int64_t frame, int32_t) { return static_cast<int16_t>(frame / 50 % 2 ? -32768 : 32767); },
-                      "Second Song");
+                      {{}, "Second Song"});
   playlist.emplace(Playlist::FromFiles({folder.File("one.wav"), folder.File("two.wav")}));
   lastSongPosition = 99999999;  // as for a plug-in just loaded
   std::vector<std::string> messages;

@@ -106,7 +106,7 @@ TEST(LiveCapture, RecordsWhatTheComputerPlaysFromTheOutputsMonitor) {
   config.maxFrames = 240;
   FILE* notes = std::tmpfile();
   config.notes = notes;
-  PlaySession session(nullptr, config);
+  PlaySession session(nullptr, config);  // nothing to open: the sound is recorded
   std::vector<double> positions;
   int heardFrames = 0;
   session.afterFrame = [&](int64_t) {

@@ -65,13 +65,13 @@ TEST(LiveSound, TheFrameThatFirstShowsAClickIsPresentedWithinAFrameOfHearingIt) 
     }
     return 0;
   };
-  Playlist playlist = Playlist::FromFiles({WriteTrack("clicks.wav", 7.0, click, kRate)});
+  const std::vector<std::string> files = {WriteTrack("clicks.wav", 7.0, click, kRate)};
   PlayConfig config = LiveConfig("clicks");
   config.latencyMs = 0;  // Xvfb shows a frame the moment it is presented
   config.width = 640;
   config.height = 480;
   config.refreshHz = 60.0;
-  PlaySession session(&playlist, config);
+  PlaySession session(OpenFiles(files), config);
   struct Shown {
     double presented;
     bool click;
@@ -122,12 +122,11 @@ TEST(LiveSound, TheFrameThatFirstShowsAClickIsPresentedWithinAFrameOfHearingIt) 
 
 TEST(LiveSound, MediaKeysPassedOnByThePluginSteerThePlaylist) {
   REQUIRE_DISPLAY();
-  Playlist playlist = Playlist::FromFiles(
-      {WriteTrack("first.wav", 12.0, QuietTone), WriteTrack("second.wav", 12.0, QuietTone)});
+  const std::vector<std::string> files = {WriteTrack("first.wav", 12.0, QuietTone), WriteTrack("second.wav", 12.0, QuietTone)};
   PlayConfig config = LiveConfig("media");
   config.refreshHz = 60.0;
   config.maxFrames = 130;
-  PlaySession session(&playlist, config);
+  PlaySession session(OpenFiles(files), config);
   FrameScript script;
   session.afterFrame = [&script](int64_t frame) { script(frame); };
   const auto press = [&session](SDL_Keycode key) { PressKey(session.backend()->window(), key); };
@@ -189,13 +188,13 @@ std::string ReadAll(FILE* file) {
 TEST(LiveSound, WithoutASoundDeviceTheVisualizationRunsSilentOnTheClock) {
   REQUIRE_DISPLAY();
   ScopedEnv noSound("SDL_AUDIODRIVER", "no-such-driver");
-  Playlist playlist = Playlist::FromFiles({WriteTrack("silent.wav", 10.0, QuietTone)});
+  const std::vector<std::string> files = {WriteTrack("silent.wav", 10.0, QuietTone)};
   PlayConfig config = LiveConfig("silent");
   config.refreshHz = 60.0;
   config.maxFrames = 30;
   FILE* notes = std::tmpfile();
   config.notes = notes;
-  PlaySession session(&playlist, config);
+  PlaySession session(OpenFiles(files), config);
   double first = -1.0, last = -1.0;
   session.afterFrame = [&](int64_t frame) {
     if (frame == 0) first = session.playback()->HeardSeconds();
@@ -213,8 +212,8 @@ TEST(LiveSound, WithoutASoundDeviceTheVisualizationRunsSilentOnTheClock) {
 
 TEST(LiveSound, WithoutADisplayOneLineSaysToRenderInstead) {
   ScopedEnv noDisplay("DISPLAY", ":31999");
-  Playlist playlist = Playlist::FromFiles({WriteTrack("nodisplay.wav", 1.0, QuietTone)});
-  PlaySession session(&playlist, LiveConfig("nodisplay"));
+  const std::vector<std::string> files = {WriteTrack("nodisplay.wav", 1.0, QuietTone)};
+  PlaySession session(OpenFiles(files), LiveConfig("nodisplay"));
   try {
     session.Run();
     FAIL() << "a run without a display started";

@@ -65,13 +65,13 @@ platform::sdl::DialogPainter::Box PanelBox(const PlaySession& session, int32_t i
 
 TEST(LiveWindow, KeysFullScreenPanelAndEscAsAUserGivesThem) {
   REQUIRE_DISPLAY();
-  Playlist playlist = Playlist::FromFiles({WriteTrack("tone.wav", 60.0, QuietTone)});
+  const std::vector<std::string> files = {WriteTrack("tone.wav", 60.0, QuietTone)};
   PlayConfig config = LiveConfig("window");
   config.width = 800;
   config.height = 600;
   config.refreshHz = 0.0;  // as fast as it goes: the test is about what happens, not the pace
   config.maxFrames = 400;
-  PlaySession session(&playlist, config);
+  PlaySession session(OpenFiles(files), config);
   FrameScript script;
   session.afterFrame = [&script](int64_t frame) { script(frame); };
   SDL_Window* window = nullptr;
@@ -153,14 +153,14 @@ TEST(LiveWindow, KeysFullScreenPanelAndEscAsAUserGivesThem) {
 
 TEST(LiveWindow, TheAboutKeyShowsTheAboutBoxDrawnLiveUntilOkIsClicked) {
   REQUIRE_DISPLAY();
-  Playlist playlist = Playlist::FromFiles({WriteTrack("about.wav", 10.0, QuietTone)});
+  const std::vector<std::string> files = {WriteTrack("about.wav", 10.0, QuietTone)};
   PlayConfig config = LiveConfig("about");
   std::ofstream(config.pluginFolder + "/vis_corvex.txt") << "Read me first.\n";
   config.width = 800;
   config.height = 600;
   config.refreshHz = 0.0;
   config.maxFrames = 20;
-  PlaySession session(&playlist, config);
+  PlaySession session(OpenFiles(files), config);
   FrameScript script;
   session.afterFrame = [&script](int64_t frame) { script(frame); };
   int64_t presentedBefore = 0;
@@ -213,13 +213,13 @@ void PushWindowEvent(SDL_Window* window, SDL_WindowEventID what, int32_t x = 0, 
 
 TEST(LiveWindow, MovesAndThePanelsChecksSliderRadiosAndButtonsWorkAsAUserDoesThem) {
   REQUIRE_DISPLAY();
-  Playlist playlist = Playlist::FromFiles({WriteTrack("panel.wav", 10.0, QuietTone)});
+  const std::vector<std::string> files = {WriteTrack("panel.wav", 10.0, QuietTone)};
   PlayConfig config = LiveConfig("panel");
   config.width = 800;
   config.height = 600;
   config.refreshHz = 0.0;
   config.maxFrames = 200;
-  PlaySession session(&playlist, config);
+  PlaySession session(OpenFiles(files), config);
   FrameScript script;
   session.afterFrame = [&script](int64_t frame) { script(frame); };
   const auto window = [&session] { return session.backend()->window(); };
@@ -268,13 +268,13 @@ TEST(LiveWindow, MovesAndThePanelsChecksSliderRadiosAndButtonsWorkAsAUserDoesThe
 
 TEST(LiveWindow, ClosingTheWindowEndsTheRunAsOnWindows) {
   REQUIRE_DISPLAY();
-  Playlist playlist = Playlist::FromFiles({WriteTrack("close.wav", 10.0, QuietTone)});
+  const std::vector<std::string> files = {WriteTrack("close.wav", 10.0, QuietTone)};
   PlayConfig config = LiveConfig("close");
   config.width = 640;
   config.height = 480;
   config.refreshHz = 0.0;
   config.maxFrames = 100;
-  PlaySession session(&playlist, config);
+  PlaySession session(OpenFiles(files), config);
   session.afterFrame = [&session](int64_t frame) {
     if (frame == 5) PushWindowEvent(session.backend()->window(), SDL_WINDOWEVENT_CLOSE);
   };

@@ -9,31 +9,31 @@
 #include <string>
 #include <vector>
 
-#include "audio_file.h"
+#include "corvex/test_files.h"
 #include "live_desktop.h"
 #include "play/play_session.h"
 #include "platform/sdl/sdl_backend.h"
 
 namespace corvex::host::testing {
 
-// A 16-bit stereo WAV of the given length; sample(frame) gives both channels.
+// A 16-bit stereo WAV of the given length in the suite's folder; sample(frame) gives both
+// channels.
 inline std::string WriteTrack(const std::string& name, double seconds,
                               const std::function<int16_t(int64_t)>& sample,
                               int32_t rate = 44100) {
-  AudioTrack track;
-  track.sampleRate = rate;
-  const auto frames = static_cast<int64_t>(seconds * rate);
-  for (int64_t i = 0; i < frames; ++i) {
-    track.samples.push_back(sample(i));
-    track.samples.push_back(sample(i));
-  }
   const std::string path = LiveDesktop::Folder() + "/" + name;
-  WriteWavFile(path, track, 0, frames);
+  WriteAudio(path, rate, 2, static_cast<int64_t>(seconds * rate),
+             [&sample](int64_t frame, int32_t) { return sample(frame); });
   return path;
 }
 
 inline int16_t QuietTone(int64_t frame) {
   return static_cast<int16_t>(std::lround(3000.0 * std::sin(frame * 0.05)));
+}
+
+// What a session opens its playlists with.
+inline std::function<Playlist()> OpenFiles(std::vector<std::string> files) {
+  return [files] { return Playlist::FromFiles(files); };
 }
 
 // Things to do after given frames of a live run, in order.

@@ -76,8 +76,10 @@ TEST_F(Overlays, SixInformationLinesAfterAFirstFrameThatOnlyStartsTheClock) {
 TEST_F(Overlays, TheRateIsTheAverageSinceSwitchingOnAndTheTimeHasTwoPlacesOfMinutes) {
   EXPECT_EQ(FrameRateTenths(100, 0, 3000), 333);
   EXPECT_EQ(FrameRateTenths(1, 0xFFFFFFF0u, 0x10u), 312);  // across the clock's wrap
-  EXPECT_EQ(FrameRateTenths(7, 500, 400), 0);
+  EXPECT_EQ(FrameRateTenths(7, 500, 400), -700);  // the clock went back 100 ms
+  EXPECT_EQ(FrameRateTenths(7, 0, 0x80000000u), 0);  // -2^31 ms: far under a tenth
   EXPECT_EQ(FrameRateTenths(2000000, 0, 1), 2147483647);
+  EXPECT_EQ(FrameRateTenths(2000000, 1, 0), -2147483647 - 1);
   const std::string longTitle(300, 't');
   InfoValues values{150, 1000, 6000, 0, 0, 0, 0, 0, longTitle.c_str(), 0};
   char lines[kInfoLineCount][kInfoLineSize];
@@ -92,6 +94,10 @@ TEST_F(Overlays, TheRateIsTheAverageSinceSwitchingOnAndTheTimeHasTwoPlacesOfMinu
   values.startTime = 6000;  // the clock has not moved
   FormatInfoLines(values, lines);
   EXPECT_EQ(lines[1], std::string("FPS: 0.0"));
+  values.frameCount = 100;  // the clock went back: each part of the rate keeps its sign
+  values.startTime = 9000;
+  FormatInfoLines(values, lines);
+  EXPECT_EQ(lines[1], std::string("FPS: -33.-3"));
 }
 
 TEST_F(Overlays, AMessageShowsOnEightyFramesTwentyPixelsAboveTheBottom) {

@@ -98,14 +98,23 @@ void RunPlay(const PlayOptions& options, FILE* messages) {
   config.showInfo = options.info;
   config.notes = messages;
 
-  std::optional<Playlist> playlist;
-  if (!options.capture) {
-    playlist.emplace(options.inputs.empty() ? Playlist::Demo() : Playlist::FromFiles(options.inputs));
-  }
+  // The files are checked before anything opens; the session opens the playlist a second time.
+  const auto open = [&options] {
+    return options.inputs.empty() ? Playlist::Demo() : Playlist::FromFiles(options.inputs);
+  };
+  std::optional<Playlist> checked;
+  if (!options.capture) checked.emplace(open());
   const SettingsPlace settings(options.settingsFile);
   config.pluginFolder = settings.folder();
 
-  PlaySession session(playlist ? &*playlist : nullptr, config);
+  PlaySession session(
+      [&checked, &open] {
+        if (!checked) return open();
+        Playlist first = std::move(*checked);
+        checked.reset();
+        return first;
+      },
+      config);
   const PlayResult result = session.Run();
   settings.Return();
   if (messages != nullptr) {

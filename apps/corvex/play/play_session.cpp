@@ -74,8 +74,8 @@ struct AudioSubsystem {
 
 }  // namespace
 
-PlaySession::PlaySession(Playlist* playlist, PlayConfig config)
-    : playlist_(playlist), config_(std::move(config)) {}
+PlaySession::PlaySession(std::function<Playlist()> openPlaylist, PlayConfig config)
+    : openPlaylist_(std::move(openPlaylist)), config_(std::move(config)) {}
 
 PlaySession::~PlaySession() = default;
 
@@ -139,11 +139,13 @@ PlayResult PlaySession::Run() {
     };
     analyzer_ = std::make_unique<VisAnalyzer>();
   } else {
-    player_ = std::make_unique<Player>(*playlist_);
+    soundList_.emplace(openPlaylist_());
+    pictureList_.emplace(openPlaylist_());
+    player_ = std::make_unique<Player>(*pictureList_);
     host.playingPosition = [this] { return player_->PositionMs(); };
     host.playlistIndex = [this] { return player_->Index(); };
     host.title = [this](int32_t index) { return player_->Title(index); };
-    playback_ = std::make_unique<Playback>(*playlist_);
+    playback_ = std::make_unique<Playback>(*soundList_);
     if (!playback_->HasSound() && config_.notes != nullptr) {
       std::fprintf(config_.notes, "corvex: no sound device (%s); the visualization runs silent\n",
                    audio.ok ? playback_->noSoundReason().c_str() : audio.reason.c_str());

@@ -55,8 +55,10 @@ struct PlayResult {
 // delayMs.
 class PlaySession {
  public:
-  // playlist: null with config.capture.
-  PlaySession(Playlist* playlist, PlayConfig config);
+  // openPlaylist: called twice, for the playlist the sound is read from and for the one the
+  // vis data is read from, since each reads its songs forward at its own place; not called
+  // with config.capture.
+  PlaySession(std::function<Playlist()> openPlaylist, PlayConfig config);
   ~PlaySession();
 
   // Called after each frame is shown, with its number from 0: a test's chance to look and to
@@ -78,7 +80,9 @@ class PlaySession {
   // The vis data of the moment heard plus aheadSeconds (recorded sound: the latest block).
   void FillVisData(double aheadSeconds);
 
-  Playlist* playlist_;
+  std::function<Playlist()> openPlaylist_;
+  std::optional<Playlist> soundList_;
+  std::optional<Playlist> pictureList_;
   PlayConfig config_;
   std::unique_ptr<platform::sdl::SdlBackend> backend_;
   std::unique_ptr<Playback> playback_;

@@ -56,24 +56,24 @@ void Playback::Feed() {
   std::vector<int16_t> converted;
   while (fed_ < end && clock_->QueuedFrames() < static_cast<int64_t>(kQueueAhead * deviceRate_)) {
     const Playlist::Place place = playlist_.Locate(fed_);
-    const AudioTrack& track = playlist_.Track(place.index);
-    const int64_t first = std::llround(place.seconds * track.sampleRate);
-    const int32_t count =
-        static_cast<int32_t>(std::clamp<int64_t>(track.FrameCount() - first, 0, kFeedFrames));
+    const int32_t rate = playlist_.SampleRate(place.index);
+    const int64_t first = std::llround(place.seconds * rate);
     const double songStart = playlist_.StartSeconds(place.index);
+    read_.resize(static_cast<size_t>(kFeedFrames) * 2);
+    const auto count = static_cast<int32_t>(
+        std::max<int64_t>(0, playlist_.ReadFrames(place.index, first, kFeedFrames, read_.data())));
     if (count == 0) {
       fed_ = place.index + 1 < playlist_.Size() ? playlist_.StartSeconds(place.index + 1) : end;
       continue;
     }
-    const int16_t* samples = track.samples.data() + first * 2;
-    if (track.sampleRate == deviceRate_) {
+    const int16_t* samples = read_.data();
+    if (rate == deviceRate_) {
       clock_->Append(samples, count, fed_);
     } else {
-      if (converter_ == nullptr || converterRate_ != track.sampleRate) {
+      if (converter_ == nullptr || converterRate_ != rate) {
         if (converter_ != nullptr) SDL_FreeAudioStream(converter_);
-        converter_ = SDL_NewAudioStream(AUDIO_S16SYS, 2, track.sampleRate, AUDIO_S16SYS, 2,
-                                        deviceRate_);
-        converterRate_ = track.sampleRate;
+        converter_ = SDL_NewAudioStream(AUDIO_S16SYS, 2, rate, AUDIO_S16SYS, 2, deviceRate_);
+        converterRate_ = rate;
       }
       if (converter_ == nullptr) return;
       SDL_AudioStreamPut(converter_, samples, count * 4);
@@ -82,7 +82,7 @@ void Playback::Feed() {
                                          static_cast<int>(converted.size() * 2));
       if (got > 0) clock_->Append(converted.data(), got / 4, fed_);
     }
-    fed_ = songStart + static_cast<double>(first + count) / track.sampleRate;
+    fed_ = songStart + static_cast<double>(first + count) / rate;
   }
 }
 

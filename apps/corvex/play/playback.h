@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "play/audio_clock.h"
 #include "playlist.h"
@@ -61,6 +62,7 @@ class Playback {
   SDL_AudioDeviceID device_ = 0;
   std::string noSoundReason_;
   int32_t deviceRate_ = 0;
+  std::vector<int16_t> read_;  // frames read from a song, before any conversion
   SDL_AudioStream* converter_ = nullptr;
   int32_t converterRate_ = 0;
   double fed_ = 0.0;          // the timeline moment the next appended frame begins at

@@ -1,5 +1,6 @@
 #include "video/portable/overlay_text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 
@@ -7,10 +8,11 @@ namespace corvex {
 
 int32_t FrameRateTenths(int32_t frameCount, uint32_t startTime, uint32_t now) {
   const auto elapsed = static_cast<int32_t>(now - startTime);
-  if (elapsed <= 0) return 0;
+  if (elapsed == 0) return 0;
   const double tenths = frameCount * 10000.0 / elapsed;
-  if (tenths >= std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  return static_cast<int32_t>(tenths);
+  constexpr double kLowest = std::numeric_limits<int32_t>::min();
+  constexpr double kHighest = std::numeric_limits<int32_t>::max();
+  return static_cast<int32_t>(std::clamp(tenths, kLowest, kHighest));
 }
 
 void FormatInfoLines(const InfoValues& v, char (&lines)[kInfoLineCount][kInfoLineSize]) {

@@ -27,9 +27,10 @@ struct InfoValues {
   int32_t songPosition;  // milliseconds
 };
 
-// The average frame rate in tenths of a frame per second, truncated. The clock difference is
-// a signed 32-bit number of milliseconds; when it is not positive (the clock has not moved
-// yet) the rate is 0, shown as 0.0.
+// The average frame rate in tenths of a frame per second, truncated toward zero. The clock
+// difference is a signed 32-bit number of milliseconds: a clock that went back gives a
+// negative rate (100 frames in -3000 ms print as "-33.-3"). When the clock has not moved yet
+// the rate is 0, shown as 0.0; a rate beyond 32 bits stops at the nearest end of the range.
 int32_t FrameRateTenths(int32_t frameCount, uint32_t startTime, uint32_t now);
 
 void FormatInfoLines(const InfoValues& values, char (&lines)[kInfoLineCount][kInfoLineSize]);
