@@ -34,25 +34,11 @@ class XvfbEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     folder = std::make_unique<WorkFolder>();
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) return;
-    const std::string display = ":" + std::to_string(FreeDisplay());
-    server_ = fork();
-    if (server_ == 0) {
-      close(pipeEnds[0]);
-      const std::string fd = std::to_string(pipeEnds[1]);
-      execlp("Xvfb", "Xvfb", display.c_str(), "-displayfd", fd.c_str(), "-screen", "0",
-             "1920x1080x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(pipeEnds[1]);
+    // Suites started at the same moment may pick the same free number; the loser tries again.
     std::string number;
-    char c;
-    while (read(pipeEnds[0], &c, 1) == 1 && c != '\n') number += c;
-    close(pipeEnds[0]);
-    if (server_ < 0 || number.empty()) {
+    for (int attempt = 0; attempt < 5 && number.empty(); ++attempt) number = StartServer();
+    if (number.empty()) {
       reason = "Xvfb could not be started (is the xvfb package installed?)";
-      Stop();
       return;
     }
     setenv("DISPLAY", (":" + number).c_str(), 1);
@@ -72,6 +58,31 @@ class XvfbEnvironment : public ::testing::Environment {
   }
 
  private:
+  // The display number the new server took; empty when it did not start.
+  std::string StartServer() {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) return "";
+    const std::string display = ":" + std::to_string(FreeDisplay());
+    server_ = fork();
+    if (server_ == 0) {
+      close(pipeEnds[0]);
+      const std::string fd = std::to_string(pipeEnds[1]);
+      execlp("Xvfb", "Xvfb", display.c_str(), "-displayfd", fd.c_str(), "-screen", "0",
+             "1920x1080x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(pipeEnds[1]);
+    std::string number;
+    char c;
+    while (read(pipeEnds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(pipeEnds[0]);
+    if (server_ < 0 || number.empty()) {
+      Stop();
+      return "";
+    }
+    return number;
+  }
+
   void Stop() {
     if (server_ > 0) {
       kill(server_, SIGTERM);
