@@ -15,6 +15,8 @@ packages=(
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
   wine wine64 xvfb imagemagick
+  # corvex play: SDL2, Dear ImGui, and a sound server for the recording test
+  libsdl2-dev libimgui-dev pulseaudio pulseaudio-utils
 )
 
 missing=()

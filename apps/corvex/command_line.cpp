@@ -11,6 +11,7 @@
 
 #include "host_error.h"
 #include "interruption.h"
+#include "play/play_command.h"
 #include "plugin_names.h"
 #include "render_command.h"
 #include "render_options.h"
@@ -75,6 +76,33 @@ void AddRenderOptions(CLI::App& render, RenderOptions& options) {
   render.add_flag("-q,--quiet", options.quiet, "No progress line and no notes");
 }
 
+void AddPlayOptions(CLI::App& play, PlayOptions& options) {
+  play.add_option("inputs", options.inputs,
+                  "Audio files played in order as a playlist; none: the built-in demo track")
+      ->type_name("FILE...");
+  play.add_flag("--capture", options.capture,
+                "Visualize what the computer is playing (the monitor of the default output) "
+                "instead of files");
+  play.add_option("--latency", options.latencyMs,
+                  "How far ahead of the sound the picture is drawn, for a display with lag "
+                  "(default: the plug-in's 50 ms)")
+      ->type_name("MS");
+  play.add_option("--size", options.size, "Picture size in a window")->type_name("WxH");
+  play.add_flag("--fullscreen", options.fullScreen,
+                "Start in full screen (at --size, or the desktop's size)");
+  play.add_option("--refresh", options.refreshHz,
+                  "Frames per second to pace at (default: the display's refresh rate; 0: as "
+                  "fast as it goes)")
+      ->type_name("HZ");
+  play.add_option("--frames", options.frames, "Stop after this many frames")->type_name("N");
+  play.add_option("--seed", options.seed, "Seed of the random choices")->type_name("N");
+  play.add_option("--settings", options.settingsFile,
+                  "Settings file to use and keep (default: vis_corvex.ini beside corvex)")
+      ->type_name("FILE");
+  play.add_flag("--info", options.info, "Show the information overlay (F4) from the start");
+  play.add_flag("-q,--quiet", options.quiet, "No notes");
+}
+
 }  // namespace
 
 int RunCommandLine(int argc, char** argv) {
@@ -88,6 +116,10 @@ int RunCommandLine(int argc, char** argv) {
   CLI::App* render = app.add_subcommand(
       "render", "Render audio files (or the built-in demo) to a video or PNG frames");
   AddRenderOptions(*render, options);
+  PlayOptions playOptions;
+  CLI::App* play = app.add_subcommand(
+      "play", "Play audio files (or the computer's sound) with the visualization in a window");
+  AddPlayOptions(*play, playOptions);
 
   try {
     app.parse(argc, argv);
@@ -106,12 +138,16 @@ int RunCommandLine(int argc, char** argv) {
     std::fputs(SlotListing().c_str(), stdout);
     return 0;
   }
-  if (!render->parsed()) {
+  if (!render->parsed() && !play->parsed()) {
     std::fputs(app.help().c_str(), stderr);
     return static_cast<int>(ExitStatus::kUsage);
   }
   try {
-    RunRender(options, options.quiet ? nullptr : stderr);
+    if (play->parsed()) {
+      RunPlay(playOptions, playOptions.quiet ? nullptr : stderr);
+    } else {
+      RunRender(options, options.quiet ? nullptr : stderr);
+    }
   } catch (const HostError& error) {
     std::fprintf(stderr, "corvex: %s\n", error.what());
     std::fflush(stderr);

@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 
 // Which folder of src may include which, lowest first: every include points down this table or
 // stays in its own folder. The platform's result codes sit below everything that reports a
-// display failure; the headless backend sees only the interface above it.
+// display failure; the headless backend sees only the interface above it, and the SDL
+// backend only those two.
 const std::map<std::string, std::set<std::string>> kMayInclude = {
     {"base", {}},
     {"platform/results", {}},
@@ -26,6 +27,8 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
     {"video/portable", {"scene", "renderers", "transforms", "base", "simd", "platform/results"}},
     {"platform", {"platform/results"}},
     {"platform/headless", {"platform", "platform/results", "base"}},
+    // The live backend keeps the headless backend's windows, surfaces and text underneath.
+    {"platform/sdl", {"platform/headless", "platform", "platform/results", "base"}},
     {"video",
      {"video/portable", "scene", "renderers", "transforms", "base", "simd", "platform",
       "platform/results"}},

@@ -96,6 +96,12 @@ std::vector<HeadlessDialogs::Dialog*> HeadlessDialogs::OpenDialogs(int32_t resou
   return found;
 }
 
+std::vector<HeadlessDialogs::Dialog*> HeadlessDialogs::AllDialogs() const {
+  std::vector<Dialog*> found;
+  for (const auto& open : dialogs_) found.push_back(open.get());
+  return found;
+}
+
 HeadlessDialogs::Control* HeadlessDialogs::FindControl(WindowHandle dialog, int32_t id) const {
   Dialog* open = Find(dialog);
   if (open == nullptr) return nullptr;

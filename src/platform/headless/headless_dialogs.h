@@ -71,6 +71,7 @@ class HeadlessDialogs final : public DialogSystem {
   // Inspection.
   Dialog* Find(WindowHandle dialog) const;  // null unless a live dialog
   std::vector<Dialog*> OpenDialogs(int32_t resourceId) const;
+  std::vector<Dialog*> AllDialogs() const;  // in the order they were opened
   Control* FindControl(WindowHandle dialog, int32_t id) const;
 
   // A user's actions; each returns the dialog procedure's result, or 0 when the control is
