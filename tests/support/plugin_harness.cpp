@@ -28,7 +28,10 @@ class TemporaryFilesLeftBehind : public ::testing::Environment {
   void TearDown() override {
     if (folder_.empty()) return;
     std::string left;
-    for (const auto& entry : std::filesystem::directory_iterator(folder_)) left += " " + entry.path().filename().string();
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+      left += ' ';
+      left += entry.path().filename().string();
+    }
     EXPECT_EQ(left, "") << "left in the temporary folder";
     if (saved_) ::setenv("TMPDIR", saved_->c_str(), 1); else ::unsetenv("TMPDIR");
     std::error_code ignored;
