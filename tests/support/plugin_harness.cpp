@@ -34,6 +34,15 @@ PluginHarness::~PluginHarness() {
   std::filesystem::remove_all(folder_, ignored);
 }
 
+void PluginHarness::UseSmallDisplay() {
+  using platform::headless::StandardMode;
+  platform::headless::HeadlessDisplay& screen = display();
+  screen.modes = {StandardMode(64, 48, 32), StandardMode(48, 480, 16), StandardMode(80, 60, 16),
+                  StandardMode(80, 60, 32)};
+  screen.desktop = StandardMode(128, 96, 32);
+  screen.videoMemory = 1u << 20;
+}
+
 void PluginHarness::FillAudio(uint8_t wave, uint8_t spectrum) {
   std::memset(module_->waveformData, wave, sizeof module_->waveformData);
   std::memset(module_->spectrumData, spectrum, sizeof module_->spectrumData);
