@@ -9,6 +9,7 @@ packages=(
   libfreetype-dev fonts-liberation2
   libsndfile1-dev libkissfft-dev libpng-dev libcli11-dev libsimpleini-dev
   ffmpeg
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
