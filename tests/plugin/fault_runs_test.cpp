@@ -160,6 +160,27 @@ TEST(FaultRuns, AFailureWhileQuittingShowsItsBoxEndsWithStatusZeroAndStillLetsEv
   player.Quit();  // a host that calls Quit again gets nothing done twice
 }
 
+TEST(FaultRuns, AWindowDestroyedWhileRunningEndsTheRunWithoutABox) {
+  PluginHarness player;
+  player.UseSmallDisplay();
+  PluginHarness::WriteFile(player.FileBesidePlugin("vis_corvex.ini"),
+                           "[Corvex v1.07]\nDisplay_Mode=1\nResolution_Mode=2\n");
+  SeedRandom(3);
+  ASSERT_EQ(player.Init(), 0);
+  player.windows().SendMessage(theVideo->window, WM_KEYDOWN, VK_TAB, 0);
+  ASSERT_NE(theConfigDialog, nullptr);
+  const WindowHandle panel = theConfigDialog->window;
+  player.windows().DestroyWindow(theVideo->window);
+  // Until the host takes the quit message, frames and the panel go on.
+  player.Render();
+  EXPECT_EQ(player.backend().dialogs.Click(panel, 1062), 1);  // Next renderer
+  player.Render();
+  EXPECT_FALSE(player.Pump());
+  player.Quit();
+  EXPECT_TRUE(player.windows().messageBoxes.empty());
+  ExpectNothingLeft(player, "a destroyed window");
+}
+
 TEST(FaultRuns, WindowPositionsAtTheEndsOfTheRangeKeepTheWindowWholeAndOnItsPlace) {
   // Far edges that would not fit in 32 bits pull the window back just enough.
   const struct { int32_t x, y; Rect placed; } positions[] = {
