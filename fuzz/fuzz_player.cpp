@@ -1,17 +1,6 @@
 #include "fuzz_player.h"
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define CORVEX_ALLOCATOR_SIZES 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define CORVEX_ALLOCATOR_SIZES 1
-#endif
-#if defined(CORVEX_ALLOCATOR_SIZES)
-#include <sanitizer/allocator_interface.h>
-#endif
-
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +12,20 @@
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
 #include "video/video.h"
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CORVEX_ALLOCATOR_SIZES 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define CORVEX_ALLOCATOR_SIZES 1
+#endif
+#if defined(CORVEX_ALLOCATOR_SIZES)
+// The sanitizer runtime's allocator queries (g++ ships no header that declares them).
+extern "C" int __sanitizer_get_ownership(const volatile void* block);
+extern "C" size_t __sanitizer_get_allocated_size(const volatile void* block);
+#endif
 
 namespace corvex::fuzzing {
 
