@@ -81,6 +81,7 @@ class Soak {
       if (frame == frames / 10 || frame == frames) {
         std::printf("frame %lld: resident %.1f MiB\n", static_cast<long long>(frame),
                     static_cast<double>(ResidentBytes()) / (1 << 20));
+        std::fflush(stdout);  // a long run shows its first figure when it has it
       }
     }
     const int64_t growth = ResidentBytes() - residentAtTenth;
