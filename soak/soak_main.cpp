@@ -35,7 +35,10 @@ namespace {
 
 using namespace platform;
 
-constexpr int64_t kMaxGrowthBytes = 8 << 20;  // between 10 % and the end of the run
+// Between 10 % and the end of the run. At 5,000 frames the sanitizer's quarantine is still
+// filling after the first tenth (about 7 MiB of it under AddressSanitizer); a map or a buffer
+// lost per scene or per display change grows without end.
+constexpr int64_t kMaxGrowthBytes = 16 << 20;
 
 int failures = 0;
 void Check(bool holds, const std::string& what) {
