@@ -4,7 +4,6 @@
 // Lines wipes the picture instead in three scenes of four).
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -12,8 +11,9 @@
 // Real pictures and warp map of a size, host answers scripted: the same stand-in the core
 // tests use for the Video.
 #include "../tests/core/core_video.h"
-#include "renderers/random.h"
+#include "base/random.h"
 #include "renderers/renderer_table.h"
+#include "sweep_audio.h"
 
 namespace corvex {
 namespace {
@@ -21,32 +21,6 @@ namespace {
 constexpr int64_t kFeedbackOnly = -3;  // no renderer, but the picture fed back every frame
 constexpr int64_t kNoRenderer = -2;     // no renderer: nothing asks for feedback, so a wipe
 constexpr int64_t kAllRenderers = -1;
-constexpr int32_t kAudioFrames = 64;
-
-struct AudioFrame {
-  uint8_t spectrum[2][kAudioLength];
-  uint8_t waveform[2][kAudioLength];
-};
-
-// A tone sweeping up and down with a burst every twelve frames, its spectrum peak following.
-std::vector<AudioFrame> SweepAudio() {
-  std::vector<AudioFrame> frames(kAudioFrames);
-  for (int32_t f = 0; f < kAudioFrames; ++f) {
-    const double cycles = 1.0 + 10.0 * (0.5 - 0.5 * std::cos(f * 6.283185307179586 / kAudioFrames));
-    const double loud = f % 12 < 3 ? 110.0 : 45.0;
-    for (int32_t i = 0; i < kAudioLength; ++i) {
-      const double t = 6.283185307179586 * cycles * i / kAudioLength + f * 0.7;
-      frames[f].waveform[0][i] = static_cast<uint8_t>(static_cast<int32_t>(loud * std::sin(t)) & 0xFF);
-      frames[f].waveform[1][i] =
-          static_cast<uint8_t>(static_cast<int32_t>(0.8 * loud * std::sin(1.6 * t)) & 0xFF);
-      const double x = (i - 4.0 - 12.0 * cycles) / 8.0;
-      const auto bump = static_cast<uint8_t>(200.0 * std::exp(-x * x));
-      frames[f].spectrum[0][i] = bump;
-      frames[f].spectrum[1][i] = bump;
-    }
-  }
-  return frames;
-}
 
 void FrameStep(benchmark::State& state) {
   const int64_t slot = state.range(0);

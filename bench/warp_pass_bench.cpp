@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/random.h"
 #include "per_pixel_timer.h"
-#include "renderers/random.h"
 #include "transforms/transform_manager.h"
 #include "transforms/warp_pass.h"
 

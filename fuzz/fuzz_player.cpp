@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/process_objects.h"
+#include "base/random.h"
 #include "platform/headless/headless_backend.h"
-#include "renderers/random.h"
 #include "plugin/plugin_objects.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
 #include "video/video.h"

@@ -7,11 +7,11 @@
 #include <optional>
 #include <string>
 
-#include "FuzzedDataProvider.h"
+#include "base/process_objects.h"
 #include "fuzz_player.h"
+#include "FuzzedDataProvider.h"
 #include "platform/headless/host_window.h"
 #include "plugin/plugin_objects.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "video/video.h"
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "base/process_objects.h"
 #include "fuzz_player.h"
 #include "platform/headless/headless_backend.h"
 #include "plugin/plugin_objects.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
 #include "video/video.h"
@@ -39,7 +39,7 @@ std::string RunOnce(FuzzPlayer& run) {
   const std::string path = run.player.FileBesidePlugin("vis_corvex.ini");
   auto& profiles = run.player.backend().profiles;
   for (size_t i = 0; i < saved.size(); ++i) {
-    const int32_t read = profiles.GetPrivateProfileInt("Corvex v1.07", kKeys[i], 12345, path.c_str());
+    const int32_t read = profiles.GetPrivateProfileInteger("Corvex v1.07", kKeys[i], 12345, path.c_str());
     Require(read == saved[i], std::string(kKeys[i]) + " saved as " + std::to_string(saved[i]) +
                                   " reads back as " + std::to_string(read));
   }

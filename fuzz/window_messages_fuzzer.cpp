@@ -6,14 +6,14 @@
 #include <cstdint>
 #include <string>
 
+#include "base/process_objects.h"
 #include "dialogs/config_dialog.h"
-#include "FuzzedDataProvider.h"
 #include "fuzz_player.h"
+#include "FuzzedDataProvider.h"
 #include "platform/dialog_system.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/messages.h"
 #include "plugin/plugin_objects.h"
-#include "scene/process_objects.h"
 #include "video/video.h"
 
 namespace corvex::fuzzing {
@@ -21,14 +21,14 @@ namespace {
 
 using namespace platform;
 
-constexpr uint32_t kMessages[] = {WM_CREATE,  WM_DESTROY,    WM_CLOSE,   WM_ERASEBKGND,
-                                  WM_KEYDOWN, WM_KEYUP,      WM_SYSKEYDOWN, WM_COMMAND,
-                                  WM_HSCROLL, WM_LBUTTONDOWN, WM_USER,   WM_TRAYICON};
-constexpr uint32_t kKeys[] = {VK_TAB, VK_RETURN, VK_ESCAPE, VK_SPACE, VK_F1, VK_F2, VK_F3,
-                              VK_F4,  VK_F5,     VK_F6,     VK_F7,    VK_F8, VK_F9, VK_F10,
-                              VK_F11, VK_F12,    'X'};
+constexpr uint32_t kMessages[] = {wm::Create,  wm::Destroy,    wm::Close,   wm::EraseBkgnd,
+                                  wm::KeyDown, wm::KeyUp,      wm::SysKeyDown, wm::Command,
+                                  wm::HScroll, wm::LButtonDown, wm::User,   wm::TrayIcon};
+constexpr uint32_t kKeys[] = {vk::Tab, vk::Return, vk::Escape, vk::Space, vk::F1, vk::F2, vk::F3,
+                              vk::F4,  vk::F5,     vk::F6,     vk::F7,    vk::F8, vk::F9, vk::F10,
+                              vk::F11, vk::F12,    'X'};
 constexpr int32_t kPanelControls[] = {1004, 1005, 1006, 1008, 1009, 1010, 1011, 1012, 1013,
-                                      1020, 1026, 1061, 1062, 1063, 1064, 1065, IDCANCEL};
+                                      1020, 1026, 1061, 1062, 1063, 1064, 1065, id::Cancel};
 
 class Session {
  public:
@@ -47,7 +47,7 @@ class Session {
       case 3: Send(input_.ConsumeIntegral<uint32_t>(), input_.ConsumeIntegral<uintptr_t>(),
                    input_.ConsumeIntegral<intptr_t>()); break;
       case 4: Move(); break;
-      case 5: Send(WM_TRAYICON, 0, input_.ConsumeBool() ? WM_LBUTTONDOWN : input_.ConsumeIntegral<intptr_t>()); break;
+      case 5: Send(wm::TrayIcon, 0, input_.ConsumeBool() ? wm::LButtonDown : input_.ConsumeIntegral<intptr_t>()); break;
       case 6: Panel(); break;
       case 7: AboutBox(); break;
       case 8: run_.Pump(); break;
@@ -66,15 +66,15 @@ class Session {
 
   void Send(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     // The record this message points to is the system's to give, never a number.
-    if (message == WM_WINDOWPOSCHANGED) return Move();
-    windows().SendMessage(theVideo->window, message, wParam, lParam);
+    if (message == wm::WindowPosChanged) return Move();
+    windows().SendWindowMessage(theVideo->window, message, wParam, lParam);
   }
 
   void Key() {
-    const uint32_t message = input_.ConsumeBool() ? WM_KEYDOWN : WM_SYSKEYDOWN;
+    const uint32_t message = input_.ConsumeBool() ? wm::KeyDown : wm::SysKeyDown;
     const uintptr_t key = input_.ConsumeBool() ? input_.PickValueInArray(kKeys)
                                                : input_.ConsumeIntegral<uint8_t>();
-    windows().SendMessage(theVideo->window, message, key, input_.ConsumeIntegral<intptr_t>());
+    windows().SendWindowMessage(theVideo->window, message, key, input_.ConsumeIntegral<intptr_t>());
   }
 
   void Move() {
@@ -82,19 +82,19 @@ class Session {
       // The user drags the window anywhere (its frame has no sizing border).
       windows().SetWindowPos(theVideo->window, input_.ConsumeIntegral<int32_t>(),
                              input_.ConsumeIntegral<int32_t>(), 0, 0,
-                             input_.ConsumeIntegral<uint32_t>() | SWP_NOSIZE);
+                             input_.ConsumeIntegral<uint32_t>() | swp::NoSize);
       return;
     }
     WindowPosition position{theVideo->window, nullptr, input_.ConsumeIntegral<int32_t>(),
                             input_.ConsumeIntegral<int32_t>(), input_.ConsumeIntegral<int32_t>(),
                             input_.ConsumeIntegral<int32_t>(), input_.ConsumeIntegral<uint32_t>()};
-    windows().SendMessage(theVideo->window, WM_WINDOWPOSCHANGED, 0,
+    windows().SendWindowMessage(theVideo->window, wm::WindowPosChanged, 0,
                           reinterpret_cast<intptr_t>(&position));
   }
 
   void Panel() {
     if (theConfigDialog == nullptr) {
-      Send(WM_KEYDOWN, VK_TAB, 0);
+      Send(wm::KeyDown, vk::Tab, 0);
       return;
     }
     const WindowHandle panel = theConfigDialog->window;
@@ -103,7 +103,7 @@ class Session {
       case 1: dialogs().ChooseListItem(panel, 1004, input_.ConsumeIntegral<int32_t>()); break;
       case 2: dialogs().DragSlider(panel, 1020, input_.ConsumeIntegral<int32_t>()); break;
       case 3:
-        windows().SendMessage(panel, input_.ConsumeBool() ? WM_COMMAND : WM_HSCROLL,
+        windows().SendWindowMessage(panel, input_.ConsumeBool() ? wm::Command : wm::HScroll,
                               input_.ConsumeIntegral<uintptr_t>(),
                               input_.ConsumeIntegral<intptr_t>());
         break;
@@ -116,8 +116,8 @@ class Session {
       if (theConfigDialog != nullptr) dialogs().Click(theConfigDialog->window, 1026);
       return;
     }
-    windows().SendMessage(boxes.front()->window, WM_COMMAND,
-                          CommandParam(input_.ConsumeBool() ? IDOK : IDCANCEL, BN_CLICKED), 0);
+    windows().SendWindowMessage(boxes.front()->window, wm::Command,
+                          CommandParam(input_.ConsumeBool() ? id::Ok : id::Cancel, bn::Clicked), 0);
   }
 
   FuzzPlayer& run_;

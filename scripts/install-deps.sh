@@ -7,9 +7,11 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev fonts-liberation2
-  libsndfile1-dev libkissfft-dev libpng-dev libcli11-dev libsimpleini-dev
+  libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libkissfft-dev libpng-dev libcli11-dev libsimpleini-dev
   ffmpeg
   clang-14 libclang-rt-14-dev
+  # scripts/bench-report.sh: the table's script and the peer it is measured against
+  python3 gstreamer1.0-tools gstreamer1.0-plugins-good
 )
 
 missing=()

@@ -17,12 +17,12 @@
 #include <random>
 #include <string>
 
+#include "base/process_objects.h"
+#include "base/random.h"
 #include "dialogs/config_dialog.h"
 #include "platform/dialog_system.h"
 #include "platform/messages.h"
-#include "renderers/random.h"
 #include "plugin/plugin_objects.h"
-#include "scene/process_objects.h"
 #include "support/plugin_harness.h"
 #include "video/video.h"
 
@@ -112,11 +112,11 @@ class Soak {
   headless::HostWindow& host() { return player_.host(); }
 
   void PressRandomKey() {
-    static constexpr uint32_t kKeys[] = {VK_TAB, VK_SPACE, VK_F1, VK_F2, VK_F3, VK_F4, VK_F5,
-                                         VK_F6,  VK_F7,    VK_F8, VK_F9, VK_F12, 'X', VK_RETURN};
+    static constexpr uint32_t kKeys[] = {vk::Tab, vk::Space, vk::F1, vk::F2, vk::F3, vk::F4, vk::F5,
+                                         vk::F6,  vk::F7,    vk::F8, vk::F9, vk::F12, 'X', vk::Return};
     const uint32_t key = kKeys[random_() % std::size(kKeys)];
-    const uint32_t message = random_() % 4 == 0 ? WM_SYSKEYDOWN : WM_KEYDOWN;
-    player_.windows().PostMessage(theVideo->window, message, key, 0);
+    const uint32_t message = random_() % 4 == 0 ? wm::SysKeyDown : wm::KeyDown;
+    player_.windows().PostWindowMessage(theVideo->window, message, key, 0);
   }
 
   // Through the panel, as a user would: open it, pick the mode and 640x480 at one of the two
@@ -125,7 +125,7 @@ class Soak {
     static constexpr int32_t kModeButtons[] = {1061, 1006, 1008};
     const int32_t mode = static_cast<int32_t>(change % 3);
     const char* name = (change / 3) % 2 == 0 ? "640x480x16" : "640x480x32";
-    if (theConfigDialog == nullptr) player_.windows().SendMessage(theVideo->window, WM_KEYDOWN, VK_TAB, 0);
+    if (theConfigDialog == nullptr) player_.windows().SendWindowMessage(theVideo->window, wm::KeyDown, vk::Tab, 0);
     const WindowHandle panel = theConfigDialog->window;
     auto& dialogs = player_.backend().dialogs;
     dialogs.Click(panel, kModeButtons[mode]);

@@ -2,10 +2,15 @@
 
 #include <CLI/CLI.hpp>
 
+#include <signal.h>
+#include <string.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 #include "host_error.h"
+#include "interruption.h"
 #include "plugin_names.h"
 #include "render_command.h"
 #include "render_options.h"
@@ -16,8 +21,8 @@ namespace {
 
 void AddRenderOptions(CLI::App& render, RenderOptions& options) {
   render.add_option("inputs", options.inputs,
-                    "Audio files played in order as a playlist (WAV, FLAC, Ogg, MP3); none: "
-                    "the built-in demo track")
+                    "Audio files played in order as a playlist (MP3, AAC/M4A, FLAC, ALAC, Ogg, "
+                    "Opus, WAV, WMA, the sound of video files); none: the built-in demo track")
       ->type_name("FILE...");
   CLI::Option* output = render.add_option("-o,--output", options.output,
                     "Video file to write (H.264 in MP4 with the audio); default: the first "
@@ -28,6 +33,14 @@ void AddRenderOptions(CLI::App& render, RenderOptions& options) {
                                        "of a video")
                           ->type_name("DIR");
   png->excludes(output);
+  render.add_option("--preset", options.preset,
+                    "How hard the H.264 encoder works: ultrafast, superfast, veryfast, faster, "
+                    "fast, medium, slow, slower, veryslow (slower: smaller files)")
+      ->capture_default_str()->type_name("NAME")->excludes(png);
+  render.add_option("--crf", options.crf,
+                    "The video's quality, from 0 (lossless, huge) to 51 (worst); 6 more halves "
+                    "the size")
+      ->capture_default_str()->type_name("N")->excludes(png);
   render.add_option("--size", options.size, "Picture size")->capture_default_str()->type_name("WxH");
   render.add_option("--fps", options.fps, "Frames per second")->capture_default_str()->type_name("N");
   render.add_option("--seed", options.seed,
@@ -104,6 +117,12 @@ int RunCommandLine(int argc, char** argv) {
     // without tearing down what the plug-in left half made.
     if (error.status == ExitStatus::kPlugin) std::_Exit(static_cast<int>(error.status));
     return static_cast<int>(error.status);
+  } catch (const Interrupted& stop) {
+    std::fprintf(stderr, "corvex: stopped by SIG%s; nothing was written\n", sigabbrev_np(stop.signal()));
+    return 128 + stop.signal();
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "corvex: out of memory\n");
+    return static_cast<int>(ExitStatus::kNoMemory);
   }
   return 0;
 }

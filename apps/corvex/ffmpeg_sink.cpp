@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,7 +16,14 @@
 #include <fstream>
 #include <sstream>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
 #include "host_error.h"
+#include "interruption.h"
+#include "yuv_picture.h"
 
 extern char** environ;
 
@@ -29,14 +37,24 @@ std::string FormatNumber(double value) {
   return text;
 }
 
-std::string LastLine(const std::string& path) {
+// ffmpeg's last lines, with the hidden temporary name replaced by the name the user gave:
+// the last line alone ("Conversion failed!") rarely says why.
+std::string LastLines(const std::string& path, const std::string& staged, const std::string& output) {
+  constexpr size_t kLines = 3;
   std::ifstream log(path);
+  std::vector<std::string> lines;
   std::string line;
-  std::string last;
   while (std::getline(log, line)) {
-    if (line.find_first_not_of(" \t\r") != std::string::npos) last = line;
+    if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+    for (size_t at = line.find(staged); at != std::string::npos; at = line.find(staged, at + output.size())) {
+      line.replace(at, staged.size(), output);
+    }
+    lines.push_back(line);
+    if (lines.size() > kLines) lines.erase(lines.begin());
   }
-  return last;
+  std::string said;
+  for (const std::string& kept : lines) said += (said.empty() ? "" : " / ") + kept;
+  return said;
 }
 
 bool NeedsFastStart(const std::string& path) {
@@ -48,6 +66,26 @@ bool NeedsFastStart(const std::string& path) {
 }
 
 }  // namespace
+
+const std::vector<std::string>& EncoderPresets() {
+  static const std::vector<std::string> presets = {"ultrafast", "superfast", "veryfast", "faster",
+                                                   "fast", "medium", "slow", "slower", "veryslow"};
+  return presets;
+}
+
+void CheckVideoContainer(const std::string& output) {
+  const std::string extension = std::filesystem::path(output).extension().string();
+  const AVOutputFormat* container = av_guess_format(nullptr, output.c_str(), nullptr);
+  const bool holdsBoth = container != nullptr &&
+                         avformat_query_codec(container, AV_CODEC_ID_H264, FF_COMPLIANCE_NORMAL) == 1 &&
+                         avformat_query_codec(container, AV_CODEC_ID_AAC, FF_COMPLIANCE_NORMAL) == 1;
+  if (holdsBoth) return;
+  throw HostError(ExitStatus::kUsage,
+                  output + ": " +
+                      (extension.empty() ? std::string("no extension to choose the video's container by")
+                                         : "a " + extension + " file cannot hold an H.264 video with its sound") +
+                      " (use .mp4, .mkv or .mov, or --png DIR for frames)");
+}
 
 std::optional<std::string> FindProgram(const std::string& name) {
   const char* path = std::getenv("PATH");
@@ -68,36 +106,36 @@ std::optional<std::string> FindProgram(const std::string& name) {
 }
 
 std::vector<std::string> FfmpegSink::Arguments(const VideoFormat& format,
-                                               const std::vector<std::string>& audioFiles,
+                                               const std::vector<AudioPart>& audio,
                                                const std::string& stagedPath) {
+  // The frames come as the encoder takes them, so ffmpeg converts nothing.
+  const YuvSize size = YuvSizeOf(format.width, format.height);
   std::vector<std::string> args = {
       "-hide_banner", "-loglevel", "error", "-y",
-      "-f", "rawvideo", "-pix_fmt", "rgb24",
-      "-video_size", std::to_string(format.width) + "x" + std::to_string(format.height),
+      "-f", "rawvideo", "-pix_fmt", "yuv420p",
+      "-video_size", std::to_string(size.width) + "x" + std::to_string(size.height),
       "-framerate", FormatNumber(format.fps), "-i", "pipe:0"};
-  for (const std::string& audio : audioFiles) {
-    args.insert(args.end(), {"-i", audio});
+  for (const AudioPart& part : audio) {
+    args.insert(args.end(), {"-f", "s16le", "-ar", std::to_string(part.sampleRate), "-ch_layout", "stereo",
+                             "-i", part.path});
   }
   args.insert(args.end(), {"-map", "0:v"});
-  if (audioFiles.size() == 1) {
+  if (audio.size() == 1) {
     args.insert(args.end(), {"-map", "1:a"});
-  } else if (audioFiles.size() > 1) {
+  } else if (audio.size() > 1) {
     // Songs may have different sample rates: all are brought to one before they are joined.
     std::ostringstream graph;
-    for (size_t i = 0; i < audioFiles.size(); ++i) {
+    for (size_t i = 0; i < audio.size(); ++i) {
       graph << '[' << i + 1 << ":a]aresample=48000[a" << i << "];";
     }
-    for (size_t i = 0; i < audioFiles.size(); ++i) graph << "[a" << i << ']';
-    graph << "concat=n=" << audioFiles.size() << ":v=0:a=1[audio]";
+    for (size_t i = 0; i < audio.size(); ++i) graph << "[a" << i << ']';
+    graph << "concat=n=" << audio.size() << ":v=0:a=1[audio]";
     args.insert(args.end(), {"-filter_complex", graph.str(), "-map", "[audio]"});
   }
-  // yuv420p, which every player shows, needs even sizes: an odd edge gets one black line.
-  if (format.width % 2 != 0 || format.height % 2 != 0) {
-    args.insert(args.end(), {"-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2"});
-  }
-  args.insert(args.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18",
-                           "-pix_fmt", "yuv420p"});
-  if (!audioFiles.empty()) {
+  args.insert(args.end(), {"-c:v", "libx264", "-preset", format.preset, "-crf", std::to_string(format.crf),
+                           "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
+                           "-color_range", "tv"});
+  if (!audio.empty()) {
     args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k", "-shortest"});
   }
   if (NeedsFastStart(stagedPath)) args.insert(args.end(), {"-movflags", "+faststart"});
@@ -106,7 +144,7 @@ std::vector<std::string> FfmpegSink::Arguments(const VideoFormat& format,
 }
 
 FfmpegSink::FfmpegSink(const std::string& ffmpeg, const std::string& output,
-                       const VideoFormat& format, const std::vector<std::string>& audioFiles,
+                       const VideoFormat& format, const std::vector<AudioPart>& audio,
                        const std::string& logPath)
     : staged_(output), format_(format), logPath_(logPath) {
   // A write to a pipe whose reader died must come back as an error, not end corvex.
@@ -121,14 +159,26 @@ FfmpegSink::FfmpegSink(const std::string& ffmpeg, const std::string& output,
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, logPath_.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
 
-  std::vector<std::string> args = Arguments(format, audioFiles, staged_.path());
+  // ffmpeg gets a process group of its own, so a Ctrl-C at the terminal reaches only corvex,
+  // which stops ffmpeg itself and removes what it staged; and the default SIGPIPE back.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
+
+  std::vector<std::string> args = Arguments(format, audio, staged_.path());
   args.insert(args.begin(), ffmpeg);
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
 
-  const int result = posix_spawn(&child_, ffmpeg.c_str(), &actions, nullptr, argv.data(), environ);
+  const int result = posix_spawn(&child_, ffmpeg.c_str(), &actions, &attributes, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
   close(ends[0]);
   if (result != 0) {
     close(ends[1]);
@@ -136,45 +186,120 @@ FfmpegSink::FfmpegSink(const std::string& ffmpeg, const std::string& output,
     throw HostError(ExitStatus::kOutput, ffmpeg + ": cannot start: " + std::strerror(result));
   }
   pipe_ = ends[1];
+  writer_ = std::thread(&FfmpegSink::WriteFrames, this);
 }
 
 FfmpegSink::~FfmpegSink() {
+  // Only a run that failed or was stopped gets here with ffmpeg still running: its output is
+  // thrown away, so there is nothing to let it finish. Killing it first also frees a writer
+  // blocked on a full pipe.
+  if (child_ > 0) kill(child_, SIGKILL);
+  StopWriter();
   if (pipe_ >= 0) close(pipe_);
-  if (child_ > 0) Wait();
+  if (child_ > 0) Wait(false);
 }
 
-int FfmpegSink::Wait() {
+void FfmpegSink::StopWriter() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closing_ = true;
+    waiting_.clear();
+  }
+  changed_.notify_all();
+  if (writer_.joinable()) writer_.join();
+}
+
+void FfmpegSink::WriteFrames() {
+  // Signals are the main thread's to take: there they stop the run.
+  sigset_t all;
+  sigfillset(&all);
+  pthread_sigmask(SIG_BLOCK, &all, nullptr);
+  std::vector<uint8_t> picture(YuvSizeOf(format_.width, format_.height).Bytes());
+  for (;;) {
+    std::vector<uint32_t> pixels;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      changed_.wait(lock, [&] { return !waiting_.empty() || closing_; });
+      if (waiting_.empty()) break;
+      pixels = std::move(waiting_.front());
+      waiting_.pop_front();
+    }
+    changed_.notify_all();
+    ConvertToYuv420(pixels.data(), format_.width, format_.height, picture.data());
+    const uint8_t* bytes = picture.data();
+    size_t left = picture.size();
+    while (left > 0) {
+      const ssize_t done = write(pipe_, bytes, left);
+      if (done < 0 && errno == EINTR) continue;
+      if (done <= 0) break;
+      bytes += done;
+      left -= static_cast<size_t>(done);
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (left > 0) {
+      failed_ = true;
+      break;
+    }
+    ++written_;
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  writerDone_ = true;
+  changed_.notify_all();
+}
+
+int FfmpegSink::Wait(bool interruptible) {
   int status = 0;
   while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {
+    if (interruptible) StopIfInterrupted();  // the destructor stops ffmpeg
   }
   child_ = -1;
   return status;
 }
 
 void FfmpegSink::FailFromLog(const std::string& what) {
+  StopWriter();
   if (pipe_ >= 0) close(pipe_);
   pipe_ = -1;
-  if (child_ > 0) Wait();
-  const std::string said = LastLine(logPath_);
+  if (child_ > 0) Wait(false);
+  StopIfInterrupted();  // ffmpeg ended because the run was stopped: that is what to report
+  const std::string said = LastLines(logPath_, staged_.path(), staged_.finalPath());
   throw HostError(ExitStatus::kOutput, "ffmpeg " + what + (said.empty() ? "" : ": " + said));
 }
 
-void FfmpegSink::Write(const uint8_t* rgb) {
-  size_t left = static_cast<size_t>(format_.width) * static_cast<size_t>(format_.height) * 3;
-  while (left > 0) {
-    const ssize_t done = write(pipe_, rgb, left);
-    if (done < 0 && errno == EINTR) continue;
-    if (done <= 0) FailFromLog("stopped while taking frame " + std::to_string(frames_ + 1));
-    rgb += done;
-    left -= static_cast<size_t>(done);
+void FfmpegSink::Write(std::vector<uint32_t>&& pixels) {
+  constexpr size_t kWaiting = 2;
+  std::unique_lock<std::mutex> lock(mutex_);
+  // The wait wakes now and then: a signal lands on this thread but does not end the wait.
+  while (!failed_ && waiting_.size() >= kWaiting) {
+    changed_.wait_for(lock, std::chrono::milliseconds(50));
+    StopIfInterrupted();
   }
-  ++frames_;
+  if (failed_) {
+    const int64_t frame = written_ + 1;
+    lock.unlock();
+    FailFromLog("stopped while taking frame " + std::to_string(frame));
+  }
+  waiting_.push_back(std::move(pixels));
+  lock.unlock();
+  changed_.notify_all();
 }
 
 void FfmpegSink::Finish() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  closing_ = true;
+  changed_.notify_all();
+  while (!writerDone_) {
+    changed_.wait_for(lock, std::chrono::milliseconds(50));
+    StopIfInterrupted();
+  }
+  const bool failed = failed_;
+  const int64_t frame = written_ + 1;
+  lock.unlock();
+  if (failed) FailFromLog("stopped while taking frame " + std::to_string(frame));
+  writer_.join();
   close(pipe_);
   pipe_ = -1;
-  const int status = Wait();
+  const int status = Wait(/*interruptible=*/true);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) FailFromLog("failed");
   staged_.Commit();
 }

@@ -1,9 +1,13 @@
 #pragma once
 #include <sys/types.h>
 
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "frame_sink.h"
@@ -18,37 +22,64 @@ struct VideoFormat {
   int32_t width;
   int32_t height;
   double fps;
+  std::string preset = "veryfast";  // x264's trade of speed for size
+  int32_t crf = 18;                 // x264's quality: 0 lossless .. 51 worst
 };
 
-// Frames piped as raw RGB to the ffmpeg program, which encodes H.264 (yuv420p) and muxes in the
-// audio: one WAV file per song, joined in order. The container follows the output's extension
-// (MP4 for .mp4). ffmpeg writes a temporary file that becomes the output only when it ended
-// well; what ffmpeg says goes to logPath, and its last line into the message when it fails.
+// The presets x264 knows, fastest first.
+const std::vector<std::string>& EncoderPresets();
+
+// The sound of one song of the rendered stretch: raw 16-bit little-endian stereo.
+struct AudioPart {
+  std::string path;
+  int32_t sampleRate;
+};
+
+// Throws HostError (usage) unless the output's extension names a container that holds H.264
+// video and AAC sound, so a wrong name is refused before anything is rendered.
+void CheckVideoContainer(const std::string& output);
+
+// Frames piped to the ffmpeg program, which encodes H.264 and muxes in the audio, the songs
+// joined in order. A thread of the sink's own turns each frame into the encoder's 4:2:0
+// picture and writes it while the plug-in makes the next one; two frames may wait for it. The container follows the output's extension (MP4 for
+// .mp4). ffmpeg writes a temporary file that becomes the output only when it ended well; what
+// ffmpeg says goes to logPath, and its last lines into the message when it fails. A sink
+// dropped before Finish stops ffmpeg at once and removes the temporary file.
 class FfmpegSink final : public FrameSink {
  public:
   FfmpegSink(const std::string& ffmpeg, const std::string& output, const VideoFormat& format,
-             const std::vector<std::string>& audioFiles, const std::string& logPath);
+             const std::vector<AudioPart>& audio, const std::string& logPath);
   ~FfmpegSink() override;
 
-  void Write(const uint8_t* rgb) override;
+  void Write(std::vector<uint32_t>&& pixels) override;
   void Finish() override;
   std::string Describe() const override { return staged_.finalPath(); }
 
   // The arguments given to ffmpeg (without the program), for a staged output path.
   static std::vector<std::string> Arguments(const VideoFormat& format,
-                                            const std::vector<std::string>& audioFiles,
+                                            const std::vector<AudioPart>& audio,
                                             const std::string& stagedPath);
 
  private:
   [[noreturn]] void FailFromLog(const std::string& what);
-  int Wait();
+  int Wait(bool interruptible);
+  void WriteFrames();  // the writer thread
+  void StopWriter();
 
   StagedFile staged_;
   VideoFormat format_;
   std::string logPath_;
   int pipe_ = -1;
   pid_t child_ = -1;
-  int64_t frames_ = 0;
+
+  std::thread writer_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::vector<uint32_t>> waiting_;  // frames handed over, not yet taken
+  bool closing_ = false;      // no more frames come
+  bool writerDone_ = false;
+  bool failed_ = false;       // the pipe refused a frame: ffmpeg stopped
+  int64_t written_ = 0;       // frames ffmpeg took
 };
 
 }  // namespace corvex::host

@@ -7,6 +7,7 @@ namespace corvex::host {
 // Exit statuses of corvex, one per kind of problem, so scripts can tell them apart.
 enum class ExitStatus : int {
   kOk = 0,
+  kNoMemory = 1,     // the machine ran out of memory
   kUsage = 2,        // a bad option or option value, a size the display cannot offer
   kInput = 3,        // an input file that is missing, unreadable or not audio
   kOutput = 4,       // an output that cannot be written, no ffmpeg, ffmpeg failing

@@ -32,14 +32,14 @@ std::string Trim(const std::string& text) {
 
 uint32_t VirtualKeyOf(const std::string& name) {
   const std::string key = Lower(name);
-  if (key == "space") return platform::VK_SPACE;
-  if (key == "tab") return platform::VK_TAB;
-  if (key == "esc" || key == "escape") return platform::VK_ESCAPE;
-  if (key == "enter" || key == "return") return platform::VK_RETURN;
+  if (key == "space") return platform::vk::Space;
+  if (key == "tab") return platform::vk::Tab;
+  if (key == "esc" || key == "escape") return platform::vk::Escape;
+  if (key == "enter" || key == "return") return platform::vk::Return;
   if (key.size() >= 2 && key.size() <= 3 && key[0] == 'f' &&
       std::all_of(key.begin() + 1, key.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
     const int number = std::stoi(key.substr(1));
-    if (number >= 1 && number <= 12) return platform::VK_F1 + static_cast<uint32_t>(number - 1);
+    if (number >= 1 && number <= 12) return platform::vk::F1 + static_cast<uint32_t>(number - 1);
     return 0;
   }
   if (key.size() == 1 && std::isalpha(static_cast<unsigned char>(key[0]))) {
@@ -74,10 +74,10 @@ std::vector<ScriptedKey> ParseKeyScript(const std::string& script) {
       Fail(entry, "the time must be a number of seconds, 0 or more");
     }
 
-    uint32_t message = platform::WM_KEYDOWN;
+    uint32_t message = platform::wm::KeyDown;
     std::string keyName = name;
     if (Lower(name).rfind("alt+", 0) == 0) {
-      message = platform::WM_SYSKEYDOWN;
+      message = platform::wm::SysKeyDown;
       keyName = Trim(name.substr(4));
     }
     const uint32_t virtualKey = VirtualKeyOf(keyName);

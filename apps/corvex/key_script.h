@@ -10,7 +10,7 @@ namespace corvex::host {
 struct ScriptedKey {
   double seconds;
   std::string name;   // as the user wrote it, for messages
-  uint32_t message;   // WM_KEYDOWN, or WM_SYSKEYDOWN for Alt+ keys
+  uint32_t message;   // wm::KeyDown, or wm::SysKeyDown for Alt+ keys
   uint32_t virtualKey;
 };
 

@@ -27,14 +27,14 @@ void Player::AnswerThrough(platform::headless::HostWindow& window) {
 
 void Player::FillVisData(double seconds, VisModule& module) {
   const Playlist::Place place = playlist_.Locate(seconds);
-  const AudioTrack& track = playlist_.Track(place.index);
-  const int64_t first = NearestBlock(place.seconds, track.sampleRate) * kBlockFrames;
-  const int64_t available = std::clamp<int64_t>(track.FrameCount() - first, 0, kBlockFrames);
-  const int16_t* samples = available > 0 ? track.samples.data() + first * 2 : nullptr;
+  const int32_t rate = playlist_.SampleRate(place.index);
+  const int64_t first = NearestBlock(place.seconds, rate) * kBlockFrames;
+  int16_t samples[kBlockFrames * 2];
+  const int64_t available = playlist_.ReadFrames(place.index, first, kBlockFrames, samples);
   analyzer_.Analyze(samples, static_cast<int32_t>(available), &block_);
   std::memcpy(module.spectrumData, block_.spectrum, sizeof block_.spectrum);
   std::memcpy(module.waveformData, block_.waveform, sizeof block_.waveform);
-  module.sRate = track.sampleRate;
+  module.sRate = rate;
   module.nCh = 2;
 }
 

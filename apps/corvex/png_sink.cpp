@@ -38,9 +38,9 @@ std::string PngSink::FrameName(int64_t number) {
   return name;
 }
 
-void PngSink::Write(const uint8_t* rgb) {
+void PngSink::Write(std::vector<uint32_t>&& pixels) {
   StagedFile file((fs::path(folder_) / FrameName(static_cast<int64_t>(written_.size()) + 1)).string());
-  WritePng(file.path(), rgb, width_, height_);
+  WritePicturePng(file.path(), pixels.data(), width_, height_);
   file.Commit();
   written_.push_back(file.finalPath());
 }

@@ -15,7 +15,7 @@ class PngSink final : public FrameSink {
   PngSink(const std::string& folder, int32_t width, int32_t height);
   ~PngSink() override;
 
-  void Write(const uint8_t* rgb) override;
+  void Write(std::vector<uint32_t>&& pixels) override;
   void Finish() override { finished_ = true; }
   std::string Describe() const override;
 

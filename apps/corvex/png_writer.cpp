@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "presented_picture.h"
+#include "rgb_packing.h"
 #include "staged_file.h"
 
 namespace corvex::host {
@@ -20,10 +20,19 @@ struct FileCloser {
   void operator()(FILE* file) const { std::fclose(file); }
 };
 
+// libpng's own messages would land on the terminal in the middle of the progress line: an
+// error is kept for corvex's message, a warning is dropped.
+void KeepError(png_structp png, png_const_charp message) {
+  auto* kept = static_cast<char*>(png_get_error_ptr(png));
+  std::snprintf(kept, 128, "%s", message);
+  png_longjmp(png, 1);
+}
+void DropWarning(png_structp, png_const_charp) {}
+
 // libpng reports errors by longjmp; everything in WriteRows is plain data, so jumping out of it
 // skips no destructor.
-bool WriteRows(FILE* file, const uint8_t* rgb, int32_t width, int32_t height) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+bool WriteRows(FILE* file, const uint8_t* rgb, int32_t width, int32_t height, char* error) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, error, &KeepError, &DropWarning);
   if (png == nullptr) return false;
   png_infop info = png_create_info_struct(png);
   if (info == nullptr) {
@@ -54,7 +63,8 @@ bool WriteRows(FILE* file, const uint8_t* rgb, int32_t width, int32_t height) {
 void WritePng(const std::string& path, const uint8_t* rgb, int32_t width, int32_t height) {
   std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
   if (!file) FailOutput(path, std::strerror(errno));
-  if (!WriteRows(file.get(), rgb, width, height)) FailOutput(path, "libpng failed");
+  char error[128] = "libpng failed";
+  if (!WriteRows(file.get(), rgb, width, height, error)) FailOutput(path, error);
   if (std::fflush(file.get()) != 0 || std::ferror(file.get())) {
     FailOutput(path, std::strerror(errno));
   }

@@ -9,6 +9,13 @@ namespace corvex::host {
 ProgressLine::ProgressLine(FILE* output)
     : output_(output), started_(std::chrono::steady_clock::now()), lastPrint_(started_) {}
 
+ProgressLine::~ProgressLine() {
+  if (open_) {
+    std::fputc('\n', output_);
+    std::fflush(output_);
+  }
+}
+
 std::string ProgressLine::Format(int64_t frames, double videoSeconds, double wallSeconds) {
   const double fps = wallSeconds > 0.0 ? frames / wallSeconds : 0.0;
   const double speed = wallSeconds > 0.0 ? videoSeconds / wallSeconds : 0.0;
@@ -30,6 +37,7 @@ void ProgressLine::Print(int64_t frames, double videoSeconds, const char* end) {
   std::fflush(output_);
   lastPrint_ = now;
   printed_ = true;
+  open_ = end[0] == '\0';
 }
 
 void ProgressLine::Update(int64_t frames, double videoSeconds) {

@@ -12,6 +12,11 @@ namespace corvex::host {
 class ProgressLine {
  public:
   explicit ProgressLine(FILE* output);
+  // A line still open (the run failed or was stopped) is ended, so what is said next starts
+  // on a line of its own.
+  ~ProgressLine();
+  ProgressLine(const ProgressLine&) = delete;
+  ProgressLine& operator=(const ProgressLine&) = delete;
 
   void Update(int64_t frames, double videoSeconds);
   // The last report, ended with a newline.
@@ -26,6 +31,7 @@ class ProgressLine {
   std::chrono::steady_clock::time_point started_;
   std::chrono::steady_clock::time_point lastPrint_;
   bool printed_ = false;
+  bool open_ = false;  // the last report has no newline yet
 };
 
 }  // namespace corvex::host

@@ -1,13 +1,16 @@
 #include "render_command.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <regex>
 
 #include "ffmpeg_sink.h"
 #include "host_error.h"
+#include "interruption.h"
 #include "key_script.h"
 #include "playlist.h"
 #include "plugin_names.h"
@@ -15,6 +18,7 @@
 #include "progress_line.h"
 #include "render_session.h"
 #include "settings_stage.h"
+#include "staged_file.h"
 #include "work_folder.h"
 
 namespace corvex::host {
@@ -46,22 +50,81 @@ SettingsOverrides OverridesFrom(const RenderOptions& options) {
   return overrides;
 }
 
-// The audio of the rendered stretch, one WAV file per song it touches, for ffmpeg to mux in.
-std::vector<std::string> WriteAudioStretch(Playlist& playlist, double start, double duration,
-                                           const WorkFolder& work) {
-  std::vector<std::string> files;
+struct FileCloser {
+  void operator()(FILE* file) const { std::fclose(file); }
+};
+
+// Frames [first, last) of one song as raw 16-bit stereo, decoded a piece at a time.
+void WriteSongStretch(Playlist& playlist, size_t index, int64_t first, int64_t last,
+                      const std::string& path) {
+  static_assert(std::endian::native == std::endian::little, "ffmpeg is told s16le");
+  auto fail = [&] {
+    throw HostError(ExitStatus::kOutput, path + ": cannot write the audio for the video (" +
+                                             std::strerror(errno) + ")");
+  };
+  std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+  if (!file) fail();
+  constexpr int64_t kPieceFrames = 16384;
+  std::vector<int16_t> piece(kPieceFrames * 2);
+  for (int64_t at = first; at < last; at += kPieceFrames) {
+    StopIfInterrupted();
+    const int64_t count = std::min(kPieceFrames, last - at);
+    const int64_t got = playlist.ReadFrames(index, at, count, piece.data());
+    std::fill(piece.begin() + got * 2, piece.begin() + count * 2, int16_t{0});
+    if (std::fwrite(piece.data(), 4, static_cast<size_t>(count), file.get()) != static_cast<size_t>(count)) fail();
+  }
+  if (std::fflush(file.get()) != 0) fail();
+}
+
+// The audio of the rendered stretch, one file per song it touches, for ffmpeg to mux in.
+std::vector<AudioPart> WriteAudioStretch(Playlist& playlist, double start, double duration,
+                                         const WorkFolder& work) {
+  std::vector<AudioPart> parts;
   const double end = start + duration;
   for (size_t i = 0; i < playlist.Size(); ++i) {
     const double songStart = playlist.StartSeconds(i);
     const double songEnd = songStart + playlist.LengthSeconds(i);
     if (songEnd <= start || songStart >= end) continue;
-    const AudioTrack& track = playlist.Track(i);
-    const auto first = static_cast<int64_t>(std::llround((std::max(start, songStart) - songStart) * track.sampleRate));
-    const auto last = static_cast<int64_t>(std::llround((std::min(end, songEnd) - songStart) * track.sampleRate));
-    files.push_back(work.File("audio-" + std::to_string(i) + ".wav"));
-    WriteWavFile(files.back(), track, first, last - first);
+    const int32_t rate = playlist.SampleRate(i);
+    const auto first = static_cast<int64_t>(std::llround((std::max(start, songStart) - songStart) * rate));
+    const auto last = static_cast<int64_t>(std::llround((std::min(end, songEnd) - songStart) * rate));
+    parts.push_back(AudioPart{work.File("audio-" + std::to_string(i) + ".raw"), rate});
+    WriteSongStretch(playlist, i, first, last, parts.back().path);
   }
-  return files;
+  return parts;
+}
+
+// An output that is one of the files the run reads would be lost when the output replaces it.
+void CheckNotAnInput(const std::string& output, const RenderOptions& options) {
+  std::vector<std::string> read = options.inputs;
+  if (!options.settingsFile.empty()) read.push_back(options.settingsFile);
+  for (const std::string& input : read) {
+    std::error_code error;
+    if (std::filesystem::equivalent(output, input, error)) {
+      Usage(output + ": that is the input " + input + ", which the video would replace; name "
+                     "another output with -o");
+    }
+  }
+}
+
+// Keys before the first rendered moment would all land on the first frame; they are left out.
+std::vector<ScriptedKey> KeysFrom(const std::vector<ScriptedKey>& keys, double start, FILE* messages) {
+  std::vector<ScriptedKey> kept;
+  std::string left;
+  for (const ScriptedKey& key : keys) {
+    if (key.seconds + 1e-9 >= start) {
+      kept.push_back(key);
+    } else {
+      char entry[64];
+      std::snprintf(entry, sizeof entry, "%s%g:%s", left.empty() ? "" : ", ", key.seconds, key.name.c_str());
+      left += entry;
+    }
+  }
+  if (!left.empty() && messages != nullptr) {
+    std::fprintf(messages, "corvex: --keys before --start %s are not pressed: %s\n",
+                 FormatSeconds(start).c_str(), left.c_str());
+  }
+  return kept;
 }
 
 std::string DefaultStem(const RenderOptions& options) {
@@ -88,39 +151,37 @@ FrameSize ParseFrameSize(const std::string& text) {
 }
 
 void RunRender(const RenderOptions& options, FILE* messages) {
+  InterruptionGuard interruption;
   const FrameSize size = ParseFrameSize(options.size);
   if (!(options.fps >= 1.0 && options.fps <= 240.0)) Usage("--fps must be from 1 to 240");
   if (!(options.start >= 0.0) || !std::isfinite(options.start)) Usage("--start must be 0 or more");
   if (options.duration && !(*options.duration > 0.0 && std::isfinite(*options.duration))) {
     Usage("--duration must be more than 0");
   }
+  const std::vector<std::string>& presets = EncoderPresets();
+  if (std::find(presets.begin(), presets.end(), options.preset) == presets.end()) {
+    std::string names;
+    for (const std::string& name : presets) names += (names.empty() ? "" : ", ") + name;
+    Usage("--preset " + options.preset + ": not a preset of the encoder (" + names + ")");
+  }
+  if (options.crf < 0 || options.crf > 51) Usage("--crf must be from 0 to 51");
   const SettingsOverrides overrides = OverridesFrom(options);
-  const std::vector<ScriptedKey> keys = ParseKeyScript(options.keys);
+  const std::vector<ScriptedKey> allKeys = ParseKeyScript(options.keys);
   std::optional<std::string> settingsFile =
       options.settingsFile.empty() ? DefaultSettingsFile() : std::optional(options.settingsFile);
 
-  Playlist playlist =
-      options.inputs.empty() ? Playlist::Demo() : Playlist::FromFiles(options.inputs);
-  const double total = playlist.DurationSeconds();
-  if (options.start >= total) {
-    Usage("--start " + FormatSeconds(options.start) + " is at or past the end of the audio (" +
-          FormatSeconds(total) + ")");
-  }
-  const double duration = std::min(options.duration.value_or(total), total - options.start);
-  const int64_t frameCount = std::max<int64_t>(1, std::llround(duration * options.fps));
-
-  WorkFolder work;
-  StageSettings(settingsFile, overrides, work.File("vis_corvex.ini"));
-
-  std::unique_ptr<FrameSink> sink;
+  // Where the frames go is settled before any file is read, so a wrong name costs nothing.
   std::string pngFolder = options.pngFolder;
+  std::optional<std::string> ffmpeg;
+  std::string output;
   if (pngFolder.empty()) {
-    const std::optional<std::string> ffmpeg = FindProgram("ffmpeg");
+    ffmpeg = FindProgram("ffmpeg");
     if (ffmpeg) {
-      const std::string output = options.output.empty() ? DefaultStem(options) + ".mp4" : options.output;
-      const std::vector<std::string> audio = WriteAudioStretch(playlist, options.start, duration, work);
-      sink = std::make_unique<FfmpegSink>(*ffmpeg, output, VideoFormat{size.width, size.height, options.fps},
-                                          audio, work.File("ffmpeg.log"));
+      output = options.output.empty() ? DefaultStem(options) + ".mp4" : options.output;
+      std::error_code error;
+      if (std::filesystem::is_directory(output, error)) FailOutput(output, "it is a folder");
+      CheckVideoContainer(output);
+      CheckNotAnInput(output, options);
     } else if (!options.output.empty()) {
       throw HostError(ExitStatus::kOutput,
                       "the ffmpeg program was not found on PATH; it makes the video " +
@@ -133,7 +194,29 @@ void RunRender(const RenderOptions& options, FILE* messages) {
       }
     }
   }
-  if (!sink) sink = std::make_unique<PngSink>(pngFolder, size.width, size.height);
+
+  Playlist playlist =
+      options.inputs.empty() ? Playlist::Demo() : Playlist::FromFiles(options.inputs);
+  StopIfInterrupted();
+  const double total = playlist.DurationSeconds();
+  if (options.start >= total) {
+    Usage("--start " + FormatSeconds(options.start) + " is at or past the end of the audio (" +
+          FormatSeconds(total) + ")");
+  }
+  const double duration = std::min(options.duration.value_or(total), total - options.start);
+  const int64_t frameCount = std::max<int64_t>(1, std::llround(duration * options.fps));
+
+  WorkFolder work;
+  StageSettings(settingsFile, overrides, work.File("vis_corvex.ini"));
+
+  std::unique_ptr<FrameSink> sink;
+  if (ffmpeg) {
+    const std::vector<AudioPart> audio = WriteAudioStretch(playlist, options.start, duration, work);
+    const VideoFormat format{size.width, size.height, options.fps, options.preset, options.crf};
+    sink = std::make_unique<FfmpegSink>(*ffmpeg, output, format, audio, work.File("ffmpeg.log"));
+  } else {
+    sink = std::make_unique<PngSink>(pngFolder, size.width, size.height);
+  }
 
   SessionConfig config;
   config.width = size.width;
@@ -143,12 +226,19 @@ void RunRender(const RenderOptions& options, FILE* messages) {
   config.frameCount = frameCount;
   config.seed = options.seed;
   config.showInfo = options.info;
-  config.keys = keys;
+  config.keys = KeysFrom(allKeys, options.start, messages);
   config.pluginFolder = work.path();
   RenderSession session(playlist, config);
   ProgressLine progress(messages);
   session.progress = &progress;
+  session.betweenFrames = &StopIfInterrupted;
   const SessionResult result = session.Run(*sink);
+  if (result.frames == 0) {
+    // An empty video would be no video at all: nothing is kept.
+    throw HostError(ExitStatus::kOutput,
+                    "nothing to write: the plug-in ended the run before its first frame (Esc at "
+                    "the start?)");
+  }
   progress.Finish(result.frames, static_cast<double>(result.frames) / options.fps);
   sink->Finish();
 

@@ -12,6 +12,8 @@ struct RenderOptions {
   std::string output;                   // video file; empty: named after the input
   std::string pngFolder;                // PNG frames instead of a video
   std::string size = "640x480";
+  std::string preset = "veryfast";      // the encoder's speed against size
+  int32_t crf = 18;                     // the encoder's quality
   double fps = 30.0;
   std::optional<uint32_t> seed;
   double start = 0.0;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 
+#include "base/random.h"
 #include "display_setup.h"
 #include "frame_sink.h"
 #include "host_error.h"
@@ -11,9 +12,8 @@
 #include "platform/messages.h"
 #include "player.h"
 #include "plugin/vis_module.h"
-#include "presented_picture.h"
+#include "platform/headless/headless_pixels.h"
 #include "progress_line.h"
-#include "renderers/random.h"
 
 namespace corvex::host {
 
@@ -38,8 +38,8 @@ void PostKey(HeadlessWindows& windows, const VisModule& module, uint32_t message
   platform::WindowHandle window = PluginWindow(windows, module);
   if (window == nullptr) return;
   // lParam: a repeat count of 1, and for a system key the context bit (Alt held down).
-  const intptr_t lParam = message == platform::WM_SYSKEYDOWN ? 0x20000001 : 1;
-  windows.PostMessage(window, message, virtualKey, lParam);
+  const intptr_t lParam = message == platform::wm::SysKeyDown ? 0x20000001 : 1;
+  windows.PostWindowMessage(window, message, virtualKey, lParam);
 }
 
 std::string Describe(const std::vector<platform::headless::MessageBoxRecord>& boxes) {
@@ -80,7 +80,6 @@ SessionResult RenderSession::Run(FrameSink& sink) {
 
   const double latency = module->latencyMs / 1000.0;
   SessionResult result;
-  PresentedFrame frame;
   bool running = false;  // Init succeeded and Quit has not run yet
   try {
     player.SetTime(config_.startSeconds);
@@ -90,10 +89,11 @@ SessionResult RenderSession::Run(FrameSink& sink) {
                       "the plug-in refused to start: " + Describe(windows.messageBoxes));
     }
     running = true;
-    if (config_.showInfo) PostKey(windows, *module, platform::WM_KEYDOWN, platform::VK_F4);
+    if (config_.showInfo) PostKey(windows, *module, platform::wm::KeyDown, platform::vk::F4);
 
     size_t nextKey = 0;
     for (int64_t n = 0; n < config_.frameCount; ++n) {
+      if (betweenFrames) betweenFrames();
       const double moment = config_.startSeconds + static_cast<double>(n) / config_.fps;
       // Keys at or before this frame's moment reach the window before the frame is made.
       while (nextKey < config_.keys.size() && config_.keys[nextKey].seconds <= moment + 1e-9) {
@@ -112,17 +112,19 @@ SessionResult RenderSession::Run(FrameSink& sink) {
       // rate, so the pause is only recorded.
       result.lastDelayMs = module->delayMs;
       if (afterRender) afterRender(n);
-      if (!ReadPresentedPicture(backend->display, frame)) {
+      // What the screen shows, overlays included.
+      platform::headless::Picture picture = backend->display.PresentedPicture();
+      if (picture.width <= 0 || picture.height <= 0) {
         throw HostError(ExitStatus::kPlugin, "the plug-in presented no picture in frame " +
                                                  std::to_string(n + 1));
       }
-      if (frame.width != config_.width || frame.height != config_.height) {
+      if (picture.width != config_.width || picture.height != config_.height) {
         throw HostError(ExitStatus::kPlugin,
-                        "the display shows " + std::to_string(frame.width) + "x" +
-                            std::to_string(frame.height) + " instead of " +
+                        "the display shows " + std::to_string(picture.width) + "x" +
+                            std::to_string(picture.height) + " instead of " +
                             std::to_string(config_.width) + "x" + std::to_string(config_.height));
       }
-      sink.Write(frame.rgb.data());
+      sink.Write(std::move(picture.pixels));
       ++result.frames;
       if (progress != nullptr) {
         progress->Update(result.frames, static_cast<double>(result.frames) / config_.fps);

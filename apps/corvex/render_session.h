@@ -55,6 +55,9 @@ class RenderSession {
   // machine (a failing call, a display without DirectDraw 6).
   std::function<void(platform::headless::HeadlessBackend&)> prepareBackend;
   ProgressLine* progress = nullptr;
+  // Called before each frame; what it throws ends the run as a failing sink does (a stop
+  // asked for by a signal).
+  std::function<void()> betweenFrames;
 
   // Throws HostError (plugin) when the plug-in refuses to start or ends the process, and lets
   // the sink's errors through.

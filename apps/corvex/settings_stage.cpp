@@ -18,13 +18,24 @@ namespace {
 
 constexpr const char* kSettingsName = "vis_corvex.ini";
 
+// A settings file holds a few hundred bytes; anything far beyond is not one.
+constexpr std::uintmax_t kMaxSettingsBytes = 1 << 20;
+
 std::string ReadWhole(const std::string& path) {
   std::error_code error;
-  if (!std::filesystem::exists(path, error)) {
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (!std::filesystem::exists(status)) {
     throw HostError(ExitStatus::kInput, path + ": no such settings file");
   }
-  if (std::filesystem::is_directory(path, error)) {
+  if (std::filesystem::is_directory(status)) {
     throw HostError(ExitStatus::kInput, path + ": cannot read: it is a folder, not a file");
+  }
+  // A pipe or a device (/dev/zero) would be read without end, or wait for a writer for ever.
+  if (!std::filesystem::is_regular_file(status)) {
+    throw HostError(ExitStatus::kInput, path + ": not a settings file: it is not a regular file");
+  }
+  if (std::filesystem::file_size(path, error) > kMaxSettingsBytes) {
+    throw HostError(ExitStatus::kInput, path + ": not a settings file: larger than 1 MB");
   }
   std::ifstream file(path, std::ios::binary);
   if (!file) throw HostError(ExitStatus::kInput, path + ": cannot read the settings file");

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/process_objects.h"
 #include "dialogs/dialog_templates.h"
 #include "dialogs/dialogs.h"
 #include "platform/backend.h"
@@ -13,7 +14,6 @@
 #include "plugin/module_files.h"
 #include "plugin/vis_module.h"
 #include "resources/resource.h"
-#include "scene/process_objects.h"
 
 namespace corvex {
 
@@ -27,15 +27,16 @@ constexpr const char* kReadmeFileName = "vis_corvex.txt";
 AboutDialog::AboutDialog(const VisModule& module) {
   platform::Backend& backend = platform::BackendOf(module.hwndParent);
   platform::DialogSystem& dialogs = backend.Dialogs();
-  window = dialogs.CreateDialog(module.hDllInstance, kAboutBoxTemplate, module.hwndParent,
-                                &AboutDialog::DialogProcedure, reinterpret_cast<intptr_t>(this));
+  window =
+      dialogs.CreateDialogWindow(module.hDllInstance, kAboutBoxTemplate, module.hwndParent,
+                                 &AboutDialog::DialogProcedure, reinterpret_cast<intptr_t>(this));
   if (window == nullptr) return;
-  backend.Windows().ShowWindow(window, platform::SW_SHOWNORMAL);
+  backend.Windows().ShowWindow(window, platform::sw::ShowNormal);
 
   versionLabel = dialogs.GetDlgItem(window, IDC_VERSION);
   readmeEdit = dialogs.GetDlgItem(window, IDC_README);
   std::snprintf(versionText, sizeof versionText, "Version %s", kVersionName);
-  dialogs.SetWindowText(versionLabel, versionText);
+  dialogs.SetControlText(versionLabel, versionText);
   aboutDialogOpen = 1;
   theAboutDialog = this;
 
@@ -44,11 +45,11 @@ AboutDialog::AboutDialog(const VisModule& module) {
   const std::optional<size_t> length =
       backend.Files().ReadFileStart(path.c_str(), readmeText, sizeof readmeText - 1);
   if (!length) {
-    dialogs.SetWindowText(readmeEdit, "Readme file missing...");
+    dialogs.SetControlText(readmeEdit, "Readme file missing...");
     return;
   }
   readmeText[*length] = '\0';
-  dialogs.SetWindowText(readmeEdit, readmeText);
+  dialogs.SetControlText(readmeEdit, readmeText);
 }
 
 AboutDialog::~AboutDialog() {
@@ -63,7 +64,7 @@ intptr_t CORVEX_CALLBACK AboutDialog::DialogProcedure(platform::WindowHandle win
   auto* about = reinterpret_cast<AboutDialog*>(
       platform::BackendOf(window).Windows().GetUserData(window));
   if (about == nullptr || about->window != window) return 0;
-  if (message == platform::WM_COMMAND && (wParam & 0xFFFF) == platform::IDOK) {
+  if (message == platform::wm::Command && (wParam & 0xFFFF) == platform::id::Ok) {
     delete about;
     return 1;
   }

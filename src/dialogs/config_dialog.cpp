@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/process_objects.h"
 #include "dialogs/dialog_templates.h"
 #include "dialogs/dialogs.h"
 #include "platform/backend.h"
@@ -11,7 +12,6 @@
 #include "plugin/plugin_objects.h"
 #include "plugin/vis_module.h"
 #include "resources/resource.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
 #include "video/video.h"
@@ -43,11 +43,11 @@ ConfigDialog::ConfigDialog() : video(*theVideo) {
     video.ChangeRes();
   }
 
-  window = dialogs.CreateDialog(video.hostInstance ? *video.hostInstance : nullptr,
-                                kConfigPanelTemplate, video.window, &ConfigDialog::DialogProcedure,
-                                reinterpret_cast<intptr_t>(this));
+  window = dialogs.CreateDialogWindow(
+      video.hostInstance ? *video.hostInstance : nullptr, kConfigPanelTemplate, video.window,
+      &ConfigDialog::DialogProcedure, reinterpret_cast<intptr_t>(this));
   if (window == nullptr) return;
-  WindowsOf(video).ShowWindow(window, platform::SW_SHOWNORMAL);
+  WindowsOf(video).ShowWindow(window, platform::sw::ShowNormal);
 
   resolutionList = dialogs.GetDlgItem(window, IDC_RESOLUTION_LIST);
   framesLabel = dialogs.GetDlgItem(window, IDC_FRAMES_LABEL);
@@ -68,7 +68,7 @@ ConfigDialog::ConfigDialog() : video(*theVideo) {
 
   if (video.overlaySupported == 0) {
     dialogs.EnableWindow(backgroundButton, false);
-    dialogs.SetWindowText(backgroundNote, "(Unsupported by hardware)");
+    dialogs.SetControlText(backgroundNote, "(Unsupported by hardware)");
     dialogs.EnableWindow(backgroundNote, false);
   }
 
@@ -76,13 +76,13 @@ ConfigDialog::ConfigDialog() : video(*theVideo) {
   dialogs.SelectListItem(resolutionList, video.resolutionMode);
 
   ShowNumber(minLabel, scene.minFramesPerScene);
-  dialogs.SetWindowText(maxLabel, kNever);
+  dialogs.SetControlText(maxLabel, kNever);
   const int32_t lastPosition = scene.maxFramesPerScene / kFramesPerStep + 1;
   dialogs.SetSliderRange(framesSlider, scene.minFramesPerScene / kFramesPerStep, lastPosition,
                          true);
   if (scene.framesPerScene == kNeverChange) {
     dialogs.SetSliderPosition(framesSlider, lastPosition);
-    dialogs.SetWindowText(framesLabel, kNever);
+    dialogs.SetControlText(framesLabel, kNever);
   } else {
     ShowNumber(framesLabel, scene.framesPerScene);
     dialogs.SetSliderPosition(framesSlider, scene.framesPerScene / kFramesPerStep);
@@ -108,12 +108,12 @@ void ConfigDialog::RefreshSceneLabels() {
   platform::DialogSystem& dialogs = DialogsOf(video);
   SceneManager& scene = *theSceneManager;
   const int32_t renderer = scene.FirstActiveRenderer();
-  dialogs.SetWindowText(rendererLabel, scene.rendererNames[renderer]);
+  dialogs.SetControlText(rendererLabel, scene.rendererNames[renderer]);
   CheckControl(IDC_RENDERER_ON, scene.enabledRenderers[renderer]);
   const TransformManager& transforms = *video.transformManager;
   const int32_t current = transforms.currentTransform;
   if (current < 0 || current >= transforms.transformCount) return;
-  dialogs.SetWindowText(transformLabel, transforms.transformNames[current]);
+  dialogs.SetControlText(transformLabel, transforms.transformNames[current]);
   CheckControl(IDC_TRANSFORM_ON, transforms.enabledTransforms[current]);
 }
 
@@ -124,11 +124,11 @@ intptr_t CORVEX_CALLBACK ConfigDialog::DialogProcedure(platform::WindowHandle wi
       platform::BackendOf(window).Windows().GetUserData(window));
   // Messages of the dialog's creation arrive before the panel has filled its fields.
   if (panel == nullptr || panel->window != window) return 0;
-  if (message == platform::WM_COMMAND) {
+  if (message == platform::wm::Command) {
     return panel->Command(static_cast<int32_t>(wParam & 0xFFFF),
                           static_cast<uint32_t>((wParam >> 16) & 0xFFFF));
   }
-  if (message == platform::WM_HSCROLL) return panel->Scroll(lParam);
+  if (message == platform::wm::HScroll) return panel->Scroll(lParam);
   return 0;
 }
 
@@ -136,7 +136,7 @@ intptr_t ConfigDialog::Command(int32_t id, uint32_t code) {
   SceneManager& scene = *theSceneManager;
   switch (id) {
     case IDC_RESOLUTION_LIST:
-      if (code != platform::LBN_SELCHANGE) return 0;
+      if (code != platform::lbn::SelChange) return 0;
       video.requestedResolutionMode = DialogsOf(video).GetListSelection(resolutionList);
       return 1;
     case IDC_SHOW_INFO:
@@ -207,7 +207,7 @@ intptr_t ConfigDialog::Scroll(intptr_t control) {
   scene.framesPerScene = DialogsOf(video).GetSliderPosition(framesSlider) * kFramesPerStep;
   if (scene.framesPerScene == scene.maxFramesPerScene + kFramesPerStep) {
     scene.framesPerScene = kNeverChange;
-    DialogsOf(video).SetWindowText(framesLabel, kNever);
+    DialogsOf(video).SetControlText(framesLabel, kNever);
   } else {
     ShowNumber(framesLabel, scene.framesPerScene);
   }
@@ -237,7 +237,7 @@ void ConfigDialog::ChooseDisplayMode(int32_t mode) {
 
 void ConfigDialog::ShowNumber(platform::WindowHandle label, int32_t value) {
   std::snprintf(numberText, sizeof numberText, "%d", value);
-  DialogsOf(video).SetWindowText(label, numberText);
+  DialogsOf(video).SetControlText(label, numberText);
 }
 
 void ConfigDialog::CheckControl(int32_t id, int32_t checked) {

@@ -23,8 +23,9 @@ class Backend {
   virtual GraphicsSystem& Graphics() = 0;  // fonts; text goes onto surfaces
 };
 
-// The backend of the host's window; with no window, the process's default backend (the real
-// system on Windows, the headless backend elsewhere).
+// The backend that made the host's window, found in the window registry by the handle's
+// value. A handle no live window has (null, the real system's, a destroyed window's) gives the
+// process's default backend: the real system on Windows, the headless backend elsewhere.
 Backend& BackendOf(WindowHandle hostWindow);
 Backend& DefaultBackend();
 

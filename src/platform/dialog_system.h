@@ -3,46 +3,67 @@
 #include <cstdint>
 
 #include "platform/handles.h"
+#include "platform/messages.h"
 
 namespace corvex::platform {
 
 // Styles of dialogs and their controls, with the values Windows gives them, so a template
 // means the same on every backend and the Windows resource script can be checked against it.
-inline constexpr uint32_t WS_POPUP = 0x80000000;
-inline constexpr uint32_t WS_CAPTION = 0x00C00000;
-inline constexpr uint32_t WS_BORDER = 0x00800000;
-inline constexpr uint32_t WS_VSCROLL = 0x00200000;
-inline constexpr uint32_t WS_SYSMENU = 0x00080000;
-inline constexpr uint32_t WS_GROUP = 0x00020000;
-inline constexpr uint32_t DS_3DLOOK = 0x0004;
-inline constexpr uint32_t DS_SETFONT = 0x0040;
-inline constexpr uint32_t DS_MODALFRAME = 0x0080;
-inline constexpr uint32_t DS_SETFOREGROUND = 0x0200;
-inline constexpr uint32_t DS_CENTER = 0x0800;
-inline constexpr uint32_t BS_PUSHBUTTON = 0x0000;
-inline constexpr uint32_t BS_DEFPUSHBUTTON = 0x0001;
-inline constexpr uint32_t BS_AUTOCHECKBOX = 0x0003;
-inline constexpr uint32_t BS_GROUPBOX = 0x0007;
-inline constexpr uint32_t BS_AUTORADIOBUTTON = 0x0009;
-inline constexpr uint32_t BS_LEFTTEXT = 0x0020;
-inline constexpr uint32_t SS_LEFT = 0x0000;
-inline constexpr uint32_t SS_CENTER = 0x0001;
-inline constexpr uint32_t SS_RIGHT = 0x0002;
-inline constexpr uint32_t SS_BITMAP = 0x000E;
-inline constexpr uint32_t SS_REALSIZEIMAGE = 0x0800;
-inline constexpr uint32_t SS_SUNKEN = 0x1000;
-inline constexpr uint32_t LBS_NOTIFY = 0x0001;
-inline constexpr uint32_t LBS_NOINTEGRALHEIGHT = 0x0100;
-inline constexpr uint32_t TBS_AUTOTICKS = 0x0001;
-inline constexpr uint32_t ES_MULTILINE = 0x0004;
-inline constexpr uint32_t ES_AUTOVSCROLL = 0x0040;
-inline constexpr uint32_t ES_READONLY = 0x0800;
+// The window styles (ws::) are in messages.h.
+namespace ds {
+inline constexpr uint32_t Look3D = 0x0004;
+inline constexpr uint32_t SetFont = 0x0040;
+inline constexpr uint32_t ModalFrame = 0x0080;
+inline constexpr uint32_t SetForeground = 0x0200;
+inline constexpr uint32_t Center = 0x0800;
+}  // namespace ds
 
-// Notification codes in the high word of WM_COMMAND's wParam, and the trackbar's scroll code.
-inline constexpr uint32_t BN_CLICKED = 0;
-inline constexpr uint32_t LBN_SELCHANGE = 1;
-inline constexpr uint32_t TB_THUMBPOSITION = 4;
-inline constexpr int32_t IDCANCEL = 2;
+namespace bs {
+inline constexpr uint32_t PushButton = 0x0000;
+inline constexpr uint32_t DefPushButton = 0x0001;
+inline constexpr uint32_t AutoCheckBox = 0x0003;
+inline constexpr uint32_t GroupBox = 0x0007;
+inline constexpr uint32_t AutoRadioButton = 0x0009;
+inline constexpr uint32_t LeftText = 0x0020;
+}  // namespace bs
+
+namespace ss {
+inline constexpr uint32_t Left = 0x0000;
+inline constexpr uint32_t Center = 0x0001;
+inline constexpr uint32_t Right = 0x0002;
+inline constexpr uint32_t Bitmap = 0x000E;
+inline constexpr uint32_t RealSizeImage = 0x0800;
+inline constexpr uint32_t Sunken = 0x1000;
+}  // namespace ss
+
+namespace lbs {
+inline constexpr uint32_t Notify = 0x0001;
+inline constexpr uint32_t NoIntegralHeight = 0x0100;
+}  // namespace lbs
+
+namespace tbs {
+inline constexpr uint32_t AutoTicks = 0x0001;
+}  // namespace tbs
+
+namespace es {
+inline constexpr uint32_t Multiline = 0x0004;
+inline constexpr uint32_t AutoVScroll = 0x0040;
+inline constexpr uint32_t ReadOnly = 0x0800;
+}  // namespace es
+
+// Notification codes in the high word of wm::Command's wParam, and the trackbar's scroll code.
+namespace bn {
+inline constexpr uint32_t Clicked = 0;
+}  // namespace bn
+
+namespace lbn {
+inline constexpr uint32_t SelChange = 1;
+}  // namespace lbn
+
+namespace tb {
+inline constexpr uint32_t ThumbPosition = 4;
+}  // namespace tb
+
 inline constexpr int32_t kNoControlId = -1;  // a control nobody addresses (IDC_STATIC)
 
 // The window class a control belongs to; the style's low bits choose its variant (a push
@@ -76,7 +97,7 @@ struct DialogTemplate {
 };
 
 // Modeless dialogs and their controls. A dialog is a window of the WindowSystem: messages
-// reach its dialog procedure through SendMessage, PostMessage and the host's loop, and
+// reach its dialog procedure through SendWindowMessage, PostWindowMessage and the host's loop, and
 // DestroyWindow closes it. A dialog procedure returns 0 for the platform's default handling.
 // Control handles come from GetDlgItem; every operation ignores a null or unknown control.
 class DialogSystem {
@@ -86,12 +107,12 @@ class DialogSystem {
   // Creates the dialog hidden (ShowWindow shows it). The Windows backend takes the template
   // resource from instance; the others build the dialog from the table. userData is the
   // window's user data before the procedure sees its first message. Null on failure.
-  virtual WindowHandle CreateDialog(InstanceHandle instance, const DialogTemplate& dialog,
-                                    WindowHandle owner, WindowProcedure procedure,
-                                    intptr_t userData) = 0;
+  virtual WindowHandle CreateDialogWindow(InstanceHandle instance, const DialogTemplate& dialog,
+                                          WindowHandle owner, WindowProcedure procedure,
+                                          intptr_t userData) = 0;
   virtual WindowHandle GetDlgItem(WindowHandle dialog, int32_t id) = 0;
 
-  virtual void SetWindowText(WindowHandle control, const char* text) = 0;
+  virtual void SetControlText(WindowHandle control, const char* text) = 0;
   virtual void EnableWindow(WindowHandle control, bool enable) = 0;
   // Check boxes and radio buttons (BM_SETCHECK).
   virtual void SetCheck(WindowHandle control, bool checked) = 0;
@@ -111,7 +132,7 @@ class DialogSystem {
   virtual void SetSliderTickFrequency(WindowHandle slider, int32_t frequency) = 0;
 };
 
-// WM_COMMAND's wParam: the control id in the low word, the notification code in the high word.
+// wm::Command's wParam: the control id in the low word, the notification code in the high word.
 inline constexpr uintptr_t CommandParam(int32_t id, uint32_t code) {
   return (static_cast<uintptr_t>(code & 0xFFFF) << 16) | (static_cast<uint32_t>(id) & 0xFFFF);
 }

@@ -9,7 +9,7 @@ class DeviceContext;
 
 // The display device, shaped after DirectDraw 6: the operations the plug-in needs, their
 // arguments and records, and DirectDraw's result codes (0 success, negative failure; the named
-// codes are in video/portable/direct_draw_results.h) on every backend, so every failure path
+// codes are in platform/direct_draw_results.h) on every backend, so every failure path
 // reads the same everywhere. Objects are reference counted as in DirectDraw: Release drops one
 // reference and the object goes with the last.
 using Result = int32_t;
@@ -21,8 +21,8 @@ struct ColorKey {  // DDCOLORKEY
 
 struct PixelFormat {  // DDPIXELFORMAT, 32 bytes
   uint32_t size = 0;
-  uint32_t flags = 0;   // DDPF_RGB or DDPF_FOURCC
-  uint32_t fourCC = 0;  // with DDPF_FOURCC
+  uint32_t flags = 0;   // ddpf::Rgb or ddpf::FourCC
+  uint32_t fourCC = 0;  // with ddpf::FourCC
   uint32_t rgbBitCount = 0;
   uint32_t redMask = 0;
   uint32_t greenMask = 0;
@@ -62,10 +62,10 @@ static_assert(sizeof(SurfaceDescription) == 124, "the 32-bit surface description
 #endif
 static_assert(sizeof(PixelFormat) == 32);
 
-// The driver's capabilities (DDCAPS; its size field is 380 for DirectDraw 6). Only the fields
-// the plug-in reads are carried.
+// The plug-in's own summary of the driver's capabilities: only the fields it reads, filled by
+// the backend. It has no size field because it is never handed to the system as it is: the
+// Win32 backend asks for the system's (far larger) DDCAPS record and translates it.
 struct DisplayCaps {
-  uint32_t size = 0;
   uint32_t caps = 0;  // DDCAPS_*
   uint32_t caps2 = 0;
   uint32_t videoMemoryTotal = 0;
@@ -98,7 +98,7 @@ class Surface {  // IDirectDrawSurface4
                                const Rect* destinationRect, uint32_t flags) = 0;
   virtual Result SetColorKey(uint32_t flags, const ColorKey& key) = 0;
   virtual Result SetClipper(Clipper* clipper) = 0;
-  // DD_OK, or DDERR_SURFACELOST when another program took the memory; Restore gets it back
+  // dd::Ok, or dderr::SurfaceLost when another program took the memory; Restore gets it back
   // (its content is then undefined).
   virtual Result IsLost() = 0;
   virtual Result Restore() = 0;
@@ -111,7 +111,7 @@ class Surface {  // IDirectDrawSurface4
   virtual ~Surface() = default;
 };
 
-// Called once per display mode; returns DDENUMRET_OK to go on, DDENUMRET_CANCEL to stop.
+// Called once per display mode; returns ddenumret::Ok to go on, ddenumret::Cancel to stop.
 using EnumModesCallback = Result(CORVEX_CALLBACK*)(const SurfaceDescription* mode,
                                                    void* context);
 
@@ -138,7 +138,7 @@ class DisplayDevice {  // IDirectDraw4
 // The object DirectDrawCreate gives (IDirectDraw); the device of DirectDraw 6 is asked of it.
 class DirectDrawObject {
  public:
-  // QueryInterface for IDirectDraw4: E_NOINTERFACE before DirectDraw 6.
+  // QueryInterface for IDirectDraw4: com::NoInterface before DirectDraw 6.
   virtual Result QueryDisplayDevice(DisplayDevice** device) = 0;
   virtual uint32_t Release() = 0;
 

@@ -4,7 +4,8 @@
 namespace corvex::platform {
 
 // Opaque handles, pointer-sized as on Windows. On Windows they are the system's own handles;
-// on the other backends a window handle points to a WindowObject (window_object.h).
+// on the other backends a window handle is a WindowObject's address. Either way a handle is
+// compared, never read through (window_registry.h).
 using WindowHandle = void*;
 using InstanceHandle = void*;
 using IconHandle = void*;
@@ -33,7 +34,7 @@ struct Message {
   intptr_t lParam = 0;
 };
 
-// The record WM_WINDOWPOSCHANGED points to (the layout of the Windows record).
+// The record wm::WindowPosChanged points to (the layout of the Windows record).
 struct WindowPosition {
   WindowHandle window;
   WindowHandle insertAfter;

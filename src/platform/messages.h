@@ -2,62 +2,97 @@
 #include <cstdint>
 
 // Message numbers, virtual-key codes and flags, with the values Windows gives them, so every
-// backend speaks the same numbers to the plug-in.
+// backend speaks the same numbers to the plug-in. Each family has its own namespace named after
+// the system's prefix (wm::KeyDown is WM_KEYDOWN), so these live beside <windows.h>, whose
+// names are macros.
 namespace corvex::platform {
 
-inline constexpr uint32_t WM_CREATE = 1;
-inline constexpr uint32_t WM_DESTROY = 2;
-inline constexpr uint32_t WM_CLOSE = 16;
-inline constexpr uint32_t WM_QUIT = 18;
-inline constexpr uint32_t WM_ERASEBKGND = 20;
-inline constexpr uint32_t WM_WINDOWPOSCHANGED = 71;
-inline constexpr uint32_t WM_KEYDOWN = 256;
-inline constexpr uint32_t WM_KEYUP = 257;
-inline constexpr uint32_t WM_SYSKEYDOWN = 261;
-inline constexpr uint32_t WM_INITDIALOG = 272;
-inline constexpr uint32_t WM_COMMAND = 273;
-inline constexpr uint32_t WM_HSCROLL = 276;
-inline constexpr uint32_t WM_LBUTTONDOWN = 513;
-inline constexpr uint32_t WM_USER = 1024;
+namespace wm {
+inline constexpr uint32_t Create = 1;
+inline constexpr uint32_t Destroy = 2;
+inline constexpr uint32_t Close = 16;
+inline constexpr uint32_t Quit = 18;
+inline constexpr uint32_t EraseBkgnd = 20;
+inline constexpr uint32_t WindowPosChanged = 71;
+inline constexpr uint32_t KeyDown = 256;
+inline constexpr uint32_t KeyUp = 257;
+// The system-key message the plug-in answers and passes on is number 261, as it always has
+// been. Windows names 261 WM_SYSKEYUP (its WM_SYSKEYDOWN is 260), so on Windows Alt+Enter and
+// Alt+F4 act when the key is released.
+inline constexpr uint32_t SysKeyDown = 261;
+inline constexpr uint32_t InitDialog = 272;
+inline constexpr uint32_t Command = 273;
+inline constexpr uint32_t HScroll = 276;
+inline constexpr uint32_t LButtonDown = 513;
+inline constexpr uint32_t User = 1024;
 // The plug-in's notification-icon callback message.
-inline constexpr uint32_t WM_TRAYICON = WM_USER + 10;
+inline constexpr uint32_t TrayIcon = User + 10;
+}  // namespace wm
 
-inline constexpr uint32_t VK_TAB = 9;
-inline constexpr uint32_t VK_RETURN = 13;
-inline constexpr uint32_t VK_ESCAPE = 27;
-inline constexpr uint32_t VK_SPACE = 32;
-inline constexpr uint32_t VK_F1 = 112;
-inline constexpr uint32_t VK_F2 = 113;
-inline constexpr uint32_t VK_F3 = 114;
-inline constexpr uint32_t VK_F4 = 115;
-inline constexpr uint32_t VK_F5 = 116;
-inline constexpr uint32_t VK_F6 = 117;
-inline constexpr uint32_t VK_F7 = 118;
-inline constexpr uint32_t VK_F8 = 119;
-inline constexpr uint32_t VK_F9 = 120;
-inline constexpr uint32_t VK_F10 = 121;
-inline constexpr uint32_t VK_F11 = 122;
-inline constexpr uint32_t VK_F12 = 123;
+namespace vk {
+inline constexpr uint32_t Tab = 9;
+inline constexpr uint32_t Return = 13;
+inline constexpr uint32_t Escape = 27;
+inline constexpr uint32_t Space = 32;
+inline constexpr uint32_t F1 = 112;
+inline constexpr uint32_t F2 = 113;
+inline constexpr uint32_t F3 = 114;
+inline constexpr uint32_t F4 = 115;
+inline constexpr uint32_t F5 = 116;
+inline constexpr uint32_t F6 = 117;
+inline constexpr uint32_t F7 = 118;
+inline constexpr uint32_t F8 = 119;
+inline constexpr uint32_t F9 = 120;
+inline constexpr uint32_t F10 = 121;
+inline constexpr uint32_t F11 = 122;
+inline constexpr uint32_t F12 = 123;
+}  // namespace vk
 
-// Window styles, ShowWindow commands and SetWindowPos flags.
-inline constexpr uint32_t WS_VISIBLE = 0x10000000;
-inline constexpr int32_t SW_HIDE = 0;
-inline constexpr int32_t SW_SHOWNORMAL = 1;
-inline constexpr int32_t SW_MINIMIZE = 6;
-inline constexpr uint32_t SWP_NOSIZE = 0x0001;
-inline constexpr uint32_t SWP_NOMOVE = 0x0002;
-inline constexpr uint32_t SWP_NOZORDER = 0x0004;
-inline constexpr uint32_t SWP_SHOWWINDOW = 0x0040;
-inline constexpr uint32_t SWP_HIDEWINDOW = 0x0080;
+// Window styles (the dialog styles are in dialog_system.h), ShowWindow commands and
+// SetWindowPos flags.
+namespace ws {
+inline constexpr uint32_t Popup = 0x80000000;
+inline constexpr uint32_t Visible = 0x10000000;
+inline constexpr uint32_t Caption = 0x00C00000;
+inline constexpr uint32_t Border = 0x00800000;
+inline constexpr uint32_t VScroll = 0x00200000;
+inline constexpr uint32_t SysMenu = 0x00080000;
+inline constexpr uint32_t Group = 0x00020000;
+}  // namespace ws
 
-// Message boxes.
-inline constexpr uint32_t MB_OK = 0;
-inline constexpr int32_t IDOK = 1;
+namespace sw {
+inline constexpr int32_t Hide = 0;
+inline constexpr int32_t ShowNormal = 1;
+inline constexpr int32_t Minimize = 6;
+}  // namespace sw
 
-// Notification-area icon.
-inline constexpr uint32_t NIM_ADD = 0;
-inline constexpr uint32_t NIM_DELETE = 2;
-inline constexpr uint32_t NIF_MESSAGE = 1;
-inline constexpr uint32_t NIF_ICON = 2;
+namespace swp {
+inline constexpr uint32_t NoSize = 0x0001;
+inline constexpr uint32_t NoMove = 0x0002;
+inline constexpr uint32_t NoZOrder = 0x0004;
+inline constexpr uint32_t ShowWindow = 0x0040;
+inline constexpr uint32_t HideWindow = 0x0080;
+}  // namespace swp
+
+// Message boxes and the button that closed one (or a dialog).
+namespace mb {
+inline constexpr uint32_t Ok = 0;
+}  // namespace mb
+
+namespace id {
+inline constexpr int32_t Ok = 1;
+inline constexpr int32_t Cancel = 2;
+}  // namespace id
+
+// Notification-area icon: actions and the record's valid fields.
+namespace nim {
+inline constexpr uint32_t Add = 0;
+inline constexpr uint32_t Delete = 2;
+}  // namespace nim
+
+namespace nif {
+inline constexpr uint32_t Message = 1;
+inline constexpr uint32_t Icon = 2;
+}  // namespace nif
 
 }  // namespace corvex::platform

@@ -14,14 +14,14 @@ class ProfileStore {
   // or the key is missing or the value is empty. Otherwise the value is read as Windows reads
   // it: one pair of quotes around it dropped, leading blanks skipped, an optional sign, decimal digits up to the first other
   // character (none gives 0), kept to 32 bits.
-  virtual int32_t GetPrivateProfileInt(const char* section, const char* key,
-                                       int32_t defaultValue, const char* path) = 0;
+  virtual int32_t GetPrivateProfileInteger(const char* section, const char* key,
+                                           int32_t defaultValue, const char* path) = 0;
 
   // Sets key=value in section, creating the file and the section when they are missing and
   // keeping every other section, key and comment. Returns false when the file could not be
   // written; it is then left as it was, never truncated or half written.
-  virtual bool WritePrivateProfileString(const char* section, const char* key, const char* value,
-                                         const char* path) = 0;
+  virtual bool WritePrivateProfileValue(const char* section, const char* key, const char* value,
+                                        const char* path) = 0;
 };
 
 }  // namespace corvex::platform

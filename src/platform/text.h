@@ -7,12 +7,21 @@ namespace corvex::platform {
 // names. Colours are 0x00BBGGRR, as Windows writes them.
 using FontHandle = void*;
 
-inline constexpr int32_t TRANSPARENT = 1;
-inline constexpr int32_t OPAQUE = 2;
-inline constexpr uint32_t SHIFTJIS_CHARSET = 128;
-inline constexpr uint32_t VARIABLE_PITCH = 2;
+// Background modes of SetBkMode, a character set and a pitch of FontRequest.
+namespace bk {
+inline constexpr int32_t Transparent = 1;
+inline constexpr int32_t Opaque = 2;
+}  // namespace bk
 
-// The arguments of CreateFont. A negative height asks for that character height in pixels.
+namespace charset {
+inline constexpr uint32_t ShiftJis = 128;
+}  // namespace charset
+
+namespace pitch {
+inline constexpr uint32_t Variable = 2;
+}  // namespace pitch
+
+// The arguments of CreateFontObject. A negative height asks for that character height in pixels.
 struct FontRequest {
   int32_t height = 0;
   int32_t width = 0;
@@ -38,7 +47,7 @@ class DeviceContext {
   virtual uint32_t SetTextColor(uint32_t color) = 0;      // returns the previous colour
   virtual FontHandle SelectObject(FontHandle font) = 0;   // returns the previous font
   // Writes length characters of text with the cell's top-left corner at (x, y).
-  virtual bool TextOut(int32_t x, int32_t y, const char* text, int32_t length) = 0;
+  virtual bool TextOutAt(int32_t x, int32_t y, const char* text, int32_t length) = 0;
 
  protected:
   virtual ~DeviceContext() = default;
@@ -47,7 +56,7 @@ class DeviceContext {
 class GraphicsSystem {
  public:
   virtual ~GraphicsSystem() = default;
-  virtual FontHandle CreateFont(const FontRequest& request) = 0;  // null on failure
+  virtual FontHandle CreateFontObject(const FontRequest& request) = 0;  // null on failure
   virtual bool DeleteObject(FontHandle object) = 0;
 };
 

@@ -19,7 +19,7 @@ std::string FolderOfModulePath(const std::string& moduleFileName) {
 std::string PathBesideLibrary(platform::WindowSystem& windows, platform::InstanceHandle library,
                               const char* fileName) {
   char moduleFileName[kModuleNameCapacity] = {};
-  windows.GetModuleFileName(library, moduleFileName, sizeof moduleFileName);
+  windows.GetModulePath(library, moduleFileName, sizeof moduleFileName);
   return FolderOfModulePath(moduleFileName) + fileName;
 }
 

@@ -2,6 +2,7 @@
 #include <memory>
 #include <utility>
 
+#include "base/process_objects.h"
 #include "dialogs/dialogs.h"
 #include "platform/backend.h"
 #include "platform/messages.h"
@@ -9,7 +10,6 @@
 #include "plugin/settings.h"
 #include "plugin/vis_module.h"
 #include "plugin/window_procedure.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "simd/cpu_features.h"
 #include "video/video.h"
@@ -50,16 +50,16 @@ int32_t Init(VisModule* module) {
   platform::WindowSystem& windows = backend.Windows();
 
   if (processorCheck() == 0) {
-    windows.MessageBox(nullptr, "MMX not detected, Corvex won't work.", "Warning",
-                       platform::MB_OK);
+    windows.ShowMessageBox(nullptr, "MMX not detected, Corvex won't work.", "Warning",
+                           platform::mb::Ok);
     return 1;
   }
   theVideo = new Video(backend);
   if (!theVideo->HasDirectDraw6()) {
     delete theVideo;
     theVideo = nullptr;
-    windows.MessageBox(nullptr, "This plugin requires DirectX 6 or greater", "Warning",
-                       platform::MB_OK);
+    windows.ShowMessageBox(nullptr, "This plugin requires DirectX 6 or greater", "Warning",
+                           platform::mb::Ok);
     return 1;
   }
   theSceneManager = new SceneManager(*theVideo);
@@ -73,10 +73,10 @@ int32_t Init(VisModule* module) {
   trayIcon.size = sizeof trayIcon;
   trayIcon.window = theVideo->window;
   trayIcon.id = kIconResource;
-  trayIcon.flags = platform::NIF_MESSAGE | platform::NIF_ICON;
-  trayIcon.callbackMessage = platform::WM_TRAYICON;
-  trayIcon.icon = windows.LoadIcon(module->hDllInstance, kIconResource);
-  windows.NotifyIcon(platform::NIM_ADD, trayIcon);
+  trayIcon.flags = platform::nif::Message | platform::nif::Icon;
+  trayIcon.callbackMessage = platform::wm::TrayIcon;
+  trayIcon.icon = windows.LoadIconResource(module->hDllInstance, kIconResource);
+  windows.NotifyIcon(platform::nim::Add, trayIcon);
   return 0;
 }
 
@@ -99,7 +99,7 @@ void Quit(VisModule* module) {
   if (configDialogOpen != 0) CloseConfigPanel();
   if (aboutDialogOpen != 0) CloseAboutBox();
   if (theVideo != nullptr && theVideo->displayMode >= 0) SaveSettings(*module);
-  WindowsOf(*module).NotifyIcon(platform::NIM_DELETE, trayIcon);
+  WindowsOf(*module).NotifyIcon(platform::nim::Delete, trayIcon);
   delete std::exchange(theSceneManager, nullptr);
   // Letting the display go may fail, and the failure ends the process. It happens here rather
   // than in ~Video: an end of the process that unwinds (as the headless backend's does) must
@@ -114,9 +114,9 @@ void Config(VisModule* module) {
   // Pumps this thread's messages, without waiting, until the About box has closed.
   platform::Message message;
   while (aboutDialogOpen != 0) {
-    if (windows.PeekMessage(&message)) {
+    if (windows.PeekWindowMessage(&message)) {
       windows.TranslateMessage(message);
-      windows.DispatchMessage(message);
+      windows.DispatchWindowMessage(message);
     }
   }
 }

@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
+#include "base/process_objects.h"
 #include "platform/backend.h"
 #include "platform/profile_store.h"
 #include "plugin/module_files.h"
 #include "plugin/plugin_objects.h"
 #include "plugin/vis_module.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
 #include "video/video.h"
@@ -102,7 +102,7 @@ void LoadSettings(const VisModule& module) {
   const std::string path = SettingsPath(module);
   platform::ProfileStore& profiles = ProfilesOf(module);
   auto read = [&](const char* key, int32_t defaultValue) {
-    return profiles.GetPrivateProfileInt(module.description, key, defaultValue, path.c_str());
+    return profiles.GetPrivateProfileInteger(module.description, key, defaultValue, path.c_str());
   };
   for (const PlainKey& key : kPlainKeys) {
     key.loadInto.In(video, scene) = read(key.name, key.defaultValue);
@@ -124,7 +124,7 @@ void SaveSettings(const VisModule& module) {
     std::snprintf(text, sizeof text, "%d", value);
     // A write that fails leaves the file as it was; the other keys are still tried. There is
     // no log to report it to, and the run is ending.
-    profiles.WritePrivateProfileString(module.description, key, text, path.c_str());
+    profiles.WritePrivateProfileValue(module.description, key, text, path.c_str());
   };
   for (const PlainKey& key : kPlainKeys) write(key.name, key.saveFrom.In(video, scene));
   write(kRendererChoice, scene.RendererMask());

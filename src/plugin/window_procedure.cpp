@@ -1,5 +1,6 @@
 #include "plugin/window_procedure.h"
 
+#include "base/process_objects.h"
 #include "dialogs/dialogs.h"
 #include "platform/backend.h"
 #include "platform/messages.h"
@@ -7,7 +8,6 @@
 #include "plugin/plugin_objects.h"
 #include "plugin/vis_module.h"
 #include "scene/scene_manager.h"
-#include "scene/process_objects.h"
 #include "transforms/transform_manager.h"
 #include "video/video.h"
 
@@ -70,23 +70,45 @@ intptr_t HandleKey(platform::WindowSystem& windows, const VisModule* module, uin
   Video& video = *theVideo;
   SceneManager& scene = *theSceneManager;
   switch (key) {
-    case platform::VK_TAB: OpenConfigPanel(); return 1;
-    case platform::VK_ESCAPE: windows.PostQuitMessage(0); return 1;
-    case platform::VK_SPACE: scene.ChooseScene(0, 0); return 1;
-    case platform::VK_F1: RequestDisplayMode(video, kFullScreen); return 1;
-    case platform::VK_F2: RequestDisplayMode(video, kWindowed); return 1;
-    case platform::VK_F4:
+    case platform::vk::Tab:
+      OpenConfigPanel();
+      return 1;
+    case platform::vk::Escape:
+      windows.PostQuitMessage(0);
+      return 1;
+    case platform::vk::Space:
+      scene.ChooseScene(0, 0);
+      return 1;
+    case platform::vk::F1:
+      RequestDisplayMode(video, kFullScreen);
+      return 1;
+    case platform::vk::F2:
+      RequestDisplayMode(video, kWindowed);
+      return 1;
+    case platform::vk::F4:
       video.showInfo = !video.showInfo;
       video.infoFrameCount = 0;
       return 1;
-    case platform::VK_F5: scene.ChooseScene(1, 2); return 1;
-    case platform::VK_F6: scene.ChooseScene(2, 1); return 1;
-    case platform::VK_F7: ToggleRendererLock(video, scene); return 1;
-    case platform::VK_F8: ToggleTransformLock(video, scene); return 1;
-    case platform::VK_F9: ToggleSongTitle(video, scene); return 1;
-    case platform::VK_F12: scene.ChooseScene(666, 1); return 1;
+    case platform::vk::F5:
+      scene.ChooseScene(1, 2);
+      return 1;
+    case platform::vk::F6:
+      scene.ChooseScene(2, 1);
+      return 1;
+    case platform::vk::F7:
+      ToggleRendererLock(video, scene);
+      return 1;
+    case platform::vk::F8:
+      ToggleTransformLock(video, scene);
+      return 1;
+    case platform::vk::F9:
+      ToggleSongTitle(video, scene);
+      return 1;
+    case platform::vk::F12:
+      scene.ChooseScene(666, 1);
+      return 1;
     default:
-      if (module != nullptr) windows.PostMessage(module->hwndParent, message, key, lParam);
+      if (module != nullptr) windows.PostWindowMessage(module->hwndParent, message, key, lParam);
       return 0;
   }
 }
@@ -101,13 +123,13 @@ intptr_t CORVEX_CALLBACK WindowProcedure(platform::WindowHandle window, uint32_t
   const auto* module = reinterpret_cast<const VisModule*>(windows.GetUserData(window));
   const bool running = theVideo != nullptr && theSceneManager != nullptr;
   switch (message) {
-    case platform::WM_CREATE:
-    case platform::WM_ERASEBKGND:
+    case platform::wm::Create:
+    case platform::wm::EraseBkgnd:
       return 0;
-    case platform::WM_DESTROY:
+    case platform::wm::Destroy:
       windows.PostQuitMessage(0);
       return 0;
-    case platform::WM_WINDOWPOSCHANGED:
+    case platform::wm::WindowPosChanged:
       // Only a windowed window's place is remembered; full screen and background mode move
       // it for their own reasons.
       if (running && theVideo->displayMode == kWindowed && lParam != 0) {
@@ -116,17 +138,17 @@ intptr_t CORVEX_CALLBACK WindowProcedure(platform::WindowHandle window, uint32_t
         theVideo->windowY = position->y;
       }
       return 0;
-    case platform::WM_KEYDOWN:
-    case platform::WM_SYSKEYDOWN:
+    case platform::wm::KeyDown:
+    case platform::wm::SysKeyDown:
       if (!running) break;
-      if (message == platform::WM_SYSKEYDOWN && wParam == platform::VK_RETURN) {
+      if (message == platform::wm::SysKeyDown && wParam == platform::vk::Return) {
         ToggleFullScreen(*theVideo);
         return 1;
       }
       return HandleKey(windows, module, message, wParam, lParam);
-    case platform::WM_TRAYICON:
+    case platform::wm::TrayIcon:
       if (!running) break;
-      if (lParam == platform::WM_LBUTTONDOWN) {
+      if (lParam == platform::wm::LButtonDown) {
         OpenConfigPanel();
         return 1;
       }
@@ -134,7 +156,7 @@ intptr_t CORVEX_CALLBACK WindowProcedure(platform::WindowHandle window, uint32_t
     default:
       break;
   }
-  return windows.DefWindowProc(window, message, wParam, lParam);
+  return windows.DefaultWindowProc(window, message, wParam, lParam);
 }
 
 }  // namespace corvex

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "base/random.h"
 #include "renderers/color_cycler.h"
-#include "renderers/random.h"
 #include "renderers/walks.h"
 
 namespace corvex {

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdint>
 
+#include "base/random.h"
 #include "renderers/canvas.h"
 #include "renderers/color_cycler.h"
-#include "renderers/random.h"
 #include "renderers/renderer_rules.h"
 #include "scene/scene_manager.h"
 #include "video/portable/video_core.h"

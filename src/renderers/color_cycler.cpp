@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "renderers/random.h"
+#include "base/random.h"
 
 namespace corvex {
 

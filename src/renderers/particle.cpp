@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "base/random.h"
 #include "renderers/canvas.h"
-#include "renderers/random.h"
 
 namespace corvex {
 

@@ -1,7 +1,7 @@
 #include "renderers/renderer_rules.h"
 
+#include "base/random.h"
 #include "renderers/particle.h"
-#include "renderers/random.h"
 #include "transforms/transform_manager.h"
 #include "video/portable/video_core.h"
 

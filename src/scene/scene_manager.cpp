@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/process_objects.h"
 #include "renderers/renderer_table.h"
-#include "scene/process_objects.h"
 #include "transforms/transform_manager.h"
 #include "transforms/warp_pass.h"
 #include "video/portable/cut_text.h"

@@ -10,7 +10,7 @@ class VideoCore;
 inline constexpr int32_t kRendererCount = 14;
 inline constexpr int32_t kAudioLength = 576;
 
-// Host requests, sent as WM_USER with these lParam values.
+// Host requests, sent as wm::User with these lParam values.
 inline constexpr intptr_t kAskPlayingPosition = 105;
 inline constexpr intptr_t kAskPlaylistIndex = 125;
 inline constexpr intptr_t kAskTitle = 212;

@@ -1,7 +1,7 @@
-#include "renderers/random.h"
-#include "scene/process_objects.h"
+#include "base/process_objects.h"
+#include "base/random.h"
+#include "base/slot_mask.h"
 #include "scene/scene_manager.h"
-#include "scene/slot_mask.h"
 #include "transforms/transform_manager.h"
 #include "video/portable/video_core.h"
 
@@ -50,6 +50,10 @@ int32_t SceneManager::AllRenderersMask() const { return AllSlotsMask(rendererCou
 
 void SceneManager::SetRendererMask(int32_t value) {
   UnpackSlotMask(value, enabledRenderers, rendererCount);
+}
+
+int32_t LockedTransform() {
+  return theSceneManager != nullptr ? theSceneManager->lockedTransform : -1;
 }
 
 }  // namespace corvex

@@ -3,17 +3,13 @@
 // point so found. Parameters are drawn in a fixed order and every expression keeps its order,
 // so that a seed gives the same map on every build.
 #include <cmath>
+#include <memory>
+#include <new>
 
-#include "renderers/random.h"
+#include "base/random.h"
 #include "transforms/generator_loop.h"
 
 namespace corvex {
-
-void TransformManager::SetPolarSource(double centerX, double centerY, double radius,
-                                      double angle) {
-  sourceX = centerX + radius * std::cos(angle);
-  sourceY = centerY + radius * std::sin(angle);
-}
 
 namespace {
 // The number of lobes of the two flower transforms, 1 to 8: the first draw counts double.
@@ -37,12 +33,18 @@ void TransformManager::WavySpiral() {
   const double k0 = (RandomInt(10) - 4.7) * 0.006666666666666667;
   const double wave = (RandomInt(10) - 5) * k0 * 0.2;
   const double twist = RandomInt(5) == 0 ? 5 * k0 : k0;
-  ForEachPixel([&] {
-    const Polar p = PolarAbout(pixelX, pixelY, cx, cy);
-    const double u = p.r / w;
-    const double theta = p.phi + wave * std::cos(u * freq) + twist * std::pow(1 - u, 2.0);
-    SetPolarSource(cx, cy, p.r * zoom, theta);
-  });
+  struct Terms {
+    double ripple, twist;
+  };
+  ForEachPolarPixel(
+      cx, cy,
+      [&](const Polar& p) {
+        const double u = p.r / w;
+        return Terms{wave * std::cos(u * freq), twist * ((1 - u) * (1 - u))};
+      },
+      [&](const Polar& p, const Terms& t) {
+        return PolarSource(cx, cy, p.r * zoom, p.phi + t.ripple + t.twist);
+      });
   SetFlags(RandomInt(4) == 0 ? 0 : 1, 0, 0);
 }
 
@@ -54,10 +56,9 @@ void TransformManager::ParabolicZoomer() {
   const double p = zoomOn * 5.0 / zoomDivisor;
   const double c = RandomInt(5) * 0.2 + p;
   const double inverseWidth = 1.0 / mapWidth;
-  ForEachPixel([&] {
-    const Polar q = PolarAbout(pixelX, pixelY, cx, cy);
-    SetPolarSource(cx, cy, q.r * (1 - q.r * inverseWidth * c), q.phi + turn);
-  });
+  ForEachPolarPixel(
+      cx, cy, [&](const Polar& q) { return q.r * (1 - q.r * inverseWidth * c); },
+      [&](const Polar& q, double rho) { return PolarSource(cx, cy, rho, q.phi + turn); });
   SetFlags(RandomInt(2) == 1 ? 1 : 0, 1, 0);
 }
 
@@ -66,10 +67,9 @@ void TransformManager::Bubble() {
   const double a = (RandomInt(10) - 2) * 0.16666666666666666 + 0.2;
   const double f = RandomInt(2) * 3.0 + 1.0;
   const double inverseWidth = 1.0 / mapWidth;
-  ForEachPixel([&] {
-    const Polar q = PolarAbout(pixelX, pixelY, cx, cy);
-    SetPolarSource(cx, cy, q.r - (0.5 * std::sin(q.r * inverseWidth * f) + a), q.phi);
-  });
+  ForEachPolarPixel(
+      cx, cy, [&](const Polar& q) { return q.r - (0.5 * std::sin(q.r * inverseWidth * f) + a); },
+      [&](const Polar& q, double rho) { return PolarSource(cx, cy, rho, q.phi); });
   SetFlags(RandomInt(2) == 1 ? 1 : 0, 0, 0);
 }
 
@@ -79,12 +79,12 @@ void TransformManager::TranslateAndSpin() {
   const double spin = (5 * RandomInt(6) - 14) * 0.02;
   const double drift = RandomInt(1) == 0 ? 0.9 : -0.9;
   const double inverseWidth = 1.0 / mapWidth;
-  ForEachPixel([&] {
-    const Polar q = PolarAbout(pixelX, pixelY, cx, cy);
-    const double theta = q.phi + spin * std::pow(1 - q.r * inverseWidth, 8.0);
-    SetPolarSource(cx, cy, q.r, theta);
-    sourceY = sourceY - drift;
-  });
+  ForEachPolarPixel(
+      cx, cy, [&](const Polar& q) { return spin * std::pow(1 - q.r * inverseWidth, 8.0); },
+      [&](const Polar& q, double turn) {
+        const SourcePoint turned = PolarSource(cx, cy, q.r, q.phi + turn);
+        return SourcePoint{turned.x, turned.y - drift};
+      });
   SetFlags(RandomInt(2) == 0 ? 0 : 1, 0, 0);
 }
 
@@ -94,13 +94,11 @@ void TransformManager::FastReverseSpiral() {
   const double spin = (4 * RandomInt(4) + 4) * 0.02;
   const double q = 2.0 / (2 * RandomInt(1) + 1);
   const double k = (1.0 / mapWidth) * q;
-  ForEachPixel([&] {
-    const Polar p = PolarAbout(pixelX, pixelY, cx, cy);
-    // On the ring where the base is 0 the power is infinite and the source not a number,
-    // which the sampling rule counts as outside: that ring stays black.
-    const double theta = p.phi + spin * std::pow(1 - std::fabs(p.r * k - 0.4), -2.0);
-    SetPolarSource(cx, cy, p.r, theta);
-  });
+  // On the ring where the base is 0 the power is infinite and the source not a number,
+  // which the sampling rule counts as outside: that ring stays black.
+  ForEachPolarPixel(
+      cx, cy, [&](const Polar& p) { return spin * std::pow(1 - std::fabs(p.r * k - 0.4), -2.0); },
+      [&](const Polar& p, double turn) { return PolarSource(cx, cy, p.r, p.phi + turn); });
   SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
 
@@ -110,14 +108,47 @@ void TransformManager::WhatYouGetWithATypo() {
   const int32_t lobes = DrawLobes();
   const int32_t waves = RandomInt(8) + 6;
   const double g = 0.00008 / mapWidth * 320;
+  const auto step = [&](double phi) { return g * std::sin(waves * phi); };
+  const auto source = [&](double r, double phi, double offset) {
+    return PolarSource(cx, cy, r * (1 + 0.02 * std::cos(lobes * phi)), phi + offset);
+  };
   // The angular offset runs on over the pixels in build order, never reset within a build,
-  // so it drifts across the picture; it starts again at 0 with every build.
-  double offset = 0;
-  ForEachPixel([&] {
-    const Polar p = PolarAbout(pixelX, pixelY, cx, cy);
-    offset = offset + g * std::sin(waves * p.phi);
-    SetPolarSource(cx, cy, p.r * (1 + 0.02 * std::cos(lobes * p.phi)), p.phi + offset);
-  });
+  // so it drifts across the picture; it starts again at 0 with every build. The angles and
+  // steps are computed on all threads, the running sum in order on this one, and the
+  // entries on all threads again: the same additions in the same order as one pass.
+  const size_t count = static_cast<size_t>(mapPixelCount);
+  std::unique_ptr<double[]> angles(new (std::nothrow) double[count]);
+  std::unique_ptr<double[]> offsets(new (std::nothrow) double[count]);
+  if (angles == nullptr || offsets == nullptr) {
+    // Without the memory for them: one pass in order on this thread.
+    double offset = 0;
+    ForEachPixel(
+        [&](double x, double y) {
+          const Polar p = PolarAbout(x, y, cx, cy);
+          offset = offset + step(p.phi);
+          return source(p.r, p.phi, offset);
+        },
+        1);
+  } else {
+    const int32_t w = mapWidth;
+    ForEachMirroredRow(cy, [&](int32_t y, int32_t mirror) {
+      for (int32_t x = 0; x < w; ++x) {
+        const size_t i = static_cast<size_t>(y) * w + x;
+        angles[i] = PolarAbout(x, y, cx, cy).phi;
+        offsets[i] = step(angles[i]);
+        if (mirror < 0) continue;
+        const size_t j = static_cast<size_t>(mirror) * w + x;
+        angles[j] = -angles[i];  // see ForEachPolarPixel
+        offsets[j] = step(angles[j]);
+      }
+    });
+    double offset = 0;
+    for (size_t i = 0; i < count; ++i) offsets[i] = offset = offset + offsets[i];
+    ForEachPixel([&](double x, double y) {
+      const size_t i = static_cast<size_t>(y) * w + static_cast<size_t>(x);
+      return source(DistanceFrom(x - cx, y - cy), angles[i], offsets[i]);
+    });
+  }
   SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
 
@@ -126,11 +157,13 @@ void TransformManager::Flower() {
   const double cy = CentreNearMiddle(mapHeight);
   const double turn = (RandomInt(4) - 1.5) * 4.0 * 0.002;
   const int32_t lobes = DrawLobes();
-  ForEachPixel([&] {
-    const Polar p = PolarAbout(pixelX, pixelY, cx, cy);
-    const double theta = p.phi + 0.0008 * std::sin(lobes * p.phi) + turn;
-    SetPolarSource(cx, cy, p.r * (1 + 0.02 * std::cos(lobes * p.phi)), theta);
-  });
+  // Only the distance and the angle are shared between mirrored pixels.
+  ForEachPolarPixel(
+      cx, cy, [](const Polar&) { return 0; },
+      [&](const Polar& p, int) {
+        const double theta = p.phi + 0.0008 * std::sin(lobes * p.phi) + turn;
+        return PolarSource(cx, cy, p.r * (1 + 0.02 * std::cos(lobes * p.phi)), theta);
+      });
   SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
 

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <new>
 
-#include "renderers/random.h"
-#include "scene/process_objects.h"
-#include "scene/scene_manager.h"
-#include "scene/slot_mask.h"
+#include "base/process_objects.h"
+#include "base/random.h"
+#include "base/slot_mask.h"
+#include "transforms/generator_loop.h"
 
 namespace corvex {
 
@@ -106,7 +106,7 @@ void TransformManager::ChooseTransform(int32_t mode) {
     }
   }
   // A lock outside the slots (a damaged settings file) counts as no lock.
-  const int32_t lock = theSceneManager != nullptr ? theSceneManager->lockedTransform : -1;
+  const int32_t lock = LockedTransform();
   if (lock >= 0 && lock < transformCount) currentTransform = lock;
   if (configDialogOpen != 0 && refreshSceneLabelsHook != nullptr) refreshSceneLabelsHook();
   if (mode != 2) BuildMap();
@@ -123,24 +123,12 @@ void TransformManager::SetTransformMask(int32_t mask) {
 }
 
 void TransformManager::SampleSource() {
-  const double sx = sourceX;
-  const double sy = sourceY;
-  uint8_t* weights = sourceWeights + weightIndex;
-  // The bounds are inside; a position that compares unordered (NaN) is outside.
-  if (!(sx >= 0 && sx <= mapWidth - 1 && sy >= 0 && sy <= mapHeight - 1)) {
-    sourceOffsets[pixelIndex] = 0;
-    weights[0] = weights[1] = weights[2] = weights[3] = 0;
-    return;
-  }
-  const int32_t ix = static_cast<int32_t>(sx);
-  const int32_t iy = static_cast<int32_t>(sy);
-  const double ax = 1 - (sx - ix);
-  const double ay = 1 - (sy - iy);
-  sourceOffsets[pixelIndex] = 4u * static_cast<uint32_t>(iy * mapWidth + ix);
-  weights[0] = static_cast<uint8_t>(static_cast<int32_t>(ay * ax * 255));
-  weights[1] = static_cast<uint8_t>(static_cast<int32_t>(ay * (1 - ax) * 255));
-  weights[2] = static_cast<uint8_t>(static_cast<int32_t>((1 - ay) * ax * 255));
-  weights[3] = static_cast<uint8_t>(static_cast<int32_t>((1 - ay) * (1 - ax) * 255));
+  SampleInto(sourceOffsets[pixelIndex], sourceWeights + weightIndex, sourceX, sourceY, mapWidth,
+             mapHeight);
+}
+
+int32_t TransformManager::BuildThreads() const {
+  return buildThreads > 0 ? buildThreads : DefaultBuildThreads();
 }
 
 }  // namespace corvex

@@ -62,12 +62,25 @@ class TransformManager {
   int32_t pixelIndex = 0;
   int32_t weightIndex = 0;
   char transformNames[kTransformCount][256] = {};
+  // Threads a map build may use; 0 (or less) means one per core. The map's bits do not
+  // depend on it.
+  int32_t buildThreads = 0;
+  // Whether the polar transforms build rows mirrored about their centre together, sharing
+  // what both rows' pixels compute alike; the map's bits do not depend on it.
+  bool shareMirroredRows = true;
 
  private:
-  // The loop every generator shares (generator_loop.h).
+  // The loop every generator shares (generator_loop.h), on BuildThreads() threads unless
+  // told otherwise.
   template <typename Source>
-  void ForEachPixel(Source&& source);
-  void SetPolarSource(double centerX, double centerY, double radius, double angle);
+  void ForEachPixel(Source&& source, int32_t threads);
+  template <typename Source>
+  void ForEachPixel(Source&& source) { ForEachPixel(source, BuildThreads()); }
+  int32_t BuildThreads() const;
+  template <typename Rows>
+  void ForEachMirroredRow(double cy, Rows&& rows);
+  template <typename Shared, typename Source>
+  void ForEachPolarPixel(double cx, double cy, Shared&& shared, Source&& source);
   // The three flags a generator sets once its map is built (so a draw in the arguments comes
   // after the map's draws).
   void SetFlags(uint8_t sustainFlag, uint8_t sustainOptionalFlag, uint8_t centerDetailFlag);

@@ -14,7 +14,7 @@ void ShowDirectDrawError(platform::WindowSystem& windows, const char* text, int3
 }
 
 void ShowError(platform::WindowSystem& windows, const char* text, int32_t exitAfter) {
-  windows.MessageBox(nullptr, text, "Error", platform::MB_OK);
+  windows.ShowMessageBox(nullptr, text, "Error", platform::mb::Ok);
   if (exitAfter != 0) windows.ExitProcess(0);
 }
 

@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/direct_draw_results.h"
 #include "platform/display_flags.h"
-#include "video/portable/direct_draw_results.h"
 #include "video/video.h"
 
 namespace corvex {
@@ -60,18 +60,18 @@ Result CORVEX_CALLBACK Video::AddMode(const SurfaceDescription* description, voi
   Video& video = *context.video;
   if (!ModeIsOffered(m, modeWidth, modeHeight, bitsPerPixel, video.totalVideoMemory,
                      video.availableVideoMemory)) {
-    return DDENUMRET_OK;
+    return ddenumret::Ok;
   }
   if (context.counting != 0) {
     ++video.modeCount[m];
-    return DDENUMRET_OK;
+    return ddenumret::Ok;
   }
   // A device that reports more modes the second time has no room for them.
-  if (nextModeIndex >= video.modeCount[m]) return DDENUMRET_OK;
+  if (nextModeIndex >= video.modeCount[m]) return ddenumret::Ok;
   video.modeList[m][nextModeIndex] = *description;
   FormatModeName(modeWidth, modeHeight, bitsPerPixel, video.modeNames[m][nextModeIndex]);
   ++nextModeIndex;
-  return DDENUMRET_OK;
+  return ddenumret::Ok;
 }
 
 void Video::FreeModeLists() {

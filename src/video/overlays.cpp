@@ -2,10 +2,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/process_objects.h"
 #include "platform/backend.h"
 #include "platform/text.h"
 #include "platform/window_system.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "video/error_reporting.h"
 #include "video/portable/overlay_text.h"
@@ -25,9 +25,9 @@ constexpr const char* kReleaseFailure =
 void DrawShadowText(DeviceContext& context, int32_t x, int32_t y, const char* text,
                     int32_t length) {
   context.SetTextColor(kBlack);
-  context.TextOut(x + 1, y + 1, text, length);
+  context.TextOutAt(x + 1, y + 1, text, length);
   context.SetTextColor(kWhite);
-  context.TextOut(x, y, text, length);
+  context.TextOutAt(x, y, text, length);
 }
 
 DeviceContext* Video::OpenComposeContext(const char* failure) {
@@ -53,7 +53,7 @@ void Video::ShowInfo() {
   DeviceContext* context =
       OpenComposeContext("Video::ShowInfo, Error getting compose device context");
   if (context == nullptr) return;
-  context->SetBkMode(TRANSPARENT);
+  context->SetBkMode(bk::Transparent);
   context->SetTextColor(kWhite);
   const FontHandle previousFont = context->SelectObject(font);
   infoNow = Windows().Milliseconds();
@@ -82,7 +82,7 @@ void Video::ShowMessage() {
       OpenComposeContext("Video::ShowMessage, Error getting compose device context");
   if (context == nullptr) return;
   const FontHandle previousFont = context->SelectObject(font);
-  context->SetBkMode(TRANSPARENT);
+  context->SetBkMode(bk::Transparent);
   char measured[256];
   const int printed = std::snprintf(measured, sizeof measured, "%s", messageText);
   const int32_t length = printed < 0 ? 0 : std::min<int32_t>(printed, sizeof measured - 1);

@@ -23,7 +23,7 @@ void Video::Compose() {
   if (composeSurface == nullptr || frameBuffer == nullptr) return;
   SurfaceDescription locked;
   locked.size = kSurfaceDescriptionSize;
-  if (!Check(composeSurface->Lock(nullptr, &locked, DDLOCK_WAIT | DDLOCK_WRITEONLY),
+  if (!Check(composeSurface->Lock(nullptr, &locked, ddlock::Wait | ddlock::WriteOnly),
              "Video::Compose, failed to lock compose surface")) {
     return;  // a busy surface gives no memory to write: this frame keeps the last picture
   }
@@ -56,7 +56,7 @@ void Video::Flip() {
     if (!IsYuvFormat(composeFormat)) lastResult = blit(overlaySurface, nullptr);
     Rect screen{0, 0, screenWidth, screenHeight};
     lastResult = overlaySurface->UpdateOverlay(&source, primarySurface, &screen,
-                                               DDOVER_SHOW | DDOVER_KEYDEST);
+                                               ddover::Show | ddover::KeyDest);
   }
   Check(lastResult, "Video::Flip(), Error blitting backbuffer");
   if (wallpaperPending != 0) {

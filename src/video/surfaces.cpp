@@ -1,9 +1,9 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/direct_draw_results.h"
 #include "platform/display_flags.h"
 #include "video/error_reporting.h"
-#include "video/portable/direct_draw_results.h"
 #include "video/video.h"
 
 namespace corvex {
@@ -12,7 +12,7 @@ using namespace platform;
 
 namespace {
 
-constexpr uint32_t kVideoMemory = DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
+constexpr uint32_t kVideoMemory = ddscaps::VideoMemory | ddscaps::LocalVidMem;
 
 SurfaceDescription EmptyDescription() {
   SurfaceDescription description;
@@ -57,8 +57,8 @@ void Video::AllocateSurfaces() {
     return Fail(text);
   }
 
-  primaryDesc.flags = DDSD_CAPS;
-  primaryDesc.caps.caps = DDSCAPS_PRIMARYSURFACE | kVideoMemory;
+  primaryDesc.flags = ddsd::Caps;
+  primaryDesc.caps.caps = ddscaps::PrimarySurface | kVideoMemory;
   if (displayMode == kFullScreen) {
     if (Check(CreateSurface(primaryDesc, &primarySurface), "Error creating desktop surface")) {
       primaryAllocated = 1;
@@ -78,11 +78,11 @@ void Video::AllocateSurfaces() {
       }
     }
   } else {
-    primaryDesc.caps.caps = DDSCAPS_PRIMARYSURFACE;
+    primaryDesc.caps.caps = ddscaps::PrimarySurface;
     if (Check(CreateSurface(primaryDesc, &primarySurface),
               "Video::AllocateSurfaces, Error creating desktop surface")) {
       primaryAllocated = 1;
-      lastResult = primarySurface->SetColorKey(DDCKEY_DESTOVERLAY, colorKey);  // not examined
+      lastResult = primarySurface->SetColorKey(ddckey::DestOverlay, colorKey);  // not examined
     }
     CreateOverlay();
   }
@@ -91,19 +91,19 @@ void Video::AllocateSurfaces() {
 }
 
 void Video::CreateOverlay() {
-  overlayDesc.flags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+  overlayDesc.flags = ddsd::Caps | ddsd::Height | ddsd::Width;
   overlayDesc.height = static_cast<uint32_t>(height);
   overlayDesc.width = static_cast<uint32_t>(width);
-  overlayDesc.caps.caps = DDSCAPS_OVERLAY | kVideoMemory;
+  overlayDesc.caps.caps = ddscaps::Overlay | kVideoMemory;
   if (CreateSurface(overlayDesc, &overlaySurface) >= 0) {
     overlayAllocated = 1;
     return;
   }
-  overlayDesc.flags |= DDSD_PIXELFORMAT;
+  overlayDesc.flags |= ddsd::PixelFormat;
   overlayDesc.pixelFormat.size = kPixelFormatSize;
-  overlayDesc.pixelFormat.flags = DDPF_FOURCC;
-  for (const auto& [fourCC, format] : {std::pair{FOURCC_UYVY, ComposeFormat::Uyvy},
-                                       std::pair{FOURCC_YUY2, ComposeFormat::Yuy2}}) {
+  overlayDesc.pixelFormat.flags = ddpf::FourCC;
+  for (const auto& [fourCC, format] : {std::pair{fourcc::Uyvy, ComposeFormat::Uyvy},
+                                       std::pair{fourcc::Yuy2, ComposeFormat::Yuy2}}) {
     overlayDesc.pixelFormat.fourCC = fourCC;
     if (CreateSurface(overlayDesc, &overlaySurface) >= 0) {
       overlayAllocated = 1;
@@ -121,10 +121,10 @@ void Video::CreateComposeSurface() {
     composeAllocated = 0;
     return;
   }
-  composeDesc.flags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+  composeDesc.flags = ddsd::Caps | ddsd::Height | ddsd::Width;
   composeDesc.height = static_cast<uint32_t>(height);
   composeDesc.width = static_cast<uint32_t>(width + 1);  // the spare column is never shown
-  composeDesc.caps.caps = DDSCAPS_SYSTEMMEMORY;
+  composeDesc.caps.caps = ddscaps::SystemMemory;
   if (Check(CreateSurface(composeDesc, &composeSurface),
             "Error creating system memory compose surface")) {
     composeAllocated = 1;
@@ -149,7 +149,7 @@ void Video::FreeSurfaces() {
 void Video::RestoreSurface(Surface* surface, int32_t allocated, const char* text) {
   if (allocated == 0 || surface == nullptr) return;
   lastResult = surface->IsLost();
-  if (lastResult == DDERR_SURFACELOST) Check(surface->Restore(), text);
+  if (lastResult == dderr::SurfaceLost) Check(surface->Restore(), text);
 }
 
 void Video::RestoreSurfaces() {

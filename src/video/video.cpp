@@ -3,12 +3,12 @@
 #include <utility>
 
 #include "platform/backend.h"
+#include "platform/direct_draw_results.h"
 #include "platform/display_flags.h"
 #include "platform/messages.h"
 #include "platform/window_system.h"
 #include "transforms/transform_manager.h"
 #include "video/error_reporting.h"
-#include "video/portable/direct_draw_results.h"
 
 namespace corvex {
 
@@ -18,10 +18,10 @@ Video::Video(Backend& platformBackend) : backend(platformBackend) {
   pixelFormat.size = kPixelFormatSize;
   FontRequest request;
   request.height = -10;  // a character height of 10 pixels
-  request.charSet = SHIFTJIS_CHARSET;
-  request.pitchAndFamily = VARIABLE_PITCH;
+  request.charSet = charset::ShiftJis;
+  request.pitchAndFamily = pitch::Variable;
   request.faceName = "Arial";
-  font = backend.Graphics().CreateFont(request);
+  font = backend.Graphics().CreateFontObject(request);
   transformManager = new TransformManager();
   transformChoice = transformManager->AllTransformsMask();
 }
@@ -33,7 +33,7 @@ Video::~Video() {
   if (window != nullptr) Windows().DestroyWindow(window);
   window = nullptr;
   if (windowClassRegistered_) {
-    Windows().UnregisterClass(title, hostInstance ? *hostInstance : nullptr);
+    Windows().UnregisterWindowClass(title, hostInstance ? *hostInstance : nullptr);
   }
   if (font != nullptr) backend.Graphics().DeleteObject(font);
 }
@@ -79,7 +79,7 @@ void Video::Create(const char* windowTitle, WindowProcedure procedure,
   // The request's result is only kept; without the device nothing can go on, so its absence
   // is reported as the DirectDraw object's failure.
   if (directDraw == nullptr) {
-    Check(lastResult < 0 ? lastResult : DDERR_GENERIC, "Error creating DirectDraw object");
+    Check(lastResult < 0 ? lastResult : dderr::Generic, "Error creating DirectDraw object");
     return;
   }
 
@@ -97,15 +97,15 @@ void Video::Create(const char* windowTitle, WindowProcedure procedure,
   width = static_cast<int32_t>(entry.width);
 
   WindowSystem& windows = Windows();
-  if (!windows.RegisterClass(title, procedure, *hostInstance)) {
+  if (!windows.RegisterWindowClass(title, procedure, *hostInstance)) {
     return Fail("Error registering window class");
   }
   windowClassRegistered_ = true;
-  window = windows.CreateWindow(title, title, WS_VISIBLE, windowX, windowY, width, height,
-                                *hostWindow, *hostInstance);
+  window = windows.CreateClassWindow(title, title, ws::Visible, windowX, windowY, width, height,
+                                     *hostWindow, *hostInstance);
   if (window == nullptr) return Fail("Error creating window");
-  windows.SetWindowPos(window, windowX, windowY, width, height, SWP_NOZORDER);
-  windows.ShowWindow(window, SW_SHOWNORMAL);
+  windows.SetWindowPos(window, windowX, windowY, width, height, swp::NoZOrder);
+  windows.ShowWindow(window, sw::ShowNormal);
   CheckCaps();
   ChangeRes();
 }
@@ -113,12 +113,11 @@ void Video::Create(const char* windowTitle, WindowProcedure procedure,
 void Video::CheckCaps() {
   overlaySupported = 1;
   DisplayCaps caps;
-  caps.size = kDisplayCapsSize;
   if (!Check(directDraw->GetCaps(&caps, nullptr), "Unable to retrieve DirectDraw Caps")) {
     overlaySupported = 0;
     return;
   }
-  if ((caps.caps & DDCAPS_OVERLAY) == 0 ||
+  if ((caps.caps & ddcaps::Overlay) == 0 ||
       caps.maxVisibleOverlays == caps.currentVisibleOverlays) {
     overlaySupported = 0;
   }
@@ -144,7 +143,7 @@ int32_t Video::UsableResolution(int32_t mode, int32_t index) const {
 
 void Video::SetCooperation(uint32_t flags, const char* text) {
   const Result result = directDraw->SetCooperativeLevel(window, flags);
-  if (result == DDERR_HWNDALREADYSET) {
+  if (result == dderr::HwndAlreadySet) {
     lastResult = result;  // the window is already the device's: nothing failed
     return;
   }
@@ -179,11 +178,11 @@ void Video::ChangeRes() {
 
 void Video::EnterFullScreen() {
   WindowSystem& windows = Windows();
-  if (minimizeHost != 0) windows.ShowWindow(*hostWindow, SW_MINIMIZE);
+  if (minimizeHost != 0) windows.ShowWindow(*hostWindow, sw::Minimize);
   windows.SetActiveWindow(window);
   SetWallpaper(false);
-  SetCooperation(DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN, "Error setting cooperative level");
-  windows.SetWindowPos(window, 0, 0, width, height, SWP_NOZORDER | SWP_SHOWWINDOW);
+  SetCooperation(ddscl::Exclusive | ddscl::FullScreen, "Error setting cooperative level");
+  windows.SetWindowPos(window, 0, 0, width, height, swp::NoZOrder | swp::ShowWindow);
   Check(directDraw->SetDisplayMode(static_cast<uint32_t>(width), static_cast<uint32_t>(height),
                                    static_cast<uint32_t>(modeDepth), 0, 0),
         "Error changing resolution");
@@ -197,10 +196,10 @@ void Video::EnterWindowed() {
   // records on the way must not move the window away from where the user left it.
   const int32_t keptX = windowX, keptY = windowY;
   SetWallpaper(false);
-  SetCooperation(DDSCL_NORMAL, "Error setting cooperative level");
+  SetCooperation(ddscl::Normal, "Error setting cooperative level");
   windowX = keptX;
   windowY = keptY;
-  windows.SetWindowPos(window, windowX, windowY, width, height, SWP_NOZORDER | SWP_SHOWWINDOW);
+  windows.SetWindowPos(window, windowX, windowY, width, height, swp::NoZOrder | swp::ShowWindow);
   windows.SetActiveWindow(window);
   Check(directDraw->RestoreDisplayMode(), "Error changing resolution");
   windows.ShowCursor(true);
@@ -208,8 +207,8 @@ void Video::EnterWindowed() {
 
 void Video::EnterBackground() {
   WindowSystem& windows = Windows();
-  SetCooperation(DDSCL_NORMAL, "Error setting cooperative level");
-  windows.SetWindowPos(window, windowX, windowY, width, height, SWP_NOZORDER | SWP_HIDEWINDOW);
+  SetCooperation(ddscl::Normal, "Error setting cooperative level");
+  windows.SetWindowPos(window, windowX, windowY, width, height, swp::NoZOrder | swp::HideWindow);
   windows.SetActiveWindow(window);
   Check(directDraw->RestoreDisplayMode(), "Error changing resolution");
   windows.ShowCursor(true);
@@ -255,7 +254,7 @@ void Video::ReleaseResources() {
       DisplayDevice* device;
       ~DeviceRelease() { device->Release(); }
     } release{std::exchange(directDraw, nullptr)};
-    Check(release.device->SetCooperativeLevel(window, DDSCL_NORMAL),
+    Check(release.device->SetCooperativeLevel(window, ddscl::Normal),
           "Video::ReleaseResources, Error setting cooperative level");
     Windows().SetActiveWindow(window);
   }
@@ -267,7 +266,7 @@ void Video::ReleaseResources() {
 }
 
 intptr_t Video::AskHost(uintptr_t wParam, intptr_t lParam) {
-  return Windows().SendMessage(hostWindow ? *hostWindow : nullptr, WM_USER, wParam, lParam);
+  return Windows().SendWindowMessage(hostWindow ? *hostWindow : nullptr, wm::User, wParam, lParam);
 }
 
 }  // namespace corvex

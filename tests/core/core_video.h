@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/process_objects.h"
+#include "base/process_objects.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
 #include "video/portable/video_core.h"

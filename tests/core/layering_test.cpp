@@ -3,21 +3,116 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <regex>
+#include <set>
 #include <string>
+#include <utility>
 
-// The portable core includes nothing of a platform: no platform layer header, no system
-// user-interface or display header. (Its CMake target also links nothing.)
-TEST(Layering, TheCoreIncludesNoPlatformHeader) {
-  const std::filesystem::path root = std::filesystem::path(CORVEX_SOURCE_DIR) / "src";
+namespace {
+
+namespace fs = std::filesystem;
+
+// Which folder of src may include which, lowest first: every include points down this table or
+// stays in its own folder. The platform's result codes sit below everything that reports a
+// display failure; the headless backend sees only the interface above it.
+const std::map<std::string, std::set<std::string>> kMayInclude = {
+    {"base", {}},
+    {"platform/results", {}},
+    {"simd", {"base"}},
+    {"renderers", {"base", "simd"}},
+    {"transforms", {"base", "simd"}},
+    {"scene", {"renderers", "transforms", "base", "simd"}},
+    {"video/portable", {"scene", "renderers", "transforms", "base", "simd", "platform/results"}},
+    {"platform", {"platform/results"}},
+    {"platform/headless", {"platform", "platform/results", "base"}},
+    {"video",
+     {"video/portable", "scene", "renderers", "transforms", "base", "simd", "platform",
+      "platform/results"}},
+    {"dialogs",
+     {"video", "video/portable", "scene", "renderers", "transforms", "base", "simd", "platform",
+      "platform/results", "resources"}},
+    {"plugin",
+     {"dialogs", "video", "video/portable", "scene", "renderers", "transforms", "base", "simd",
+      "platform", "platform/results", "resources"}},
+    {"resources", {}},
+};
+
+// Includes that point the wrong way today, each named so that no other can join them.
+// backend.cpp is where the build chooses the default backend, so it names that backend; the
+// others are shared state still to be moved down: the renderers' and the scene's, and the
+// host records and plug-in objects the dialogs read.
+const std::set<std::pair<std::string, std::string>> kKnownExceptions = {
+    {"platform/backend.cpp", "platform/headless/headless_backend.h"},
+    {"dialogs/about_dialog.cpp", "plugin/module_files.h"},
+    {"dialogs/about_dialog.cpp", "plugin/vis_module.h"},
+    {"dialogs/config_dialog.cpp", "plugin/plugin_objects.h"},
+    {"dialogs/config_dialog.cpp", "plugin/vis_module.h"},
+    {"renderers/circle_renderers.cpp", "scene/scene_manager.h"},
+    {"renderers/circle_renderers.cpp", "video/portable/video_core.h"},
+    {"renderers/particle_renderers.cpp", "scene/scene_manager.h"},
+    {"renderers/renderer_rules.cpp", "transforms/transform_manager.h"},
+    {"renderers/renderer_rules.cpp", "video/portable/video_core.h"},
+    {"renderers/renderer_rules.h", "scene/scene_manager.h"},
+    {"renderers/renderer_table.h", "scene/scene_manager.h"},
+    {"renderers/waveform_renderers.cpp", "scene/scene_manager.h"},
+    {"scene/scene_manager.cpp", "video/portable/cut_text.h"},
+    {"scene/scene_manager.cpp", "video/portable/video_core.h"},
+    {"scene/scene_selection.cpp", "video/portable/video_core.h"},
+    {"video/presentation.cpp", "plugin/module_files.h"},
+};
+
+// The folder of the table a path of src belongs to: the longest one that starts it.
+std::string FolderOf(const std::string& path) {
+  if (path == "platform/direct_draw_results.h") return "platform/results";
+  std::string best;
+  for (const auto& [folder, below] : kMayInclude) {
+    if (path.rfind(folder + "/", 0) == 0 && folder.size() > best.size()) best = folder;
+  }
+  return best;
+}
+
+std::string Read(const fs::path& path) {
+  std::ifstream in(path);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+}  // namespace
+
+TEST(Layering, EveryIncludeOfSrcPointsDownOrStaysInItsFolder) {
+  const fs::path root = fs::path(CORVEX_SOURCE_DIR) / "src";
+  const std::regex include(R"(#\s*include\s*"([^"]+)\")");
+  int checked = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (!entry.is_regular_file()) continue;
+    const std::string file = entry.path().lexically_relative(root).generic_string();
+    const std::string from = FolderOf(file);
+    if (from.empty()) continue;  // top-level build files
+    const std::string text = Read(entry.path());
+    for (std::sregex_iterator m(text.begin(), text.end(), include), end; m != end; ++m) {
+      const std::string target = (*m)[1];
+      const std::string to = FolderOf(target);
+      if (to.empty() || to == from || kMayInclude.at(from).count(to) != 0) continue;
+      EXPECT_TRUE(kKnownExceptions.count({file, target}) != 0)
+          << file << " (" << from << ") includes " << target << " (" << to << ")";
+      ++checked;
+    }
+  }
+  EXPECT_EQ(checked, static_cast<int>(kKnownExceptions.size()))
+      << "an exception of the table is gone: take it out";
+}
+
+// The portable core includes nothing of a platform: no system user-interface or display header
+// and no library of the outside world. (Its CMake target also links nothing.)
+TEST(Layering, TheCoreIncludesNoSystemHeader) {
+  const fs::path root = fs::path(CORVEX_SOURCE_DIR) / "src";
   const std::regex forbidden(
-      R"(#\s*include\s*[<"](platform/|plugin/|dialogs/|video/video|windows\.h|ddraw\.h|SDL|ft2build|X11/|sndfile))");
+      R"(#\s*include\s*[<"](windows\.h|ddraw\.h|SDL|ft2build|X11/|sndfile))");
   int files = 0;
-  for (const char* folder : {"scene", "renderers", "transforms", "video/portable", "simd"}) {
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root / folder)) {
-      std::ifstream in(entry.path());
-      const std::string text{std::istreambuf_iterator<char>(in), {}};
-      EXPECT_FALSE(std::regex_search(text, forbidden)) << entry.path();
+  for (const char* folder :
+       {"base", "scene", "renderers", "transforms", "video/portable", "simd"}) {
+    for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
+      EXPECT_FALSE(std::regex_search(Read(entry.path()), forbidden)) << entry.path();
       files += entry.is_regular_file();
     }
   }

@@ -6,10 +6,10 @@
 #include <set>
 #include <vector>
 
+#include "base/random.h"
 #include "renderers/canvas.h"
 #include "renderers/color_cycler.h"
 #include "renderers/particle.h"
-#include "renderers/random.h"
 #include "renderers/walks.h"
 
 namespace corvex::testing {

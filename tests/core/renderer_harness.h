@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "base/random.h"
 #include "core_video.h"
 #include "fresh_process.h"
-#include "renderers/random.h"
 #include "renderers/renderer_table.h"
 
 namespace corvex::testing {

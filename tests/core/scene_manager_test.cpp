@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/random.h"
 #include "core_video.h"
-#include "renderers/random.h"
 
 namespace corvex::testing {
 namespace {

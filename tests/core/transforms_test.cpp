@@ -8,10 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "renderers/random.h"
+#include "base/random.h"
+#include "transforms/generator_loop.h"
 #include "transforms/transform_manager.h"
 
 namespace corvex::testing {
@@ -264,6 +266,68 @@ TEST(TransformMap, EveryMapMatchesItsReviewedHash) {
     }
   }
   EXPECT_EQ(lines, kTransformCount);
+}
+
+// Optimised builds turn the cosine and sine of one angle into one sincos call, unoptimised ones
+// do not; the maps of every build are the same only while the C library gives the same bits
+// both ways. The calls through volatile pointers are never fused.
+TEST(TransformMap, TheFusedSineAndCosineGiveTheBitsOfSeparateCalls) {
+  double (*volatile cosine)(double) = std::cos;
+  double (*volatile sine)(double) = std::sin;
+  std::mt19937_64 random(5);
+  std::uniform_real_distribution<double> angles(-40, 40);
+  for (int k = 0; k < 200000; ++k) {
+    const double angle = k < 100 ? k * 0.7853981633974483 : angles(random);
+    const SourcePoint fused = PolarSource(0.5, -0.25, 1.0, angle);
+    ASSERT_EQ(fused.x, 0.5 + 1.0 * cosine(angle)) << angle;
+    ASSERT_EQ(fused.y, -0.25 + 1.0 * sine(angle)) << angle;
+  }
+}
+
+// Rows are shared out among threads as they become free; no entry, and not slot 11's running
+// sum, may depend on how many there are. Eight threads on fewer cores still interleave. Maps
+// without rows or columns have nothing to share out, and must still build.
+TEST(TransformMap, EveryMapHasTheSameBitsOnAnyNumberOfThreads) {
+  for (auto [width, height] : {std::pair{0, 5}, {7, 0}, {1, 1}}) {
+    TransformManager empty;
+    empty.AllocateMap(width, height);
+    empty.buildThreads = 8;
+    for (int32_t slot = 0; slot < kTransformCount; ++slot) BuildSeeded(empty, slot, 3);
+  }
+  TransformManager map;
+  map.AllocateMap(643, 197);  // a height that the bands of rows do not divide
+  for (int32_t slot = 0; slot < kTransformCount; ++slot) {
+    map.buildThreads = 1;
+    BuildSeeded(map, slot, 40 + slot);
+    const std::string oneThread = MapHash(map);
+    for (int32_t threads : {2, 3, 8}) {
+      map.buildThreads = threads;
+      BuildSeeded(map, slot, 40 + slot);
+      EXPECT_EQ(MapHash(map), oneThread) << kTransformNames[slot] << " on " << threads
+                                         << " threads";
+    }
+  }
+}
+
+// The polar transforms build the rows mirrored about their centre together, sharing the
+// distance, the angle (negated) and what depends on the distance alone. Each map must be the
+// one every pixel computed alone gives, at odd and even heights and whatever the centre.
+TEST(TransformMap, SharingMirroredRowsKeepsEveryPolarMapsBits) {
+  for (auto [width, height] : {std::pair{160, 120}, {161, 97}}) {
+    TransformManager map;
+    map.AllocateMap(width, height);
+    for (int32_t slot : {0, 1, 2, 8, 10, 11, 12}) {
+      for (uint32_t seed = 1; seed <= 6; ++seed) {
+        map.shareMirroredRows = false;
+        BuildSeeded(map, slot, seed);
+        const std::string alone = MapHash(map);
+        map.shareMirroredRows = true;
+        BuildSeeded(map, slot, seed);
+        EXPECT_EQ(MapHash(map), alone) << kTransformNames[slot] << " seed " << seed << " at "
+                                       << width << "x" << height;
+      }
+    }
+  }
 }
 
 TEST(TransformMap, AllocationTakesTheLow16BitsOfTheSizeAndBuildsARandomChoice) {

@@ -1,5 +1,5 @@
-// corvex as a user runs it. Only two tests start the real program (each start is slow under
-// the sanitizers); the others run its command line in this process.
+// corvex as a user runs it. Few tests start the real program (each start is slow under the
+// sanitizers); the others run its command line in this process.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -14,47 +14,13 @@
 #include "key_script.h"
 #include "platform/messages.h"
 #include "plugin/plugin_objects.h"
+#include "program_runs.h"
 #include "test_files.h"
 
 namespace corvex::host {
 namespace {
 
 using namespace testing;
-
-struct ProgramRun {
-  int status = -1;
-  std::string out, err;
-};
-
-ProgramRun RunProcess(const std::vector<std::string>& argv) {
-  TempFolder folder;
-  std::string command;
-  for (const std::string& arg : argv) command += "'" + arg + "' ";
-  const int status = std::system((command + "</dev/null >" + folder.File("out") + " 2>" + folder.File("err")).c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(folder.File("out")), ReadFile(folder.File("err"))};
-}
-
-ProgramRun RunCorvexHere(std::vector<std::string> args) {
-  args.insert(args.begin(), "corvex");
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  ::testing::internal::CaptureStdout();
-  ::testing::internal::CaptureStderr();
-  ProgramRun run;
-  run.status = RunCommandLine(static_cast<int>(argv.size()), argv.data());
-  run.out = ::testing::internal::GetCapturedStdout();
-  run.err = ::testing::internal::GetCapturedStderr();
-  return run;
-}
-
-std::vector<std::string> FolderNames(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-const std::string kCorvex = std::string(CORVEX_BINARY_DIR) + "/apps/corvex/corvex";
 
 double ProbeNumber(const std::string& probe, const std::string& key) {
   const size_t at = probe.find(key + "=");
@@ -119,18 +85,14 @@ TEST(CorvexProgram, TheSameSeedGivesTheSamePngFramesInEveryRun) {
   EXPECT_EQ(runs[0][0].substr(16, 8), std::string("\0\0\0\x80\0\0\0\x60", 8));
 }
 
-// PATH for the time of one run.
-struct ScopedPath {
-  explicit ScopedPath(const std::string& path) { if (!path.empty()) setenv("PATH", path.c_str(), 1); }
-  ~ScopedPath() { setenv("PATH", saved.c_str(), 1); }
-  std::string saved = std::getenv("PATH");
-};
-
-// A stand-in for ffmpeg that takes some input, writes part of its output and fails.
-std::string FailingFfmpegFolder(const TempFolder& folder) {
+// A stand-in for ffmpeg that takes `bytes` of the frames, says two lines about its output
+// (the last argument) and fails.
+std::string FailingFfmpegFolder(const TempFolder& folder, int bytes) {
   std::filesystem::create_directory(folder.File("bin"));
-  std::ofstream(folder.File("bin/ffmpeg")) << "#!/bin/sh\nfor last; do :; done\nhead -c 100000 >/dev/null\n"
-                                              "echo half > \"$last\"\necho 'Conversion failed: disk on fire' >&2\nexit 1\n";
+  std::ofstream(folder.File("bin/ffmpeg"))
+      << "#!/bin/sh\nfor last; do :; done\nhead -c " << bytes << " >/dev/null\necho half > \"$last\"\n"
+      << "echo \"Error writing trailer of $last: No space left on device\" >&2\n"
+      << "echo 'Conversion failed!' >&2\nexit 1\n";
   chmod(folder.File("bin/ffmpeg").c_str(), 0755);
   return folder.File("bin") + ":/usr/bin:/bin";
 }
@@ -139,9 +101,10 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
   TempFolder folder;
   const std::string tone = folder.File("tone.wav"), out = folder.File("out.mp4");
   WriteSineWav(tone, 44100, 1.0, 440.0, 8000.0);
-  WriteAudio(folder.File("empty.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, 0, nullptr);
+  WriteAudio(folder.File("empty.wav"), 44100, 2, 0, nullptr);
   std::ofstream(folder.File("notes.txt")) << "not audio\n";
   std::filesystem::create_directory(folder.File("sub"));
+  mkfifo(folder.File("fifo.ini").c_str(), 0644);
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -159,14 +122,22 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
       {{"render", tone, "-o", folder.File("sub")}, 4, folder.File("sub") + ": cannot write: it is a folder"},
       {{"render", tone, "--png", tone}, 4, tone + ": cannot write: it is a file, not a folder"},
       {{"render", tone, "-o", out}, 4, "the ffmpeg program was not found on PATH", "/nonexistent"},
-      {{"render", tone, "-o", out}, 4, "ffmpeg stopped while taking frame 1: Conversion failed: disk on fire",
-       FailingFfmpegFolder(folder)},
+      {{"render", tone, "-o", out}, 4, "ffmpeg stopped while taking frame 1: Error writing trailer of " + out +
+       ": No space left on device / Conversion failed!", FailingFfmpegFolder(folder, 100000)},
+      {{"render", tone, "-o", folder.File("out.webm")}, 2, "a .webm file cannot hold an H.264 video"},
+      {{"render", tone, "-o", folder.File("out")}, 2, "out: no extension to choose the video's container by"},
+      {{"render", tone, "--keys", "0:Esc", "-o", out}, 4, "the plug-in ended the run before its first frame"},
+      {{"render", tone, "--keys", "0:Esc", "--png", folder.File("frames")}, 4, "nothing to write"},
       {{"render", tone, "--lock-renderer", "Teapot", "-o", out}, 2, "no renderer named \"Teapot\""},
       {{"render", tone, "--lock-transform", "15", "-o", out}, 2, "no transform named \"15\""},
       {{"render", tone, "--keys", "3:F13", "-o", out}, 2, "--keys: \"3:F13\": unknown key"},
       {{"render", tone, "--start", "1", "-o", out}, 2, "--start 1.00 s is at or past the end of the audio (1.00 s)"},
       {{"render", tone, "--settings", folder.File("none.ini"), "-o", out}, 3, folder.File("none.ini") + ": no such settings file"},
+      {{"render", tone, "--settings", folder.File("fifo.ini"), "-o", out}, 3, "fifo.ini: not a settings file: it is not a regular file"},
+      {{"render", tone, "--settings", "/dev/zero", "-o", out}, 3, "/dev/zero: not a settings file"},
       {{"render", tone, "--fps", "0", "-o", out}, 2, "--fps must be from 1 to 240"},
+      {{"render", tone, "--preset", "ludicrous", "-o", out}, 2, "--preset ludicrous: not a preset of the encoder (ultrafast, "},
+      {{"render", tone, "--crf", "52", "-o", out}, 2, "--crf must be from 0 to 51"},
       {{"render", tone, "--frames-per-scene", "0", "-o", out}, 2, "--frames-per-scene must be 1 or more"},
       {{"render", tone, "--bogus"}, 2, "--bogus"},
   };
@@ -176,9 +147,12 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
     const ProgramRun run = RunCorvexHere(c.args);
     SCOPED_TRACE(c.message + " <- " + run.err);
     EXPECT_EQ(run.status, c.status);
-    EXPECT_EQ(run.err.rfind("corvex: ", 0), 0u);
-    EXPECT_NE(run.err.find(c.message), std::string::npos);
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+    // One line, after the progress line when frames were made before the failure.
+    const std::string progress = run.err.rfind("\rframe=", 0) == 0 ? run.err.substr(0, run.err.find('\n') + 1) : "";
+    const std::string said = run.err.substr(progress.size());
+    EXPECT_EQ(said.rfind("corvex: ", 0), 0u);
+    EXPECT_NE(said.find(c.message), std::string::npos);
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1);
     EXPECT_EQ(FolderNames(folder.path()), before) << "something was left behind";
     EXPECT_EQ(theVideo, nullptr) << "the plug-in was not shut down";
   }
@@ -201,6 +175,97 @@ TEST(CorvexProgram, WithoutFfmpegOrAnOutputNameTheFramesBecomePngsNamedAfterTheS
   EXPECT_EQ(FolderNames(folder.File("song-frames")).size(), 6u);
 }
 
+// The frames of a video decoded to RGB, as one string of bytes.
+std::string DecodedRgb(const std::string& input, const std::string& raw) {
+  EXPECT_EQ(std::system(("ffmpeg -nostdin -v error -i '" + input + "' -fps_mode passthrough -f rawvideo -pix_fmt rgb24 '" + raw + "'").c_str()), 0);
+  return ReadFile(raw);
+}
+
+TEST(CorvexProgram, TheVideoShowsThePngFramesColoursAndTheEncoderTakesItsSettings) {
+  TempFolder folder;
+  WriteSineWav(folder.File("tone.wav"), 22050, 0.5, 330.0, 12000.0);
+  // Each in a fresh process: a run leaves the plug-in's process-wide state behind.
+  const std::vector<std::string> common = {kCorvex, "render", folder.File("tone.wav"), "--seed", "42", "--size",
+                                           "130x96", "-q"};
+  const auto render = [&](std::vector<std::string> more) {
+    more.insert(more.begin(), common.begin(), common.end());
+    const ProgramRun run = RunProcess(more);
+    EXPECT_EQ(run.status, 0) << run.err;
+  };
+  render({"--png", folder.File("frames")});
+  render({"--crf", "0", "--preset", "ultrafast", "-o", folder.File("fine.mkv")});
+  render({"--crf", "40", "-o", folder.File("coarse.mkv")});
+  const std::string png = DecodedRgb(folder.File("frames/frame_%06d.png"), folder.File("png.rgb"));
+  const std::string video = DecodedRgb(folder.File("fine.mkv"), folder.File("video.rgb"));
+  ASSERT_EQ(png.size(), 15u * 130 * 96 * 3);
+  ASSERT_EQ(video.size(), png.size());
+  // Only the halved colour resolution differs: a frame dropped, shifted or torn differs by tens.
+  double difference[3] = {0, 0, 0};
+  for (size_t i = 0; i < png.size(); ++i) {
+    difference[i % 3] += std::abs(static_cast<uint8_t>(png[i]) - static_cast<uint8_t>(video[i]));
+  }
+  for (double& channel : difference) {
+    channel /= static_cast<double>(png.size() / 3);
+    EXPECT_LT(channel, 2.0) << "mean difference of a channel, red first";
+  }
+  EXPECT_GT(std::filesystem::file_size(folder.File("fine.mkv")), 4 * std::filesystem::file_size(folder.File("coarse.mkv")));
+  const std::string probe = RunProcess({"ffprobe", "-v", "error", "-show_entries", "stream=color_space,color_range",
+                                        folder.File("fine.mkv")}).out;
+  EXPECT_NE(probe.find("color_space=bt709"), std::string::npos) << probe;
+  EXPECT_NE(probe.find("color_range=tv"), std::string::npos) << probe;
+}
+
+TEST(CorvexProgram, AnErrorMidRenderStartsOnALineOfItsOwnAndQuotesFfmpegWithTheOutputsName) {
+  TempFolder folder;
+  const std::string tone = folder.File("tone.wav"), out = folder.File("out.mp4");
+  WriteSineWav(tone, 44100, 1.0, 440.0, 8000.0);
+  ScopedPath path(FailingFfmpegFolder(folder, 300000));  // about 8 frames of 128x96
+  const ProgramRun run = RunCorvexHere({"render", tone, "--size", "128x96", "-o", out});
+  EXPECT_EQ(run.status, 4);
+  EXPECT_EQ(run.err.rfind("\rframe=", 0), 0u) << run.err;
+  const std::string said = "x\ncorvex: ffmpeg stopped while taking frame ";
+  EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(": Error writing trailer of " + out + ": No space left on device / Conversion failed!\n"),
+            std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find(".partial"), std::string::npos) << "the hidden name is not the user's";
+  EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"bin", "tone.wav"}));
+}
+
+TEST(CorvexProgram, TheOutputIsNeverOneOfTheInputs) {
+  TempFolder folder;
+  WriteAudio(folder.File("keep.mkv"), 22050, 2, 22050, [](int64_t f, int32_t) { return static_cast<int16_t>(f); });
+  // A WAV file named like a video: its default output has its own name.
+  WriteAudio(folder.File("track.mp4"), 22050, 2, 22050, [](int64_t f, int32_t) { return static_cast<int16_t>(f); },
+             {{"-f", "wav"}});
+  const std::string keep = ReadFile(folder.File("keep.mkv")), track = ReadFile(folder.File("track.mp4"));
+  const std::filesystem::path here = std::filesystem::current_path();
+  std::filesystem::current_path(folder.path());
+  const ProgramRun named = RunCorvexHere({"render", "keep.mkv", "-o", folder.File("keep.mkv")});
+  const ProgramRun byDefault = RunCorvexHere({"render", "track.mp4"});
+  const ProgramRun settings = RunCorvexHere({"render", "track.mp4", "--settings", "my.mp4", "-o", "my.mp4"});
+  std::filesystem::current_path(here);
+  EXPECT_EQ(named.status, 2);
+  EXPECT_EQ(named.err, "corvex: " + folder.File("keep.mkv") +
+                           ": that is the input keep.mkv, which the video would replace; name another output with -o\n");
+  EXPECT_EQ(byDefault.status, 2);
+  EXPECT_NE(byDefault.err.find("track.mp4: that is the input track.mp4"), std::string::npos) << byDefault.err;
+  EXPECT_EQ(settings.status, 3) << "a settings file that is not there is not replaced either: " << settings.err;
+  EXPECT_EQ(ReadFile(folder.File("keep.mkv")), keep);
+  EXPECT_EQ(ReadFile(folder.File("track.mp4")), track);
+  EXPECT_EQ(FolderNames(folder.path()), (std::vector<std::string>{"keep.mkv", "track.mp4"}));
+}
+
+TEST(CorvexProgram, KeysBeforeTheStartAreLeftOutWithANote) {
+  TempFolder folder;
+  WriteSineWav(folder.File("tone.wav"), 22050, 1.0, 440.0, 8000.0);
+  const ProgramRun run = RunCorvexHere({"render", folder.File("tone.wav"), "--start", "0.5", "--keys",
+                                        "0.25:Esc,0.1:F5,0.6:Space", "--size", "64x64", "--png",
+                                        folder.File("frames")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err.rfind("corvex: --keys before --start 0.50 s are not pressed: 0.1:F5, 0.25:Esc\n", 0), 0u) << run.err;
+  EXPECT_EQ(FolderNames(folder.File("frames")).size(), 15u) << "Esc before the start ended nothing";
+}
+
 TEST(CorvexProgram, ListShowsTheSlots) {
   const std::string list = RunCorvexHere({"--list"}).out;
   EXPECT_NE(list.find("Renderers (slot, name):\n   0  Plain-Vanilla Waveforms\n"), std::string::npos) << list;
@@ -212,8 +277,9 @@ TEST(KeyScript, TimesAndNamesBecomeKeyMessagesInTimeOrder) {
   using namespace platform;
   const auto keys = ParseKeyScript(" 12.5:F5, 30:space,3:Alt+Enter,12.5:x , 0:f12,1e1:Tab,4:esc,5:7,,");
   const std::tuple<double, uint32_t, uint32_t> expected[] = {
-      {0, WM_KEYDOWN, VK_F12}, {3, WM_SYSKEYDOWN, VK_RETURN}, {4, WM_KEYDOWN, VK_ESCAPE}, {5, WM_KEYDOWN, '7'},
-      {10, WM_KEYDOWN, VK_TAB}, {12.5, WM_KEYDOWN, VK_F5}, {12.5, WM_KEYDOWN, 'X'}, {30, WM_KEYDOWN, VK_SPACE}};
+      {0, wm::KeyDown, vk::F12}, {3, wm::SysKeyDown, vk::Return}, {4, wm::KeyDown, vk::Escape},
+      {5, wm::KeyDown, '7'},     {10, wm::KeyDown, vk::Tab},      {12.5, wm::KeyDown, vk::F5},
+      {12.5, wm::KeyDown, 'X'},  {30, wm::KeyDown, vk::Space}};
   ASSERT_EQ(keys.size(), std::size(expected));
   for (size_t i = 0; i < keys.size(); ++i) {
     EXPECT_EQ(std::tuple(keys[i].seconds, keys[i].message, keys[i].virtualKey), expected[i]) << i;

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "audio_file.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/host_window.h"
 #include "platform/messages.h"
@@ -16,38 +15,6 @@
 
 namespace corvex::host {
 namespace {
-
-int16_t Ramp(int64_t frame, int32_t channel) { return static_cast<int16_t>(frame * 3 + channel * 1000); }
-
-TEST(AudioFiles, EachFormatDecodesWithItsTitleAndMonoFeedsBothChannels) {
-  testing::TempFolder folder;
-  struct Case {
-    std::string name;
-    int format;
-    int32_t channels;
-    std::string title, artist, expectedTitle;
-  };
-  const Case cases[] = {
-      {"tagged.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, "Night Drive", "", "Night Drive"},
-      {"both.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1, "Tide", "Marea", "Marea - Tide"},
-      {"plain name.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 2, "", "", "plain name"},
-      {"three.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 3, "", "", "three"},
-  };
-  for (const Case& c : cases) {
-    const std::string path = folder.File(c.name);
-    testing::WriteAudio(path, c.format, 22050, c.channels, 4410, Ramp, c.title, c.artist);
-    const AudioFileInfo info = ProbeAudioFile(path);
-    EXPECT_EQ(info.title, c.expectedTitle);
-    EXPECT_EQ(info.sampleRate, 22050);
-    const AudioTrack track = DecodeAudioFile(info);
-    ASSERT_EQ(track.FrameCount(), 4410) << c.name;
-    if (c.format & SF_FORMAT_VORBIS) continue;  // lossy: the samples are not kept exactly
-    for (int64_t frame : {0, 1, 4409}) {
-      EXPECT_EQ(track.samples[frame * 2], Ramp(frame, 0)) << c.name;
-      EXPECT_EQ(track.samples[frame * 2 + 1], Ramp(frame, c.channels == 1 ? 0 : 1)) << c.name;
-    }
-  }
-}
 
 const double kPi = std::acos(-1.0);
 
@@ -160,7 +127,7 @@ TEST(PlayerAnswers, PositionIndexTitleAndVisDataComeFromTheSongOfTheMoment) {
   platform::headless::HostWindow window(backend);
   player.AnswerThrough(window);
   const auto ask = [&](uintptr_t wParam, intptr_t lParam) {
-    return backend.windows.SendMessage(window.handle(), platform::WM_USER, wParam, lParam);
+    return backend.windows.SendWindowMessage(window.handle(), platform::wm::User, wParam, lParam);
   };
   const double moments[][3] = {{0.0, 0, 0}, {1.499, 1499, 0}, {1.5, 0, 1}, {3.4, 1900, 1}};
   for (const auto& [seconds, position, index] : moments) {

@@ -4,18 +4,18 @@
 
 #include <array>
 
+#include "base/process_objects.h"
 #include "frame_sink.h"
 #include "host_error.h"
+#include "platform/direct_draw_results.h"
 #include "platform/headless/headless_backend.h"
 #include "plugin/plugin_objects.h"
 #include "plugin/vis_module.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "settings_stage.h"
 #include "simd/cpu_features.h"
 #include "test_files.h"
 #include "transforms/transform_manager.h"
-#include "video/portable/direct_draw_results.h"
 #include "video/video.h"
 
 namespace corvex::host {
@@ -25,7 +25,7 @@ using platform::headless::HeadlessBackend;
 
 class RenderSessionTest : public ::testing::Test, public FrameSink {
  protected:
-  void Write(const uint8_t*) override { ++written; }
+  void Write(std::vector<uint32_t>&&) override { ++written; }
   void Finish() override {}
   std::string Describe() const override { return ""; }
 
@@ -64,9 +64,9 @@ class RenderSessionTest : public ::testing::Test, public FrameSink {
 TEST_F(RenderSessionTest, TheNextSongsTitleShowsAtTheSwitchAndItsAudioALatencyEarlier) {
   // The plug-in asks for the position every 30 frames: the switch after 2 s falls on such a frame.
   testing::WriteSineWav(folder.File("one.wav"), 44100, 2.0, 440.0, 0.0, "Opening Number");
-  testing::WriteAudio(folder.File("two.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, 44100,
+  testing::WriteAudio(folder.File("two.wav"), 44100, 2, 44100,
                       [](int64_t frame, int32_t) { return static_cast<int16_t>(frame / 50 % 2 ? -32768 : 32767); },
-                      "Second Song");
+                      {{}, "Second Song"});
   playlist.emplace(Playlist::FromFiles({folder.File("one.wav"), folder.File("two.wav")}));
   lastSongPosition = 99999999;  // as for a plug-in just loaded
   std::vector<std::string> messages;
@@ -148,7 +148,7 @@ TEST_F(RenderSessionTest, APluginThatRefusesOrEndsTheProcessBecomesAHostError) {
   const std::pair<std::function<void(HeadlessBackend&)>, std::string> cases[] = {
       {[](HeadlessBackend&) { processorCheck = [] { return 0; }; },
        "the plug-in refused to start: \"MMX not detected, Corvex won't work.\" (Warning)"},
-      {[](HeadlessBackend& backend) { backend.display.failures.Inject("SetDisplayMode", DDERR_UNSUPPORTEDMODE); },
+      {[](HeadlessBackend& backend) { backend.display.failures.Inject("SetDisplayMode", dderr::UnsupportedMode); },
        "the plug-in ended the run with status 0 after \"Error changing resolution"},
   };
   for (const auto& [prepare, message] : cases) {

@@ -1,8 +1,7 @@
 #pragma once
-#include <sndfile.h>
-
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <stdexcept>
@@ -16,30 +15,53 @@ namespace corvex::host::testing {
 
 using TempFolder = WorkFolder;
 
-// An audio file written with libsndfile (format from SF_FORMAT_*); sample(frame, channel).
-inline void WriteAudio(const std::string& path, int format, int32_t sampleRate, int32_t channels,
-                       int64_t frames, const std::function<int16_t(int64_t, int32_t)>& sample,
-                       const std::string& title = "", const std::string& artist = "") {
-  SF_INFO info{0, sampleRate, channels, format, 0, 0};
-  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-  if (file == nullptr) throw std::runtime_error("cannot write " + path);
-  if (!title.empty()) sf_set_string(file, SF_STR_TITLE, title.c_str());
-  if (!artist.empty()) sf_set_string(file, SF_STR_ARTIST, artist.c_str());
-  std::vector<int16_t> data;
-  for (int64_t frame = 0; frame < frames; ++frame) {
-    for (int32_t channel = 0; channel < channels; ++channel) data.push_back(sample(frame, channel));
+// What the ffmpeg program is asked to make of the samples: its arguments after the input (a
+// codec, a layout), and tags.
+struct Encoding {
+  Encoding(std::vector<std::string> arguments = {}, std::string title = "", std::string artist = "",
+           std::string layout = "")
+      : arguments(std::move(arguments)), title(std::move(title)), artist(std::move(artist)),
+        layout(std::move(layout)) {}
+  std::vector<std::string> arguments;  // e.g. {"-c:a", "alac"}; none: ffmpeg's choice for the name
+  std::string title, artist;
+  std::string layout;  // the input's channel layout, e.g. "5.1"; empty: the usual one
+};
+
+inline std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+// An audio file made by the ffmpeg program from 16-bit samples, sample(frame, channel); the
+// container and codec follow the name's extension unless `encoding` says otherwise.
+inline void WriteAudio(const std::string& path, int32_t sampleRate, int32_t channels, int64_t frames,
+                       const std::function<int16_t(int64_t, int32_t)>& sample, const Encoding& encoding = {}) {
+  const std::string raw = path + ".s16";
+  {
+    std::vector<int16_t> data;
+    data.reserve(static_cast<size_t>(frames * channels));
+    for (int64_t frame = 0; frame < frames; ++frame) {
+      for (int32_t channel = 0; channel < channels; ++channel) data.push_back(sample(frame, channel));
+    }
+    std::ofstream(raw, std::ios::binary).write(reinterpret_cast<const char*>(data.data()),
+                                               static_cast<std::streamsize>(data.size() * 2));
   }
-  sf_writef_short(file, data.data(), frames);
-  sf_close(file);
+  std::string command = "ffmpeg -nostdin -v error -y -f s16le -ar " + std::to_string(sampleRate);
+  command += encoding.layout.empty() ? " -channels " + std::to_string(channels) : " -ch_layout " + encoding.layout;
+  command += " -i " + Quoted(raw);
+  for (const std::string& argument : encoding.arguments) command += " " + Quoted(argument);
+  if (!encoding.title.empty()) command += " -metadata " + Quoted("title=" + encoding.title);
+  if (!encoding.artist.empty()) command += " -metadata " + Quoted("artist=" + encoding.artist);
+  command += " " + Quoted(path);
+  const int status = std::system(command.c_str());
+  std::remove(raw.c_str());
+  if (status != 0) throw std::runtime_error("ffmpeg could not make " + path);
 }
 
 // A stereo 16-bit WAV of a sine, amplitude in 16-bit units.
 inline void WriteSineWav(const std::string& path, int32_t sampleRate, double seconds, double frequency,
                          double amplitude, const std::string& title = "") {
   const double step = 2.0 * std::acos(-1.0) * frequency / sampleRate;
-  WriteAudio(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, sampleRate, 2, static_cast<int64_t>(seconds * sampleRate),
+  WriteAudio(path, sampleRate, 2, static_cast<int64_t>(seconds * sampleRate),
              [&](int64_t frame, int32_t) { return static_cast<int16_t>(std::lround(amplitude * std::sin(step * frame))); },
-             title);
+             Encoding{{}, title});
 }
 
 // The whole file, as the plug-in tests read theirs.

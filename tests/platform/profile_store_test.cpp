@@ -17,10 +17,10 @@ using platform::headless::HeadlessProfiles;
 class ProfileFiles : public ::testing::Test {
  protected:
   int32_t Get(const char* section, const char* key, int32_t defaultValue = 77) {
-    return profiles().GetPrivateProfileInt(section, key, defaultValue, path.c_str());
+    return profiles().GetPrivateProfileInteger(section, key, defaultValue, path.c_str());
   }
   bool Put(const char* section, const char* key, const char* value) {
-    return profiles().WritePrivateProfileString(section, key, value, path.c_str());
+    return profiles().WritePrivateProfileValue(section, key, value, path.c_str());
   }
   HeadlessProfiles& profiles() { return player.backend().profiles; }
   bool NewFileExists() const {
@@ -72,8 +72,8 @@ TEST_F(ProfileFiles, SomethingOtherThanAFileIsNeitherReadNorReplaced) {
   const std::string pipe = player.FileBesidePlugin("pipe.ini");
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   for (const std::string& other : {pipe, std::string("/dev/zero"), player.folder().string()}) {
-    EXPECT_EQ(profiles().GetPrivateProfileInt("S", "key", 3, other.c_str()), 3) << other;
-    EXPECT_FALSE(profiles().WritePrivateProfileString("S", "key", "1", other.c_str())) << other;
+    EXPECT_EQ(profiles().GetPrivateProfileInteger("S", "key", 3, other.c_str()), 3) << other;
+    EXPECT_FALSE(profiles().WritePrivateProfileValue("S", "key", "1", other.c_str())) << other;
   }
   EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }

@@ -17,7 +17,7 @@ class AboutBox : public RunningPlugin {
   const std::string& Text(int32_t id) {
     return dialogs().FindControl(dialogs().OpenDialogs(110).at(0)->window, id)->text;
   }
-  intptr_t PressOk() { return dialogs().Click(dialogs().OpenDialogs(110).at(0)->window, IDOK); }
+  intptr_t PressOk() { return dialogs().Click(dialogs().OpenDialogs(110).at(0)->window, id::Ok); }
 };
 
 TEST_F(AboutBox, ShowsTheVersionAndTheReadmeAsItIs) {

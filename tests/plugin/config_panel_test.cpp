@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "base/process_objects.h"
 #include "dialogs/config_dialog.h"
 #include "running_plugin.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
 
@@ -21,7 +21,7 @@ class ConfigPanel : public RunningPlugin {
   void SetUp() override { Start(); }
 
   void Open() {  // with Tab, as a user would
-    ASSERT_EQ(Key(VK_TAB), 1);
+    ASSERT_EQ(Key(vk::Tab), 1);
     ASSERT_NE(theConfigDialog, nullptr);
     panel = theConfigDialog->window;
   }
@@ -36,8 +36,8 @@ class ConfigPanel : public RunningPlugin {
     return checks;
   }
   intptr_t Click(int32_t id) { return dialogs().Click(panel, id); }
-  intptr_t Command(int32_t id, uint32_t code = BN_CLICKED) {
-    return player.windows().SendMessage(panel, WM_COMMAND, CommandParam(id, code), 0);
+  intptr_t Command(int32_t id, uint32_t code = bn::Clicked) {
+    return player.windows().SendWindowMessage(panel, wm::Command, CommandParam(id, code), 0);
   }
   std::vector<std::string> ModeNames(int32_t mode) const {
     return {theVideo->modeNames[mode], theVideo->modeNames[mode] + theVideo->modeCount[mode]};
@@ -108,7 +108,7 @@ class ConfigPanelSmallMemory : public ConfigPanel {
 
 TEST_F(ConfigPanelSmallMemory, DisplayModeButtonsRefillTheListAndSelectByTheRule) {
   ASSERT_EQ(ModeNames(2), (std::vector<std::string>{"640x480x16", "800x600x16"}));
-  ASSERT_EQ(Key(VK_F2), 1);
+  ASSERT_EQ(Key(vk::F2), 1);
   theVideo->requestedResolutionMode = 3;
   theVideo->ChangeRes();
   Open();
@@ -140,7 +140,7 @@ TEST_F(ConfigPanelSmallMemory, DisplayModeButtonsRefillTheListAndSelectByTheRule
 }
 
 TEST_F(ConfigPanel, QuitDropsAnUnconfirmedModeButKeepsTheToggles) {
-  ASSERT_EQ(Key(VK_F2), 1);
+  ASSERT_EQ(Key(vk::F2), 1);
   Open();
   ASSERT_EQ(Click(1061), 1);  // full screen chosen, never confirmed
   theVideo->infoFrameCount = 40;
@@ -171,7 +171,7 @@ TEST_F(ConfigPanel, TheSceneRowsFollowTheSceneAndTheirButtons) {
   // Scenes chosen elsewhere show too; a locked renderer shows with its box ticked off.
   theSceneManager->enabledRenderers[3] = 0;
   theSceneManager->lockedRenderer = 3;
-  ASSERT_EQ(Key(VK_SPACE), 1);
+  ASSERT_EQ(Key(vk::Space), 1);
   EXPECT_EQ(At(1056).text, theSceneManager->rendererNames[3]);
   EXPECT_EQ(Checks({1064}), "0");
 }
@@ -195,10 +195,11 @@ TEST_F(ConfigPanel, HelpAndInfoOpensOneAboutBoxThatOnlyOkCloses) {
   EXPECT_EQ(about[0]->owner, player.host().handle());
   EXPECT_EQ(about[0]->instance, player.module().hDllInstance);
   const WindowHandle box = about[0]->window;
-  EXPECT_EQ(player.windows().SendMessage(box, WM_COMMAND, CommandParam(IDCANCEL, 0), 0), 0);
-  EXPECT_EQ(player.windows().SendMessage(box, WM_KEYDOWN, VK_ESCAPE, 0), 0);
+  EXPECT_EQ(player.windows().SendWindowMessage(box, wm::Command, CommandParam(id::Cancel, 0), 0),
+            0);
+  EXPECT_EQ(player.windows().SendWindowMessage(box, wm::KeyDown, vk::Escape, 0), 0);
   // OK posted like a real click: the host's own loop delivers it, and the panel stays.
-  player.windows().PostMessage(box, WM_COMMAND, CommandParam(IDOK, BN_CLICKED), 0);
+  player.windows().PostWindowMessage(box, wm::Command, CommandParam(id::Ok, bn::Clicked), 0);
   ASSERT_TRUE(player.Pump());
   EXPECT_EQ(aboutDialogOpen, 0);
   EXPECT_EQ(configDialogOpen, 1);
@@ -211,15 +212,15 @@ TEST_F(ConfigPanel, HelpAndInfoOpensOneAboutBoxThatOnlyOkCloses) {
 
 TEST_F(ConfigPanel, OnlyItsCommandsAndExitPluginCloseIt) {
   Open();
-  for (int32_t id : {IDCANCEL, 1003, 1007, 1030, 1066, IDOK}) EXPECT_EQ(Command(id), 0) << id;
-  EXPECT_EQ(player.windows().SendMessage(panel, WM_KEYDOWN, VK_ESCAPE, 0), 0);
+  for (int32_t id : {id::Cancel, 1003, 1007, 1030, 1066, id::Ok}) EXPECT_EQ(Command(id), 0) << id;
+  EXPECT_EQ(player.windows().SendWindowMessage(panel, wm::KeyDown, vk::Escape, 0), 0);
   EXPECT_NE(player.windows().Find(panel), nullptr);
   EXPECT_EQ(Click(1011), 1);  // Exit Plugin also ends the run
   ExpectClosed();
   EXPECT_FALSE(player.Pump());
 
   player.windows().failures.Inject("CreateDialog", 0);
-  EXPECT_EQ(Key(VK_TAB), 1);  // a panel that cannot be made leaves nothing open
+  EXPECT_EQ(Key(vk::Tab), 1);  // a panel that cannot be made leaves nothing open
   ExpectClosed();
   Open();  // the next try works
 }

@@ -19,15 +19,45 @@ using namespace platform;
 const std::string kSource = CORVEX_SOURCE_DIR;
 
 // The resource script's statements, one a line, with every name of resource.h and every
-// style name replaced by its value and "a | b" by the one number it makes.
+// style name replaced by its value and "a | b" by the one number it makes. The style names are
+// the system's, each paired with the constant the tables use.
 std::string ScriptStatements() {
-  std::map<std::string, uint32_t> values = {{"IDOK", 1}};
-  const std::regex definition(R"((?:#define|constexpr uint32_t) (\w+)(?: =)? (0x[0-9A-F]+|\d+))");
-  for (const char* file : {"/src/resources/resource.h", "/src/platform/dialog_system.h"}) {
-    const std::string text = PluginHarness::ReadFile(kSource + file);
-    for (std::sregex_iterator m(text.begin(), text.end(), definition), end; m != end; ++m) {
-      values[(*m)[1]] = static_cast<uint32_t>(std::stoul((*m)[2], nullptr, 0));
-    }
+  std::map<std::string, uint32_t> values = {
+      {"IDOK", id::Ok},
+      {"WS_POPUP", ws::Popup},
+      {"WS_CAPTION", ws::Caption},
+      {"WS_BORDER", ws::Border},
+      {"WS_VSCROLL", ws::VScroll},
+      {"WS_SYSMENU", ws::SysMenu},
+      {"WS_GROUP", ws::Group},
+      {"DS_3DLOOK", ds::Look3D},
+      {"DS_SETFONT", ds::SetFont},
+      {"DS_MODALFRAME", ds::ModalFrame},
+      {"DS_SETFOREGROUND", ds::SetForeground},
+      {"DS_CENTER", ds::Center},
+      {"BS_PUSHBUTTON", bs::PushButton},
+      {"BS_DEFPUSHBUTTON", bs::DefPushButton},
+      {"BS_AUTOCHECKBOX", bs::AutoCheckBox},
+      {"BS_GROUPBOX", bs::GroupBox},
+      {"BS_AUTORADIOBUTTON", bs::AutoRadioButton},
+      {"BS_LEFTTEXT", bs::LeftText},
+      {"SS_LEFT", ss::Left},
+      {"SS_CENTER", ss::Center},
+      {"SS_RIGHT", ss::Right},
+      {"SS_BITMAP", ss::Bitmap},
+      {"SS_REALSIZEIMAGE", ss::RealSizeImage},
+      {"SS_SUNKEN", ss::Sunken},
+      {"LBS_NOTIFY", lbs::Notify},
+      {"LBS_NOINTEGRALHEIGHT", lbs::NoIntegralHeight},
+      {"TBS_AUTOTICKS", tbs::AutoTicks},
+      {"ES_MULTILINE", es::Multiline},
+      {"ES_AUTOVSCROLL", es::AutoVScroll},
+      {"ES_READONLY", es::ReadOnly},
+  };
+  const std::regex definition(R"(#define (\w+) (0x[0-9A-F]+|\d+))");
+  const std::string text = PluginHarness::ReadFile(kSource + "/src/resources/resource.h");
+  for (std::sregex_iterator m(text.begin(), text.end(), definition), end; m != end; ++m) {
+    values[(*m)[1]] = static_cast<uint32_t>(std::stoul((*m)[2], nullptr, 0));
   }
   const std::regex token(R"("[^"]*"|[\w-]+|\|)");
   std::string statements;

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "base/process_objects.h"
+#include "base/random.h"
 #include "dialogs/config_dialog.h"
+#include "platform/direct_draw_results.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/messages.h"
 #include "plugin/plugin_objects.h"
-#include "renderers/random.h"
-#include "scene/process_objects.h"
 #include "support/plugin_harness.h"
-#include "video/portable/direct_draw_results.h"
 #include "video/video.h"
 
 namespace corvex::testing {
@@ -39,26 +39,26 @@ RunEnd PlayThrough(PluginHarness& player, FailureInjector* failures, const char*
     player.Render();
     player.Pump();
   };
-  auto key = [&](uint32_t code) { windows.SendMessage(theVideo->window, WM_KEYDOWN, code, 0); };
+  auto key = [&](uint32_t code) { windows.SendWindowMessage(theVideo->window, wm::KeyDown, code, 0); };
   SeedRandom(3);
-  if (failures != nullptr) failures->Inject(call, DDERR_GENERIC, skip);
+  if (failures != nullptr) failures->Inject(call, dderr::Generic, skip);
   RunEnd end;
   try {
     if (player.Init() == 0) {
-      key(VK_F4);
-      key(VK_F9);
+      key(vk::F4);
+      key(vk::F9);
       frame();
       player.display().LoseSurfaces();
       frame();
-      key(VK_F2);
+      key(vk::F2);
       frame();
-      key(VK_TAB);
+      key(vk::Tab);
       if (theConfigDialog != nullptr && theConfigDialog->window != nullptr) {
         player.backend().dialogs.Click(theConfigDialog->window, 1008);  // Background
         player.backend().dialogs.Click(theConfigDialog->window, 1009);  // Done
       }
       frame();
-      key(VK_F1);
+      key(vk::F1);
       frame();
       player.Quit();
     }
@@ -145,7 +145,7 @@ TEST(FaultRuns, AFailureWhileQuittingShowsItsBoxEndsWithStatusZeroAndStillLetsEv
   player.Render();
   const std::string settings = player.FileBesidePlugin("vis_corvex.ini");
   // Returning to the normal cooperative level is the one display call Quit makes.
-  player.display().failures.Inject("SetCooperativeLevel", DDERR_NOHWND);
+  player.display().failures.Inject("SetCooperativeLevel", dderr::NoHwnd);
   try {
     player.Quit();
     ADD_FAILURE() << "the process did not end";
@@ -167,7 +167,7 @@ TEST(FaultRuns, AWindowDestroyedWhileRunningEndsTheRunWithoutABox) {
                            "[Corvex v1.07]\nDisplay_Mode=1\nResolution_Mode=2\n");
   SeedRandom(3);
   ASSERT_EQ(player.Init(), 0);
-  player.windows().SendMessage(theVideo->window, WM_KEYDOWN, VK_TAB, 0);
+  player.windows().SendWindowMessage(theVideo->window, wm::KeyDown, vk::Tab, 0);
   ASSERT_NE(theConfigDialog, nullptr);
   const WindowHandle panel = theConfigDialog->window;
   player.windows().DestroyWindow(theVideo->window);
@@ -205,7 +205,7 @@ TEST(FaultRuns, WindowPositionsAtTheEndsOfTheRangeKeepTheWindowWholeAndOnItsPlac
                                     at.placed.bottom}))
         << at.x << ", " << at.y;
     // A drag to the far corner, as a move message reports it, is followed too.
-    player.windows().SetWindowPos(theVideo->window, INT_MAX, INT_MAX, 0, 0, SWP_NOSIZE);
+    player.windows().SetWindowPos(theVideo->window, INT_MAX, INT_MAX, 0, 0, swp::NoSize);
     EXPECT_EQ(std::make_pair(theVideo->windowX, theVideo->windowY),
               std::make_pair(INT_MAX - 80, INT_MAX - 60));
     player.Render();

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 #include <iterator>
-#include <tuple>
 #include <string>
+#include <tuple>
 
+#include "base/process_objects.h"
 #include "running_plugin.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
 
@@ -42,31 +42,31 @@ TEST_F(PluginKeys, EveryKeyOfTheTableDoesItsOneThing) {
   theVideo->transformManager->currentTransform = 0;
   const struct { uint32_t message, key; const char* state; } presses[] = {
       // Scene keys: next renderer; next transform; every renderer and the next transform.
-      {WM_KEYDOWN, VK_F5, "10000000000000 t0 f0 m0 i0/37 s1 L-1/-1 '' 0"},
-      {WM_KEYDOWN, VK_F6, "10000000000000 t1 f0 m0 i0/37 s1 L-1/-1 '' 0"},
-      {WM_KEYDOWN, VK_F12, "11111111111111 t2 f0 m0 i0/37 s1 L-1/-1 '' 0"},
+      {wm::KeyDown, vk::F5, "10000000000000 t0 f0 m0 i0/37 s1 L-1/-1 '' 0"},
+      {wm::KeyDown, vk::F6, "10000000000000 t1 f0 m0 i0/37 s1 L-1/-1 '' 0"},
+      {wm::KeyDown, vk::F12, "11111111111111 t2 f0 m0 i0/37 s1 L-1/-1 '' 0"},
       // Locks: the last active renderer, the current transform; a new scene keeps both.
-      {WM_KEYDOWN, VK_F7, "11111111111111 t2 f123 m0 i0/37 s1 L13/-1 'Renderer Locked' 80"},
-      {WM_KEYDOWN, VK_F8, "11111111111111 t2 f123 m0 i0/37 s1 L13/2 'Transform Locked' 80"},
-      {WM_KEYDOWN, VK_SPACE, "00000000000001 t2 f0 m0 i0/37 s1 L13/2 'Transform Locked' 0"},
-      {WM_KEYDOWN, VK_F6, "00000000000001 t2 f0 m0 i0/37 s1 L13/2 'Transform Locked' 0"},
-      {WM_KEYDOWN, VK_F7, "00000000000001 t2 f123 m0 i0/37 s1 L-1/2 'Renderer Unlocked' 80"},
-      {WM_KEYDOWN, VK_F8, "00000000000001 t2 f123 m0 i0/37 s1 L-1/-1 'Transform Unlocked' 80"},
-      {WM_KEYDOWN, VK_F6, "00000000000001 t3 f0 m0 i0/37 s1 L-1/-1 'Transform Unlocked' 0"},
+      {wm::KeyDown, vk::F7, "11111111111111 t2 f123 m0 i0/37 s1 L13/-1 'Renderer Locked' 80"},
+      {wm::KeyDown, vk::F8, "11111111111111 t2 f123 m0 i0/37 s1 L13/2 'Transform Locked' 80"},
+      {wm::KeyDown, vk::Space, "00000000000001 t2 f0 m0 i0/37 s1 L13/2 'Transform Locked' 0"},
+      {wm::KeyDown, vk::F6, "00000000000001 t2 f0 m0 i0/37 s1 L13/2 'Transform Locked' 0"},
+      {wm::KeyDown, vk::F7, "00000000000001 t2 f123 m0 i0/37 s1 L-1/2 'Renderer Unlocked' 80"},
+      {wm::KeyDown, vk::F8, "00000000000001 t2 f123 m0 i0/37 s1 L-1/-1 'Transform Unlocked' 80"},
+      {wm::KeyDown, vk::F6, "00000000000001 t3 f0 m0 i0/37 s1 L-1/-1 'Transform Unlocked' 0"},
       // Toggles; Alt+F4 toggles the overlay too and closes nothing.
-      {WM_KEYDOWN, VK_F4, "00000000000001 t3 f123 m0 i1/0 s1 L-1/-1 'Transform Unlocked' 0"},
-      {WM_SYSKEYDOWN, VK_F4, "00000000000001 t3 f123 m0 i0/0 s1 L-1/-1 'Transform Unlocked' 0"},
-      {WM_KEYDOWN, VK_F9, "00000000000001 t3 f123 m0 i0/37 s0 L-1/-1 'Song Title Display Off' 80"},
-      {WM_KEYDOWN, VK_F9, "00000000000001 t3 f123 m0 i0/37 s1 L-1/-1 'Song Title Display On' 80"},
+      {wm::KeyDown, vk::F4, "00000000000001 t3 f123 m0 i1/0 s1 L-1/-1 'Transform Unlocked' 0"},
+      {wm::SysKeyDown, vk::F4, "00000000000001 t3 f123 m0 i0/0 s1 L-1/-1 'Transform Unlocked' 0"},
+      {wm::KeyDown, vk::F9, "00000000000001 t3 f123 m0 i0/37 s0 L-1/-1 'Song Title Display Off' 80"},
+      {wm::KeyDown, vk::F9, "00000000000001 t3 f123 m0 i0/37 s1 L-1/-1 'Song Title Display On' 80"},
       // Display keys (the transform locked, as a new mode draws one); Alt+Enter trades full
       // screen and windowed.
-      {WM_KEYDOWN, VK_F8, "00000000000001 t3 f123 m0 i0/37 s1 L-1/3 'Transform Locked' 80"},
-      {WM_KEYDOWN, VK_F2, "00000000000001 t3 f123 m1 i0/37 s1 L-1/3 'Transform Locked' 0"},
-      {WM_KEYDOWN, VK_F1, "00000000000001 t3 f123 m0 i0/37 s1 L-1/3 'Transform Locked' 0"},
-      {WM_KEYDOWN, VK_F1, "00000000000001 t3 f123 m0 i0/37 s1 L-1/3 'Transform Locked' 0"},
-      {WM_SYSKEYDOWN, VK_RETURN, "00000000000001 t3 f123 m1 i0/37 s1 L-1/3 'Transform Locked' 0"},
-      {WM_SYSKEYDOWN, VK_RETURN, "00000000000001 t3 f123 m0 i0/37 s1 L-1/3 'Transform Locked' 0"},
-      {WM_KEYDOWN, VK_ESCAPE, "00000000000001 t3 f123 m0 i0/37 s1 L-1/3 'Transform Locked' 0"},
+      {wm::KeyDown, vk::F8, "00000000000001 t3 f123 m0 i0/37 s1 L-1/3 'Transform Locked' 80"},
+      {wm::KeyDown, vk::F2, "00000000000001 t3 f123 m1 i0/37 s1 L-1/3 'Transform Locked' 0"},
+      {wm::KeyDown, vk::F1, "00000000000001 t3 f123 m0 i0/37 s1 L-1/3 'Transform Locked' 0"},
+      {wm::KeyDown, vk::F1, "00000000000001 t3 f123 m0 i0/37 s1 L-1/3 'Transform Locked' 0"},
+      {wm::SysKeyDown, vk::Return, "00000000000001 t3 f123 m1 i0/37 s1 L-1/3 'Transform Locked' 0"},
+      {wm::SysKeyDown, vk::Return, "00000000000001 t3 f123 m0 i0/37 s1 L-1/3 'Transform Locked' 0"},
+      {wm::KeyDown, vk::Escape, "00000000000001 t3 f123 m0 i0/37 s1 L-1/3 'Transform Locked' 0"},
   };
   for (const auto& press : presses) {
     theSceneManager->frameInScene = 123;
@@ -79,7 +79,7 @@ TEST_F(PluginKeys, EveryKeyOfTheTableDoesItsOneThing) {
   theVideo->ChangeRes();
   ASSERT_EQ(player.Render(), 0);  // the frame puts the plug-in's wallpaper up
   ASSERT_EQ(theVideo->wallpaperPending, 0);
-  EXPECT_EQ(Send(WM_SYSKEYDOWN, VK_RETURN), 1);  // background mode is applied again
+  EXPECT_EQ(Send(wm::SysKeyDown, vk::Return), 1);  // background mode is applied again
   EXPECT_EQ(theVideo->displayMode, 2);
   EXPECT_EQ(theVideo->wallpaperPending, 1);
   EXPECT_FALSE(player.Pump());  // Escape asked the host to end the run
@@ -88,9 +88,9 @@ TEST_F(PluginKeys, EveryKeyOfTheTableDoesItsOneThing) {
 
 TEST_F(PluginKeys, KeysThePluginDoesNotUseGoToTheHostUnchanged) {
   const headless::HostWindow::Received keys[] = {
-      {WM_KEYDOWN, 'X', 0x002D0001}, {WM_KEYDOWN, VK_F3, 0},  {WM_KEYDOWN, VK_F10, 0},
-      {WM_KEYDOWN, VK_F11, 0},       {WM_KEYDOWN, VK_RETURN, 0x1C0001},  // Enter without Alt
-      {WM_SYSKEYDOWN, 'X', 0x202D0001},
+      {wm::KeyDown, 'X', 0x002D0001}, {wm::KeyDown, vk::F3, 0},  {wm::KeyDown, vk::F10, 0},
+      {wm::KeyDown, vk::F11, 0},       {wm::KeyDown, vk::Return, 0x1C0001},  // Enter without Alt
+      {wm::SysKeyDown, 'X', 0x202D0001},
   };
   for (const auto& key : keys) EXPECT_EQ(Send(key.message, key.wParam, key.lParam), 0);
   EXPECT_TRUE(player.Pump());
@@ -103,29 +103,29 @@ TEST_F(PluginKeys, KeysThePluginDoesNotUseGoToTheHostUnchanged) {
 }
 
 TEST_F(PluginKeys, AReleasedKeyDoesNothingAndTheWindowsDestructionEndsTheRun) {
-  EXPECT_EQ(Send(WM_KEYUP, VK_ESCAPE), 0);
+  EXPECT_EQ(Send(wm::KeyUp, vk::Escape), 0);
   EXPECT_TRUE(player.Pump());
   player.windows().DestroyWindow(theVideo->window);
   EXPECT_FALSE(player.Pump());
 }
 
 TEST_F(PluginKeys, TheIconsLeftPressAndTabOpenOnePanel) {
-  for (intptr_t other : {514, 516}) EXPECT_EQ(Send(WM_TRAYICON, 0, other), 0);  // up, right
+  for (intptr_t other : {514, 516}) EXPECT_EQ(Send(wm::TrayIcon, 0, other), 0);  // up, right
   EXPECT_EQ(configDialogOpen, 0);
-  EXPECT_EQ(Send(WM_TRAYICON, 0, WM_LBUTTONDOWN), 1);
+  EXPECT_EQ(Send(wm::TrayIcon, 0, wm::LButtonDown), 1);
   EXPECT_EQ(configDialogOpen, 1);
-  EXPECT_EQ(Key(VK_TAB), 1);  // already open: nothing more
+  EXPECT_EQ(Key(vk::Tab), 1);  // already open: nothing more
   EXPECT_EQ(dialogs().OpenDialogs(102).size(), 1u);
   EXPECT_TRUE(player.Pump());
   EXPECT_TRUE(player.host().received.empty());
 }
 
 TEST_F(PluginKeys, OnlyAWindowedWindowRemembersWhereItWasMoved) {
-  ASSERT_EQ(Key(VK_F2), 1);
-  player.windows().SetWindowPos(theVideo->window, 57, -12, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  ASSERT_EQ(Key(VK_F1), 1);
-  player.windows().SetWindowPos(theVideo->window, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  ASSERT_EQ(Key(VK_F2), 1);  // back where it was when windowed
+  ASSERT_EQ(Key(vk::F2), 1);
+  player.windows().SetWindowPos(theVideo->window, 57, -12, 0, 0, swp::NoSize | swp::NoZOrder);
+  ASSERT_EQ(Key(vk::F1), 1);
+  player.windows().SetWindowPos(theVideo->window, 300, 200, 0, 0, swp::NoSize | swp::NoZOrder);
+  ASSERT_EQ(Key(vk::F2), 1);  // back where it was when windowed
   Rect place;
   ASSERT_TRUE(player.windows().GetWindowRect(theVideo->window, &place));
   EXPECT_EQ(place.left, 57);

@@ -5,9 +5,9 @@
 #include <tuple>
 #include <vector>
 
+#include "base/process_objects.h"
+#include "base/random.h"
 #include "plugin/plugin_objects.h"
-#include "renderers/random.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "simd/cpu_features.h"
 #include "support/plugin_harness.h"

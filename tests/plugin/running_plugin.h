@@ -3,12 +3,12 @@
 
 #include <string>
 
+#include "base/process_objects.h"
+#include "base/random.h"
 #include "dialogs/dialogs.h"
 #include "platform/headless/headless_dialogs.h"
 #include "platform/messages.h"
 #include "plugin/plugin_objects.h"
-#include "renderers/random.h"
-#include "scene/process_objects.h"
 #include "support/plugin_harness.h"
 #include "video/video.h"
 
@@ -27,9 +27,9 @@ class RunningPlugin : public ::testing::Test {
     ASSERT_EQ(player.Init(), 0);
   }
   intptr_t Send(uint32_t message, uintptr_t wParam, intptr_t lParam = 0) {
-    return player.windows().SendMessage(theVideo->window, message, wParam, lParam);
+    return player.windows().SendWindowMessage(theVideo->window, message, wParam, lParam);
   }
-  intptr_t Key(uint32_t code) { return Send(platform::WM_KEYDOWN, code); }
+  intptr_t Key(uint32_t code) { return Send(platform::wm::KeyDown, code); }
   platform::headless::HeadlessDialogs& dialogs() { return player.backend().dialogs; }
 
   std::string IniPath() const { return player.FileBesidePlugin("vis_corvex.ini"); }

@@ -1,3 +1,5 @@
+#include "plugin/settings.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -11,12 +13,10 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include "base/process_objects.h"
 #include "platform/headless/headless_profiles.h"
-
 #include "plugin/module_files.h"
-#include "plugin/settings.h"
 #include "running_plugin.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
 

@@ -9,6 +9,7 @@
 namespace corvex::testing {
 
 namespace {
+
 std::filesystem::path MakeFreshFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "corvex-player-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no folder for the player");

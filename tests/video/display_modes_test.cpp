@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/direct_draw_results.h"
 #include "platform/display_flags.h"
 #include "transforms/transform_manager.h"
-#include "video/portable/direct_draw_results.h"
 #include "video_fixture.h"
 
 namespace corvex::testing {
@@ -36,7 +36,7 @@ TEST_F(DisplayModes, EachModeTakesTheDisplayTheWindowAndTheCursorItsWay) {
     const bool full = step.mode == kFullScreen;
     EXPECT_EQ(windows().cursorCounter, step.cursor);
     EXPECT_EQ(display().CooperativeFlags(),
-              full ? DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN : DDSCL_NORMAL);
+              full ? ddscl::Exclusive | ddscl::FullScreen : ddscl::Normal);
     EXPECT_EQ(display().CurrentMode().width, full ? 320 : 800);
     const Rect rect = windows().Find(video->window)->rect;
     EXPECT_EQ((std::array{rect.left, rect.top, rect.right, rect.bottom}),
@@ -126,7 +126,7 @@ Names NamesOf(const Video& video, int32_t mode) {
 // background one that fits twice within the bytes, a window any mode of 16, 24 or 32 bits.
 TEST_F(DisplayModes, EachDisplayModeListsTheDevicesModesInItsOrderWithinItsMemory) {
   // An enumeration ended half-way by an error leaves nothing behind for the next Video.
-  display().failures.Inject("EnumDisplayModes", DDERR_GENERIC, 2);
+  display().failures.Inject("EnumDisplayModes", dderr::Generic, 2);
   ExitText([this] { Start(kWindowed, 0); });
 
   display().desktop = StandardMode(800, 600, 16);

@@ -4,9 +4,9 @@
 #include <set>
 #include <string>
 
+#include "platform/direct_draw_results.h"
 #include "video/error_reporting.h"
 #include "video/portable/direct_draw_errors.h"
-#include "video/portable/direct_draw_results.h"
 #include "video_fixture.h"
 
 namespace corvex::testing {
@@ -40,83 +40,83 @@ constexpr int32_t kFs = kFullScreen, kWin = kWindowed, kBg = kBackground;
 constexpr Stage kCreate = Stage::Create, kFrame = Stage::Frame;
 
 const FailureCase kCases[] = {
-    {"DirectDrawCreate", DDERR_NODIRECTDRAWHW, 0, kFs, kCreate,  // the probe
+    {"DirectDrawCreate", dderr::NoDirectDrawHw, 0, kFs, kCreate,  // the probe
      "Error creating DirectDraw object - DDERR_NODIRECTDRAWHW"},
-    {"DirectDrawCreate", DDERR_OUTOFMEMORY, 1, kFs, kCreate,
+    {"DirectDrawCreate", dderr::OutOfMemory, 1, kFs, kCreate,
      "Error creating DirectDraw object - DDERR_OUTOFMEMORY"},
-    {"QueryInterface", E_NOINTERFACE, 1, kFs, kCreate,
+    {"QueryInterface", com::NoInterface, 1, kFs, kCreate,
      "Error creating DirectDraw object - Result: 80004002\n"},
-    {"GetDisplayMode", DDERR_GENERIC, 0, kFs, kCreate,
+    {"GetDisplayMode", dderr::Generic, 0, kFs, kCreate,
      "Video::GetTotalVideoMemory(), failed to retrive primary surface properties - "
      "DDERR_GENERIC"},
-    {"EnumDisplayModes", DDERR_INVALIDPARAMS, 0, kFs, kCreate,
+    {"EnumDisplayModes", dderr::InvalidParams, 0, kFs, kCreate,
      "Error counting display modes - DDERR_INVALIDPARAMS"},
-    {"EnumDisplayModes", DDERR_NODIRECTDRAWSUPPORT, 1, kFs, kCreate,
+    {"EnumDisplayModes", dderr::NoDirectDrawSupport, 1, kFs, kCreate,
      "Error enumerating display modes - DDERR_NODIRECTDRAWSUPPORT"},
     {"", 0, 0, kFs, kCreate, "No compatible video modes available", OnlyPalettized},
     {"", 0, 0, -1, kCreate, "No available resolutions", No480Lines, -1},
     {"RegisterClass", 0, 0, kFs, kCreate, "Error registering window class"},
     {"CreateWindow", 0, 0, kFs, kCreate, "Error creating window"},
-    {"GetCaps", DDERR_CURRENTLYNOTAVAIL, 0, kFs, kCreate,
+    {"GetCaps", dderr::CurrentlyNotAvail, 0, kFs, kCreate,
      "Unable to retrieve DirectDraw Caps - DDERR_CURRENTLYNOTAVAIL"},
-    {"SetCooperativeLevel", DDERR_EXCLUSIVEMODEALREADYSET, 0, kFs, kCreate,
+    {"SetCooperativeLevel", dderr::ExclusiveModeAlreadySet, 0, kFs, kCreate,
      "Error setting cooperative level - DDERR_EXCLUSIVEMODEALREADYSET"},
-    {"SetCooperativeLevel", DDERR_HWNDALREADYSET, 0, kWin, kCreate, nullptr},
-    {"SetDisplayMode", DDERR_INVALIDMODE, 0, kFs, kCreate,
+    {"SetCooperativeLevel", dderr::HwndAlreadySet, 0, kWin, kCreate, nullptr},
+    {"SetDisplayMode", dderr::InvalidMode, 0, kFs, kCreate,
      "Error changing resolution - DDERR_INVALIDMODE"},
-    {"RestoreDisplayMode", DDERR_NOEXCLUSIVEMODE, 0, kWin, kCreate,
+    {"RestoreDisplayMode", dderr::NoExclusiveMode, 0, kWin, kCreate,
      "Error changing resolution - DDERR_NOEXCLUSIVEMODE"},
-    {"RestoreDisplayMode", DDERR_UNSUPPORTEDMODE, 0, kBg, kCreate,
+    {"RestoreDisplayMode", dderr::UnsupportedMode, 0, kBg, kCreate,
      "Error changing resolution - DDERR_UNSUPPORTEDMODE"},
-    {"GetDisplayMode", DDERR_WASSTILLDRAWING, 1, kWin, kCreate,
+    {"GetDisplayMode", dderr::WasStillDrawing, 1, kWin, kCreate,
      "Video::ChangeRes(), Error retrieving display resolution - DDERR_WASSTILLDRAWING"},
-    {"CreateSurface", DDERR_OUTOFVIDEOMEMORY, 0, kFs, kCreate,
+    {"CreateSurface", dderr::OutOfVideoMemory, 0, kFs, kCreate,
      "Error creating desktop surface - DDERR_OUTOFVIDEOMEMORY"},
-    {"CreateSurface", DDERR_NOTINITIALIZED, 0, kWin, kCreate,
+    {"CreateSurface", dderr::NotInitialized, 0, kWin, kCreate,
      "Video::AllocateSurfaces, Error creating desktop surface - DDERR_NOTINITIALIZED"},
-    {"CreateSurface", DDERR_PRIMARYSURFACEALREADYEXISTS, 0, kBg, kCreate,
+    {"CreateSurface", dderr::PrimarySurfaceAlreadyExists, 0, kBg, kCreate,
      "Video::AllocateSurfaces, Error creating desktop surface - "
      "DDERR_PRIMARYSURFACEALREADYEXISTS"},
-    {"CreateClipper", DDERR_OUTOFMEMORY, 0, kWin, kCreate,
+    {"CreateClipper", dderr::OutOfMemory, 0, kWin, kCreate,
      "Error creating directdraw clipper object - DDERR_OUTOFMEMORY"},
-    {"SetHWnd", DDERR_CLIPPERISUSINGHWND, 0, kWin, kCreate,
+    {"SetHWnd", dderr::ClipperIsUsingHwnd, 0, kWin, kCreate,
      "Error associating directdraw clipper with window - DDERR_CLIPPERISUSINGHWND"},
     {"SetClipper", MakeDirectDrawResult(0x123), 0, kWin, kCreate,
      "Error associating directdraw clipper with primary surface - Result: 88760123\n"},
     {"", 0, 0, kBg, kCreate,
      "Your hardware doesn't support RGB nor YUV overlays.  See FAQ - DDERR_NOOVERLAYHW", NoOverlay},
-    {"CreateSurface", DDERR_OUTOFMEMORY, 1, kFs, kCreate,
+    {"CreateSurface", dderr::OutOfMemory, 1, kFs, kCreate,
      "Error creating system memory compose surface - DDERR_OUTOFMEMORY"},
     {"", 0, 0, kWin, kCreate,
      "Video::AllocateSurfaces, Unsupported display depth of 8 bits per pixel (16, 24 or 32 "
      "needed)",
      PalettizedDesktop},
-    {"Restore", DDERR_WRONGMODE, 0, kFs, kFrame,
+    {"Restore", dderr::WrongMode, 0, kFs, kFrame,
      "Video::RestoreSurfaces, Error restoring compose buffer - DDERR_WRONGMODE"},
-    {"Restore", DDERR_GENERIC, 1, kWin, kFrame,
+    {"Restore", dderr::Generic, 1, kWin, kFrame,
      "Video::RestoreSurfaces, Error restoring front desktop buffer - DDERR_GENERIC"},
-    {"Restore", DDERR_OUTOFVIDEOMEMORY, 2, kBg, kFrame,
+    {"Restore", dderr::OutOfVideoMemory, 2, kBg, kFrame,
      "Video::RestoreSurfaces, Error restoring back desktop buffer - DDERR_OUTOFVIDEOMEMORY"},
-    {"Lock", DDERR_INVALIDRECT, 0, kFs, kFrame,
+    {"Lock", dderr::InvalidRect, 0, kFs, kFrame,
      "Video::Compose, failed to lock compose surface - DDERR_INVALIDRECT"},
-    {"Unlock", DDERR_NOTLOCKED, 0, kFs, kFrame,
+    {"Unlock", dderr::NotLocked, 0, kFs, kFrame,
      "Video::Compose, failed to unlock compose surface - DDERR_NOTLOCKED"},
-    {"GetDC", DDERR_CANTCREATEDC, 0, kFs, kFrame,
+    {"GetDC", dderr::CantCreateDC, 0, kFs, kFrame,
      "Video::ShowInfo, Error getting compose device context - DDERR_CANTCREATEDC"},
-    {"GetDC", DDERR_DCALREADYCREATED, 1, kBg, kFrame,
+    {"GetDC", dderr::DCAlreadyCreated, 1, kBg, kFrame,
      "Video::ShowMessage, Error getting compose device context - DDERR_DCALREADYCREATED"},
-    {"ReleaseDC", DDERR_NODC, 0, kWin, kFrame,
+    {"ReleaseDC", dderr::NoDC, 0, kWin, kFrame,
      "Video::Render, Error releasing compose buffer device context - DDERR_NODC"},
-    {"ReleaseDC", DDERR_GENERIC, 1, kWin, kFrame,
+    {"ReleaseDC", dderr::Generic, 1, kWin, kFrame,
      "Video::Render, Error releasing compose buffer device context - DDERR_GENERIC"},
     {"Blt", MakeDirectDrawResult(0x99), 0, kFs, kFrame,
      "Video::Flip(), Error blitting backbuffer - Result: 88760099\n"},
-    {"Blt", DDERR_NOBLTHW, 0, kWin, kFrame,
+    {"Blt", dderr::NoBltHw, 0, kWin, kFrame,
      "Video::Flip(), Error blitting backbuffer - DDERR_NOBLTHW"},
-    {"Blt", DDERR_SURFACELOST, 0, kBg, kFrame, nullptr},  // only the overlay update is judged
-    {"UpdateOverlay", DDERR_NOFLIPHW, 0, kBg, kFrame,
+    {"Blt", dderr::SurfaceLost, 0, kBg, kFrame, nullptr},  // only the overlay update is judged
+    {"UpdateOverlay", dderr::NoFlipHw, 0, kBg, kFrame,
      "Video::Flip(), Error blitting backbuffer - DDERR_NOFLIPHW "},
-    {"SetCooperativeLevel", DDERR_NOHWND, 0, kFs, Stage::Release,
+    {"SetCooperativeLevel", dderr::NoHwnd, 0, kFs, Stage::Release,
      "Video::ReleaseResources, Error setting cooperative level - DDERR_NOHWND"},
 };
 
@@ -167,7 +167,7 @@ TEST_F(VideoTest, TheBusyCodeNeverStopsThePlugIn) {
                            "Unlock", "Blt", "UpdateOverlay", "GetDC"}) {
     for (int32_t mode : {kFullScreen, kWindowed, kBackground}) {
       SCOPED_TRACE(::testing::Message() << call << " in mode " << mode);
-      display().failures.Inject(call, DDERR_SURFACEBUSY);
+      display().failures.Inject(call, dderr::SurfaceBusy);
       EXPECT_NO_THROW({
         Start(mode, 1);
         video->showInfo = 1;
@@ -188,9 +188,9 @@ TEST_F(VideoTest, TheBusyCodeNeverStopsThePlugIn) {
 }
 
 TEST(DirectDrawResults, TheTableNamesOneHundredAndNineCodesByTheirPublishedValues) {
-  EXPECT_EQ(DDERR_SURFACELOST, MakeDirectDrawResult(0x1C2));
-  EXPECT_EQ(DDERR_SURFACEBUSY, MakeDirectDrawResult(0x1AE));
-  EXPECT_EQ(static_cast<uint32_t>(DDERR_GENERIC), 0x80004005u);
+  EXPECT_EQ(dderr::SurfaceLost, MakeDirectDrawResult(0x1C2));
+  EXPECT_EQ(dderr::SurfaceBusy, MakeDirectDrawResult(0x1AE));
+  EXPECT_EQ(static_cast<uint32_t>(dderr::Generic), 0x80004005u);
   std::set<std::string> names;
   auto visit = [&](int32_t code) {
     if (const char* text = DirectDrawResultText(code)) {
@@ -199,23 +199,23 @@ TEST(DirectDrawResults, TheTableNamesOneHundredAndNineCodesByTheirPublishedValue
     }
   };
   for (uint32_t code = 0; code < 0x1000; ++code) visit(MakeDirectDrawResult(code));
-  for (int32_t code : {DDERR_GENERIC, DDERR_INVALIDPARAMS, DDERR_OUTOFMEMORY, DDERR_UNSUPPORTED,
-                       DDERR_NOTINITIALIZED}) {
+  for (int32_t code : {dderr::Generic, dderr::InvalidParams, dderr::OutOfMemory, dderr::Unsupported,
+                       dderr::NotInitialized}) {
     visit(code);
   }
   EXPECT_EQ(names.size(), kNamedResultCount);
-  EXPECT_STREQ(DirectDrawResultText(DDERR_NOTINITIALIZED), " - DDERR_NOTINITIALIZED");
-  EXPECT_EQ(DirectDrawResultText(DDERR_SURFACEBUSY), nullptr);
-  EXPECT_EQ(DirectDrawResultText(DD_OK), nullptr);
+  EXPECT_STREQ(DirectDrawResultText(dderr::NotInitialized), " - DDERR_NOTINITIALIZED");
+  EXPECT_EQ(DirectDrawResultText(dderr::SurfaceBusy), nullptr);
+  EXPECT_EQ(DirectDrawResultText(dd::Ok), nullptr);
 }
 
 TEST(DirectDrawResults, MessagesAreCutTo255CharactersAndTheBusyCodeLeavesThemAlone) {
   char message[kErrorTextSize] = "before";
-  EXPECT_FALSE(FormatDirectDrawError("busy", DDERR_SURFACEBUSY, message));
+  EXPECT_FALSE(FormatDirectDrawError("busy", dderr::SurfaceBusy, message));
   EXPECT_STREQ(message, "before");
-  ASSERT_TRUE(FormatDirectDrawError(std::string(300, 'x').c_str(), DDERR_SURFACELOST, message));
+  ASSERT_TRUE(FormatDirectDrawError(std::string(300, 'x').c_str(), dderr::SurfaceLost, message));
   EXPECT_EQ(message, std::string(255, 'x'));
-  ASSERT_TRUE(FormatDirectDrawError(std::string(250, 'y').c_str(), DDERR_SURFACELOST, message));
+  ASSERT_TRUE(FormatDirectDrawError(std::string(250, 'y').c_str(), dderr::SurfaceLost, message));
   EXPECT_EQ(message, std::string(250, 'y') + " - DD");
 }
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "platform/direct_draw_results.h"
 #include "platform/display_flags.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/headless_text.h"
 #include "platform/headless/host_window.h"
-#include "video/portable/direct_draw_results.h"
 
 namespace corvex::testing {
 namespace {
@@ -17,8 +17,8 @@ class HeadlessDevice : public ::testing::Test {
  public:
   HeadlessDevice() {
     DirectDrawObject* object = nullptr;
-    EXPECT_EQ(backend.display.DirectDrawCreate(&object), DD_OK);
-    EXPECT_EQ(object->QueryDisplayDevice(&device), DD_OK);
+    EXPECT_EQ(backend.display.DirectDrawCreate(&object), dd::Ok);
+    EXPECT_EQ(object->QueryDisplayDevice(&device), dd::Ok);
     object->Release();
   }
   ~HeadlessDevice() override { device->Release(); }
@@ -27,11 +27,11 @@ class HeadlessDevice : public ::testing::Test {
   Result Create(uint32_t caps, int32_t size, uint32_t fourCC, Surface** surface) {
     SurfaceDescription description;
     description.flags =
-        DDSD_CAPS | (size ? DDSD_WIDTH | DDSD_HEIGHT : 0) | (fourCC ? DDSD_PIXELFORMAT : 0);
+        ddsd::Caps | (size ? ddsd::Width | ddsd::Height : 0) | (fourCC ? ddsd::PixelFormat : 0);
     description.width = description.height = static_cast<uint32_t>(size);
     description.caps.caps = caps;
-    description.pixelFormat = PixelFormat{kPixelFormatSize, DDPF_FOURCC, fourCC};
-    EXPECT_EQ(device->CreateSurface(&description, surface), DDERR_INVALIDPARAMS);  // unsized
+    description.pixelFormat = PixelFormat{kPixelFormatSize, ddpf::FourCC, fourCC};
+    EXPECT_EQ(device->CreateSurface(&description, surface), dderr::InvalidParams);  // unsized
     description.size = kSurfaceDescriptionSize;
     return device->CreateSurface(&description, surface);
   }
@@ -43,18 +43,18 @@ class HeadlessDevice : public ::testing::Test {
 
 TEST_F(HeadlessDevice, ASurfaceLockedOrDrawnOnIsBusy) {
   Surface* surface = nullptr;
-  ASSERT_EQ(Create(DDSCAPS_SYSTEMMEMORY, 33, 0, &surface), DD_OK);
+  ASSERT_EQ(Create(ddscaps::SystemMemory, 33, 0, &surface), dd::Ok);
   SurfaceDescription locked;
   locked.size = kSurfaceDescriptionSize;
-  ASSERT_EQ(surface->Lock(nullptr, &locked, DDLOCK_WAIT), DD_OK);
+  ASSERT_EQ(surface->Lock(nullptr, &locked, ddlock::Wait), dd::Ok);
   EXPECT_EQ(locked.pitch, 136);  // rows aligned to 8 bytes
   DeviceContext* context = nullptr;
-  EXPECT_EQ(surface->GetDC(&context), DDERR_SURFACEBUSY);
-  EXPECT_EQ(surface->Unlock(nullptr), DD_OK);
-  EXPECT_EQ(surface->Unlock(nullptr), DDERR_NOTLOCKED);
-  ASSERT_EQ(surface->GetDC(&context), DD_OK);
-  EXPECT_EQ(surface->Lock(nullptr, &locked, DDLOCK_WAIT), DDERR_SURFACEBUSY);
-  EXPECT_EQ(surface->ReleaseDC(context), DD_OK);
+  EXPECT_EQ(surface->GetDC(&context), dderr::SurfaceBusy);
+  EXPECT_EQ(surface->Unlock(nullptr), dd::Ok);
+  EXPECT_EQ(surface->Unlock(nullptr), dderr::NotLocked);
+  ASSERT_EQ(surface->GetDC(&context), dd::Ok);
+  EXPECT_EQ(surface->Lock(nullptr, &locked, ddlock::Wait), dderr::SurfaceBusy);
+  EXPECT_EQ(surface->ReleaseDC(context), dd::Ok);
   surface->Release();
 }
 
@@ -62,25 +62,25 @@ TEST_F(HeadlessDevice, TheScreenBelongsToItsModeAndOverlaysToVideoMemory) {
   backend.display.modes = {StandardMode(640, 480, 16)};
   backend.display.videoMemory = 480 * 480 * 2;  // one overlay of 480 x 480
   Surface *primary = nullptr, *overlay = nullptr, *refused = nullptr;
-  ASSERT_EQ(Create(DDSCAPS_PRIMARYSURFACE, 0, 0, &primary), DD_OK);
-  EXPECT_EQ(Create(DDSCAPS_PRIMARYSURFACE, 0, 0, &refused), DDERR_PRIMARYSURFACEALREADYEXISTS);
-  EXPECT_EQ(device->SetDisplayMode(640, 480, 16, 0, 0), DDERR_NOEXCLUSIVEMODE);
-  ASSERT_EQ(device->SetCooperativeLevel(window.handle(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN),
-            DD_OK);
-  EXPECT_EQ(device->SetDisplayMode(800, 600, 16, 0, 0), DDERR_INVALIDMODE);
-  ASSERT_EQ(device->SetDisplayMode(640, 480, 16, 0, 0), DD_OK);
-  EXPECT_EQ(primary->Restore(), DDERR_WRONGMODE);  // made for the desktop's mode
+  ASSERT_EQ(Create(ddscaps::PrimarySurface, 0, 0, &primary), dd::Ok);
+  EXPECT_EQ(Create(ddscaps::PrimarySurface, 0, 0, &refused), dderr::PrimarySurfaceAlreadyExists);
+  EXPECT_EQ(device->SetDisplayMode(640, 480, 16, 0, 0), dderr::NoExclusiveMode);
+  ASSERT_EQ(device->SetCooperativeLevel(window.handle(), ddscl::Exclusive | ddscl::FullScreen),
+            dd::Ok);
+  EXPECT_EQ(device->SetDisplayMode(800, 600, 16, 0, 0), dderr::InvalidMode);
+  ASSERT_EQ(device->SetDisplayMode(640, 480, 16, 0, 0), dd::Ok);
+  EXPECT_EQ(primary->Restore(), dderr::WrongMode);  // made for the desktop's mode
   primary->Release();
 
-  ASSERT_EQ(Create(DDSCAPS_OVERLAY | DDSCAPS_VIDEOMEMORY, 480, 0, &overlay), DD_OK);
-  EXPECT_EQ(Create(DDSCAPS_OVERLAY, 8, 0, &refused), DDERR_OUTOFVIDEOMEMORY);
+  ASSERT_EQ(Create(ddscaps::Overlay | ddscaps::VideoMemory, 480, 0, &overlay), dd::Ok);
+  EXPECT_EQ(Create(ddscaps::Overlay, 8, 0, &refused), dderr::OutOfVideoMemory);
   overlay->Release();
 }
 
 TEST(HeadlessPixelsAndText, NarrowChannelsWidenYuvComesBackAndBytesAreReadAsUtf8) {
   const uint8_t grey565[2] = {0x10, 0x84}, greyUyvy[4] = {128, 127, 128, 127};
   EXPECT_EQ(ReadRgb(grey565, 0, PixelLayout{2, 0xF800, 0x07E0, 0x001F, 0}), 0x848284u);
-  EXPECT_EQ(ReadRgb(greyUyvy, 1, PixelLayout{2, 0, 0, 0, FOURCC_UYVY}), 0x7F7F7Fu);
+  EXPECT_EQ(ReadRgb(greyUyvy, 1, PixelLayout{2, 0, 0, 0, fourcc::Uyvy}), 0x7F7F7Fu);
   EXPECT_EQ(DecodeText("A\xC3\xA9", 3), (std::vector<uint32_t>{'A', 0xE9}));
   EXPECT_EQ(DecodeText("\xE9t\xE2\x82\xAC", 5), (std::vector<uint32_t>{0xE9, 't', 0x20AC}));
   EXPECT_EQ(DecodeText("\xE2\x82", 2), (std::vector<uint32_t>{0xE2, 0x82}));

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/process_objects.h"
 #include "png_writer.h"
-#include "scene/process_objects.h"
 #include "scene/scene_manager.h"
 #include "video/portable/overlay_text.h"
 #include "video_fixture.h"
@@ -45,7 +45,7 @@ class Overlays : public VideoTest {
     Frame();
     Texts drawn;
     for (const auto& record : backend.graphics.textLog) {
-      EXPECT_EQ(record.backgroundMode, platform::TRANSPARENT);
+      EXPECT_EQ(record.backgroundMode, platform::bk::Transparent);
       EXPECT_EQ(record.pixelHeight, 10);
       drawn.push_back(Text(record.x, record.y, record.color, record.text));
     }

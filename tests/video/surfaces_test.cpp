@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "platform/direct_draw_results.h"
 #include "platform/display_flags.h"
-#include "video/portable/direct_draw_results.h"
 #include "video_fixture.h"
 
 namespace corvex::testing {
@@ -34,7 +34,7 @@ TEST_F(VideoTest, EachModeShowsThePictureAndLeavesNothingBehind) {
     Switch(c.mode, c.resolution);
     const HeadlessSurface* compose = Surface(video->composeSurface);
     EXPECT_EQ(compose->width, video->width + 1);
-    EXPECT_EQ(compose->caps, platform::DDSCAPS_SYSTEMMEMORY);
+    EXPECT_EQ(compose->caps, platform::ddscaps::SystemMemory);
     uint32_t* drawn = video->frameBuffer;
     Frame();
     EXPECT_EQ(video->previousFrame, drawn);
@@ -56,7 +56,7 @@ TEST_F(VideoTest, EachModeShowsThePictureAndLeavesNothingBehind) {
     }
     if (c.mode == kBackground) {
       EXPECT_EQ(Surface(video->overlaySurface)->overlayFlags,
-                platform::DDOVER_SHOW | platform::DDOVER_KEYDEST);
+                platform::ddover::Show | platform::ddover::KeyDest);
       const HeadlessSurface* primary = Surface(video->primarySurface);
       EXPECT_TRUE(primary->hasDestOverlayKey);
       EXPECT_EQ(primary->destOverlayKey.low, c.key);
@@ -84,7 +84,7 @@ TEST_F(VideoTest, AYuvOverlayIsWrittenDirectlyAndCarriesNoText) {
     video->showInfo = 1;
     video->SetMessage("Transform Locked");
     backend.graphics.textLog.clear();
-    display().failures.Inject("Blt", DDERR_GENERIC);  // a blit would end the process
+    display().failures.Inject("Blt", dderr::Generic);  // a blit would end the process
     Frame();                                          // the information overlay's clock starts
     Frame([](int32_t, int32_t) { return 0x3080C0u; });
     EXPECT_TRUE(backend.graphics.textLog.empty());

@@ -8,7 +8,8 @@ namespace corvex::platform::headless {
 
 // Makes one chosen call of the headless backend fail with a chosen result code, so every
 // failure path of the plug-in can be driven from a test. An injection names the operation
-// ("CreateWindow", "Lock", ...) and how many successful calls to let through first.
+// by its Windows name ("CreateWindow" for CreateClassWindow, "Lock", ...) and how many
+// successful calls to let through first.
 class FailureInjector {
  public:
   void Inject(const std::string& operation, int32_t result, int32_t skip = 0) {

@@ -25,16 +25,16 @@ HeadlessDialogs::Control::Control(Backend& owner, const ControlTemplate& from,
       text(from.text ? from.text : "") {}
 
 bool HeadlessDialogs::Control::IsAutoCheckBox() const {
-  return kind == ControlKind::Button && (style & kButtonVariant) == BS_AUTOCHECKBOX;
+  return kind == ControlKind::Button && (style & kButtonVariant) == bs::AutoCheckBox;
 }
 
 bool HeadlessDialogs::Control::IsAutoRadioButton() const {
-  return kind == ControlKind::Button && (style & kButtonVariant) == BS_AUTORADIOBUTTON;
+  return kind == ControlKind::Button && (style & kButtonVariant) == bs::AutoRadioButton;
 }
 
 HeadlessDialogs::HeadlessDialogs(Backend& backend, HeadlessWindows& windows)
     : backend_(backend), windows_(windows) {
-  windows_.RegisterClass(kDialogClass, &HeadlessDialogs::DialogClassProcedure, nullptr);
+  windows_.RegisterWindowClass(kDialogClass, &HeadlessDialogs::DialogClassProcedure, nullptr);
 }
 
 HeadlessDialogs::~HeadlessDialogs() = default;
@@ -46,21 +46,21 @@ intptr_t CORVEX_CALLBACK HeadlessDialogs::DialogClassProcedure(WindowHandle wind
   auto& dialogs =
       static_cast<HeadlessDialogs&>(static_cast<WindowObject*>(window)->backend->Dialogs());
   Dialog* dialog = dialogs.Find(window);
-  if (dialog == nullptr) return 0;  // WM_CREATE comes before the dialog is recorded
+  if (dialog == nullptr) return 0;  // wm::Create comes before the dialog is recorded
   // The procedure may destroy the dialog (and this record) before it returns.
   WindowProcedure procedure = dialog->procedure;
   const intptr_t result = procedure(window, message, wParam, lParam);
-  if (message == WM_DESTROY) dialogs.Forget(window);
+  if (message == wm::Destroy) dialogs.Forget(window);
   return result;
 }
 
-WindowHandle HeadlessDialogs::CreateDialog(InstanceHandle instance, const DialogTemplate& source,
-                                           WindowHandle owner, WindowProcedure procedure,
-                                           intptr_t userData) {
+WindowHandle HeadlessDialogs::CreateDialogWindow(InstanceHandle instance,
+                                                 const DialogTemplate& source, WindowHandle owner,
+                                                 WindowProcedure procedure, intptr_t userData) {
   if (procedure == nullptr || windows_.failures.Take("CreateDialog")) return nullptr;
   WindowHandle window =
-      windows_.CreateWindow(kDialogClass, source.title, source.style & ~WS_VISIBLE, 0, 0,
-                            source.width, source.height, owner, instance);
+      windows_.CreateClassWindow(kDialogClass, source.title, source.style & ~ws::Visible, 0, 0,
+                                 source.width, source.height, owner, instance);
   if (window == nullptr) return nullptr;
   windows_.SetUserData(window, userData);
   auto dialog = std::make_unique<Dialog>();
@@ -73,7 +73,7 @@ WindowHandle HeadlessDialogs::CreateDialog(InstanceHandle instance, const Dialog
     dialog->controls.push_back(std::make_unique<Control>(backend_, source.controls[i], window));
   }
   dialogs_.push_back(std::move(dialog));
-  windows_.SendMessage(window, WM_INITDIALOG, 0, userData);
+  windows_.SendWindowMessage(window, wm::InitDialog, 0, userData);
   return window;
 }
 
@@ -119,7 +119,7 @@ WindowHandle HeadlessDialogs::GetDlgItem(WindowHandle dialog, int32_t id) {
   return FindControl(dialog, id);
 }
 
-void HeadlessDialogs::SetWindowText(WindowHandle control, const char* text) {
+void HeadlessDialogs::SetControlText(WindowHandle control, const char* text) {
   if (Control* found = ControlOf(control)) {
     found->text = text ? text : "";
   } else if (HeadlessWindows::Window* window = windows_.Find(control)) {
@@ -197,16 +197,16 @@ intptr_t HeadlessDialogs::Click(WindowHandle dialog, int32_t id) {
     auto at = std::find_if(controls.begin(), controls.end(),
                            [clicked](const auto& c) { return c.get() == clicked; });
     auto first = at;
-    while (first != controls.begin() && ((*first)->style & WS_GROUP) == 0) --first;
+    while (first != controls.begin() && ((*first)->style & ws::Group) == 0) --first;
     auto last = at + 1;
-    while (last != controls.end() && ((*last)->style & WS_GROUP) == 0) ++last;
+    while (last != controls.end() && ((*last)->style & ws::Group) == 0) ++last;
     for (auto c = first; c != last; ++c) {
       if ((*c)->IsAutoRadioButton()) (*c)->checked = false;
     }
     clicked->checked = true;
   }
-  return windows_.SendMessage(dialog, WM_COMMAND, CommandParam(id, BN_CLICKED),
-                              reinterpret_cast<intptr_t>(clicked));
+  return windows_.SendWindowMessage(dialog, wm::Command, CommandParam(id, bn::Clicked),
+                                    reinterpret_cast<intptr_t>(clicked));
 }
 
 intptr_t HeadlessDialogs::ChooseListItem(WindowHandle dialog, int32_t id, int32_t index) {
@@ -216,8 +216,8 @@ intptr_t HeadlessDialogs::ChooseListItem(WindowHandle dialog, int32_t id, int32_
     return 0;
   }
   list->selection = index;
-  return windows_.SendMessage(dialog, WM_COMMAND, CommandParam(id, LBN_SELCHANGE),
-                              reinterpret_cast<intptr_t>(list));
+  return windows_.SendWindowMessage(dialog, wm::Command, CommandParam(id, lbn::SelChange),
+                                    reinterpret_cast<intptr_t>(list));
 }
 
 intptr_t HeadlessDialogs::DragSlider(WindowHandle dialog, int32_t id, int32_t position) {
@@ -225,8 +225,9 @@ intptr_t HeadlessDialogs::DragSlider(WindowHandle dialog, int32_t id, int32_t po
   if (slider == nullptr || slider->kind != ControlKind::Trackbar) return 0;
   slider->position = std::clamp(position, slider->minimum, slider->maximum);
   const uintptr_t wParam =
-      (static_cast<uintptr_t>(slider->position & 0xFFFF) << 16) | TB_THUMBPOSITION;
-  return windows_.SendMessage(dialog, WM_HSCROLL, wParam, reinterpret_cast<intptr_t>(slider));
+      (static_cast<uintptr_t>(slider->position & 0xFFFF) << 16) | tb::ThumbPosition;
+  return windows_.SendWindowMessage(dialog, wm::HScroll, wParam,
+                                    reinterpret_cast<intptr_t>(slider));
 }
 
 }  // namespace corvex::platform::headless

@@ -51,11 +51,11 @@ class HeadlessDialogs final : public DialogSystem {
   HeadlessDialogs(const HeadlessDialogs&) = delete;
   HeadlessDialogs& operator=(const HeadlessDialogs&) = delete;
 
-  WindowHandle CreateDialog(InstanceHandle instance, const DialogTemplate& dialog,
-                            WindowHandle owner, WindowProcedure procedure,
-                            intptr_t userData) override;
+  WindowHandle CreateDialogWindow(InstanceHandle instance, const DialogTemplate& dialog,
+                                  WindowHandle owner, WindowProcedure procedure,
+                                  intptr_t userData) override;
   WindowHandle GetDlgItem(WindowHandle dialog, int32_t id) override;
-  void SetWindowText(WindowHandle control, const char* text) override;
+  void SetControlText(WindowHandle control, const char* text) override;
   void EnableWindow(WindowHandle control, bool enable) override;
   void SetCheck(WindowHandle control, bool checked) override;
   void ResetList(WindowHandle list) override;
@@ -75,9 +75,9 @@ class HeadlessDialogs final : public DialogSystem {
 
   // A user's actions; each returns the dialog procedure's result, or 0 when the control is
   // missing or disabled and takes no input. Click: an automatic check box flips, an automatic
-  // radio button becomes the checked one of its group, then the dialog gets WM_COMMAND with
-  // BN_CLICKED. ChooseListItem: selects an item of a list, then WM_COMMAND with LBN_SELCHANGE.
-  // DragSlider: moves the thumb (kept inside the range), then WM_HSCROLL from the slider.
+  // radio button becomes the checked one of its group, then the dialog gets wm::Command with
+  // bn::Clicked. ChooseListItem: selects an item of a list, then wm::Command with lbn::SelChange.
+  // DragSlider: moves the thumb (kept inside the range), then wm::HScroll from the slider.
   intptr_t Click(WindowHandle dialog, int32_t id);
   intptr_t ChooseListItem(WindowHandle dialog, int32_t id, int32_t index);
   intptr_t DragSlider(WindowHandle dialog, int32_t id, int32_t position);

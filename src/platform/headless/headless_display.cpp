@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "platform/direct_draw_results.h"
 #include "platform/display_flags.h"
 #include "platform/headless/headless_surface.h"
 #include "platform/headless/headless_windows.h"
-#include "video/portable/direct_draw_results.h"
 
 namespace corvex::platform::headless {
 
@@ -32,7 +32,7 @@ namespace {
 PixelFormat FormatOf(const DisplayModeInfo& mode) {
   PixelFormat format;
   format.size = kPixelFormatSize;
-  format.flags = mode.bitsPerPixel <= 8 ? DDPF_PALETTEINDEXED8 : DDPF_RGB;
+  format.flags = mode.bitsPerPixel <= 8 ? ddpf::PaletteIndexed8 : ddpf::Rgb;
   format.rgbBitCount = static_cast<uint32_t>(mode.bitsPerPixel);
   format.redMask = mode.redMask;
   format.greenMask = mode.greenMask;
@@ -55,11 +55,11 @@ class HeadlessDirectDraw final : public DirectDrawObject, public DisplayDevice {
 
   Result QueryDisplayDevice(DisplayDevice** device) override {
     if (auto failure = display_.failures.Take("QueryInterface")) return *failure;
-    if (device == nullptr) return DDERR_INVALIDPARAMS;
-    if (!display_.hasDirectDraw6) return E_NOINTERFACE;
+    if (device == nullptr) return dderr::InvalidParams;
+    if (!display_.hasDirectDraw6) return com::NoInterface;
     ++references_;
     *device = this;
-    return DD_OK;
+    return dd::Ok;
   }
 
   uint32_t Release() override {
@@ -71,72 +71,68 @@ class HeadlessDirectDraw final : public DirectDrawObject, public DisplayDevice {
   Result EnumDisplayModes(uint32_t, const SurfaceDescription*, void* context,
                           EnumModesCallback callback) override {
     if (auto failure = display_.failures.Take("EnumDisplayModes")) return *failure;
-    if (callback == nullptr) return DDERR_INVALIDPARAMS;
+    if (callback == nullptr) return dderr::InvalidParams;
     const std::vector<DisplayModeInfo> reported = display_.modes;  // callbacks may not alter it
     for (const DisplayModeInfo& mode : reported) {
       SurfaceDescription description = Describe(mode);
-      if (callback(&description, context) == DDENUMRET_CANCEL) break;
+      if (callback(&description, context) == ddenumret::Cancel) break;
     }
-    return DD_OK;
+    return dd::Ok;
   }
 
   Result GetDisplayMode(SurfaceDescription* description) override {
     if (auto failure = display_.failures.Take("GetDisplayMode")) return *failure;
     if (description == nullptr || description->size != kSurfaceDescriptionSize) {
-      return DDERR_INVALIDPARAMS;
+      return dderr::InvalidParams;
     }
     *description = Describe(display_.CurrentMode());
-    return DD_OK;
+    return dd::Ok;
   }
 
   Result GetAvailableVidMem(const SurfaceCaps*, uint32_t* total, uint32_t* free) override {
     if (auto failure = display_.failures.Take("GetAvailableVidMem")) return *failure;
-    if (total == nullptr && free == nullptr) return DDERR_INVALIDPARAMS;
+    if (total == nullptr && free == nullptr) return dderr::InvalidParams;
     if (total != nullptr) *total = display_.videoMemory;
     if (free != nullptr) *free = display_.videoMemory - display_.UsedVideoMemory();
-    return DD_OK;
+    return dd::Ok;
   }
 
   Result GetCaps(DisplayCaps* driver, DisplayCaps* emulation) override {
     if (auto failure = display_.failures.Take("GetCaps")) return *failure;
-    if (driver == nullptr && emulation == nullptr) return DDERR_INVALIDPARAMS;
-    if ((driver && driver->size != kDisplayCapsSize) ||
-        (emulation && emulation->size != kDisplayCapsSize)) {
-      return DDERR_INVALIDPARAMS;
-    }
+    if (driver == nullptr && emulation == nullptr) return dderr::InvalidParams;
     if (driver != nullptr) {
       const bool overlays = display_.overlaySupport != OverlaySupport::None;
-      driver->caps = overlays ? DDCAPS_OVERLAY : 0;
+      driver->caps = overlays ? ddcaps::Overlay : 0;
       driver->videoMemoryTotal = display_.videoMemory;
       driver->videoMemoryFree = display_.videoMemory - display_.UsedVideoMemory();
       driver->maxVisibleOverlays = overlays ? display_.maxVisibleOverlays : 0;
       driver->currentVisibleOverlays = display_.otherVisibleOverlays + display_.ShownOverlays();
     }
-    if (emulation != nullptr) *emulation = DisplayCaps{kDisplayCapsSize};
-    return DD_OK;
+    if (emulation != nullptr) *emulation = DisplayCaps{};
+    return dd::Ok;
   }
 
   Result SetCooperativeLevel(WindowHandle window, uint32_t flags) override {
     if (auto failure = display_.failures.Take("SetCooperativeLevel")) return *failure;
-    const bool exclusive = (flags & (DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN)) != 0;
-    const bool normal = (flags & DDSCL_NORMAL) != 0;
-    if (exclusive == normal) return DDERR_INVALIDPARAMS;
-    constexpr uint32_t kFullScreen = DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN;
+    const bool exclusive = (flags & (ddscl::Exclusive | ddscl::FullScreen)) != 0;
+    const bool normal = (flags & ddscl::Normal) != 0;
+    if (exclusive == normal) return dderr::InvalidParams;
+    constexpr uint32_t kFullScreen = ddscl::Exclusive | ddscl::FullScreen;
     if (exclusive && (flags & kFullScreen) != kFullScreen) {
-      return DDERR_INVALIDPARAMS;  // exclusive and full screen go together
+      return dderr::InvalidParams;  // exclusive and full screen go together
     }
-    if (exclusive && display_.windows().Find(window) == nullptr) return DDERR_INVALIDPARAMS;
+    if (exclusive && display_.windows().Find(window) == nullptr) return dderr::InvalidParams;
     if (exclusive && display_.ExclusiveOwner() != nullptr && display_.ExclusiveOwner() != this) {
-      return DDERR_EXCLUSIVEMODEALREADYSET;
+      return dderr::ExclusiveModeAlreadySet;
     }
     display_.SetCooperation(window, flags, this);
-    return DD_OK;
+    return dd::Ok;
   }
 
   Result SetDisplayMode(uint32_t width, uint32_t height, uint32_t bitsPerPixel, uint32_t,
                         uint32_t) override {
     if (auto failure = display_.failures.Take("SetDisplayMode")) return *failure;
-    if (display_.ExclusiveOwner() != this) return DDERR_NOEXCLUSIVEMODE;
+    if (display_.ExclusiveOwner() != this) return dderr::NoExclusiveMode;
     for (const DisplayModeInfo& mode : display_.modes) {
       if (mode.width == static_cast<int32_t>(width) &&
           mode.height == static_cast<int32_t>(height) &&
@@ -144,7 +140,7 @@ class HeadlessDirectDraw final : public DirectDrawObject, public DisplayDevice {
         return display_.SetMode(&mode);
       }
     }
-    return DDERR_INVALIDMODE;
+    return dderr::InvalidMode;
   }
 
   Result RestoreDisplayMode() override {
@@ -155,61 +151,61 @@ class HeadlessDirectDraw final : public DirectDrawObject, public DisplayDevice {
   Result CreateSurface(const SurfaceDescription* description, Surface** surface) override {
     if (auto failure = display_.failures.Take("CreateSurface")) return *failure;
     if (description == nullptr || surface == nullptr ||
-        description->size != kSurfaceDescriptionSize || (description->flags & DDSD_CAPS) == 0) {
-      return DDERR_INVALIDPARAMS;
+        description->size != kSurfaceDescriptionSize || (description->flags & ddsd::Caps) == 0) {
+      return dderr::InvalidParams;
     }
     const uint32_t caps = description->caps.caps;
-    if ((caps & DDSCAPS_PRIMARYSURFACE) != 0) return CreatePrimary(caps, surface);
-    const bool sized = (description->flags & DDSD_WIDTH) && (description->flags & DDSD_HEIGHT);
+    if ((caps & ddscaps::PrimarySurface) != 0) return CreatePrimary(caps, surface);
+    const bool sized = (description->flags & ddsd::Width) && (description->flags & ddsd::Height);
     if (!sized || description->width == 0 || description->height == 0 ||
         description->width > 16384 || description->height > 16384) {
-      return DDERR_INVALIDPARAMS;
+      return dderr::InvalidParams;
     }
     PixelFormat format = display_.CurrentPixelFormat();
-    if ((description->flags & DDSD_PIXELFORMAT) != 0) format = description->pixelFormat;
-    const bool overlay = (caps & DDSCAPS_OVERLAY) != 0;
+    if ((description->flags & ddsd::PixelFormat) != 0) format = description->pixelFormat;
+    const bool overlay = (caps & ddscaps::Overlay) != 0;
     if (overlay) {
-      if (Result refused = OverlayRefusal(format); refused != DD_OK) return refused;
-    } else if ((format.flags & DDPF_FOURCC) != 0) {
-      return DDERR_INVALIDPIXELFORMAT;
+      if (Result refused = OverlayRefusal(format); refused != dd::Ok) return refused;
+    } else if ((format.flags & ddpf::FourCC) != 0) {
+      return dderr::InvalidPixelFormat;
     }
-    if (format.rgbBitCount <= 8 && (format.flags & DDPF_FOURCC) == 0) {
-      return DDERR_INVALIDPIXELFORMAT;  // no palettes here
+    if (format.rgbBitCount <= 8 && (format.flags & ddpf::FourCC) == 0) {
+      return dderr::InvalidPixelFormat;  // no palettes here
     }
     const int32_t width = static_cast<int32_t>(description->width);
     const int32_t height = static_cast<int32_t>(description->height);
     uint32_t videoBytes = 0;
-    if (overlay || (caps & DDSCAPS_VIDEOMEMORY) != 0) {
+    if (overlay || (caps & ddscaps::VideoMemory) != 0) {
       videoBytes = static_cast<uint32_t>(
           display_.PitchFor(width, PixelLayout::Of(format).bytesPerPixel) * height);
-      if (!display_.ReserveVideoMemory(videoBytes)) return DDERR_OUTOFVIDEOMEMORY;
+      if (!display_.ReserveVideoMemory(videoBytes)) return dderr::OutOfVideoMemory;
     }
     auto* created = new HeadlessSurface(
         display_, overlay ? HeadlessSurface::Kind::Overlay : HeadlessSurface::Kind::Offscreen,
         width, height, format, caps);
     created->videoMemoryBytes = videoBytes;
     *surface = created;
-    return DD_OK;
+    return dd::Ok;
   }
 
   Result CreateClipper(uint32_t, Clipper** clipper) override {
     if (auto failure = display_.failures.Take("CreateClipper")) return *failure;
-    if (clipper == nullptr) return DDERR_INVALIDPARAMS;
+    if (clipper == nullptr) return dderr::InvalidParams;
     *clipper = new HeadlessClipper(display_);
-    return DD_OK;
+    return dd::Ok;
   }
 
  private:
   ~HeadlessDirectDraw() override {
     // Leaving exclusive mode gives the desktop its own mode back.
-    if (display_.ExclusiveOwner() == this) display_.SetCooperation(nullptr, DDSCL_NORMAL, this);
+    if (display_.ExclusiveOwner() == this) display_.SetCooperation(nullptr, ddscl::Normal, this);
     display_.ObjectDestroyed();
   }
 
   SurfaceDescription Describe(const DisplayModeInfo& mode) const {
     SurfaceDescription description;
     description.size = kSurfaceDescriptionSize;
-    description.flags = DDSD_HEIGHT | DDSD_WIDTH | DDSD_PITCH | DDSD_PIXELFORMAT;
+    description.flags = ddsd::Height | ddsd::Width | ddsd::Pitch | ddsd::PixelFormat;
     description.width = static_cast<uint32_t>(mode.width);
     description.height = static_cast<uint32_t>(mode.height);
     description.pitch = display_.PitchFor(mode.width, (mode.bitsPerPixel + 7) / 8);
@@ -221,24 +217,24 @@ class HeadlessDirectDraw final : public DirectDrawObject, public DisplayDevice {
   Result CreatePrimary(uint32_t caps, Surface** surface) {
     for (const HeadlessSurface* existing : display_.Surfaces()) {
       if (existing->kind == HeadlessSurface::Kind::Primary) {
-        return DDERR_PRIMARYSURFACEALREADYEXISTS;
+        return dderr::PrimarySurfaceAlreadyExists;
       }
     }
     const DisplayModeInfo& mode = display_.CurrentMode();
     *surface = new HeadlessSurface(display_, HeadlessSurface::Kind::Primary, mode.width,
                                    mode.height, FormatOf(mode), caps);
-    return DD_OK;
+    return dd::Ok;
   }
 
   Result OverlayRefusal(const PixelFormat& format) const {
     const OverlaySupport support = display_.overlaySupport;
-    if (support == OverlaySupport::None) return DDERR_NOOVERLAYHW;
-    if ((format.flags & DDPF_FOURCC) == 0) {
-      return support == OverlaySupport::Rgb ? DD_OK : DDERR_INVALIDPIXELFORMAT;
+    if (support == OverlaySupport::None) return dderr::NoOverlayHw;
+    if ((format.flags & ddpf::FourCC) == 0) {
+      return support == OverlaySupport::Rgb ? dd::Ok : dderr::InvalidPixelFormat;
     }
-    if (format.fourCC == FOURCC_UYVY && support == OverlaySupport::Uyvy) return DD_OK;
-    if (format.fourCC == FOURCC_YUY2 && support == OverlaySupport::Yuy2) return DD_OK;
-    return DDERR_INVALIDPIXELFORMAT;
+    if (format.fourCC == fourcc::Uyvy && support == OverlaySupport::Uyvy) return dd::Ok;
+    if (format.fourCC == fourcc::Yuy2 && support == OverlaySupport::Yuy2) return dd::Ok;
+    return dderr::InvalidPixelFormat;
   }
 
   HeadlessDisplay& display_;
@@ -260,9 +256,9 @@ HeadlessDisplay::~HeadlessDisplay() = default;
 
 Result HeadlessDisplay::DirectDrawCreate(DirectDrawObject** object) {
   if (auto failure = failures.Take("DirectDrawCreate")) return *failure;
-  if (object == nullptr) return DDERR_INVALIDPARAMS;
+  if (object == nullptr) return dderr::InvalidParams;
   *object = new HeadlessDirectDraw(*this);
-  return DD_OK;
+  return dd::Ok;
 }
 
 const DisplayModeInfo& HeadlessDisplay::CurrentMode() const {
@@ -308,13 +304,13 @@ Result HeadlessDisplay::SetMode(const DisplayModeInfo* mode) {
     setMode_ = *mode;
   }
   FitScreen();
-  return DD_OK;
+  return dd::Ok;
 }
 
 void HeadlessDisplay::SetCooperation(WindowHandle window, uint32_t flags, const void* owner) {
   cooperativeFlags_ = flags;
   cooperativeWindow_ = window;
-  if ((flags & DDSCL_EXCLUSIVE) != 0) {
+  if ((flags & ddscl::Exclusive) != 0) {
     exclusiveOwner_ = owner;
   } else if (exclusiveOwner_ == owner) {
     exclusiveOwner_ = nullptr;

@@ -10,7 +10,7 @@ namespace corvex::platform::headless {
 
 PixelLayout PixelLayout::Of(const PixelFormat& format) {
   PixelLayout layout;
-  if ((format.flags & DDPF_FOURCC) != 0) {
+  if ((format.flags & ddpf::FourCC) != 0) {
     layout.bytesPerPixel = 2;
     layout.fourCC = format.fourCC;
     layout.redMask = layout.greenMask = layout.blueMask = 0;
@@ -92,7 +92,7 @@ uint32_t ReadRgb(const uint8_t* row, int32_t x, const PixelLayout& layout) {
   if (layout.IsYuv()) {
     const uint8_t* pair = row + 4 * (x / 2);
     const bool odd = (x & 1) != 0;
-    if (layout.fourCC == FOURCC_UYVY) return YuvToRgb(odd ? pair[3] : pair[1], pair[0], pair[2]);
+    if (layout.fourCC == fourcc::Uyvy) return YuvToRgb(odd ? pair[3] : pair[1], pair[0], pair[2]);
     return YuvToRgb(odd ? pair[2] : pair[0], pair[1], pair[3]);
   }
   return RgbReader(layout).Read(row + static_cast<ptrdiff_t>(x) * layout.bytesPerPixel);

@@ -33,7 +33,7 @@ bool ReadWholeFile(const std::string& path, std::string* text) {
   return !readError;
 }
 
-// The value as GetPrivateProfileInt reads it (see profile_store.h).
+// The value as GetPrivateProfileInteger reads it (see profile_store.h).
 int32_t ProfileInteger(const char* value) {
   const char* p = value;
   while (*p == ' ' || *p == '\t') ++p;
@@ -46,8 +46,8 @@ int32_t ProfileInteger(const char* value) {
 
 }  // namespace
 
-int32_t HeadlessProfiles::GetPrivateProfileInt(const char* section, const char* key,
-                                               int32_t defaultValue, const char* path) {
+int32_t HeadlessProfiles::GetPrivateProfileInteger(const char* section, const char* key,
+                                                   int32_t defaultValue, const char* path) {
   if (section == nullptr || key == nullptr || path == nullptr) return defaultValue;
   std::string text;
   if (!ReadWholeFile(path, &text)) return defaultValue;
@@ -56,8 +56,8 @@ int32_t HeadlessProfiles::GetPrivateProfileInt(const char* section, const char* 
   return ProfileInteger(value->c_str());
 }
 
-bool HeadlessProfiles::WritePrivateProfileString(const char* section, const char* key,
-                                                 const char* value, const char* path) {
+bool HeadlessProfiles::WritePrivateProfileValue(const char* section, const char* key,
+                                                const char* value, const char* path) {
   if (section == nullptr || key == nullptr || value == nullptr || path == nullptr) return false;
   std::string original;
   if (!ReadWholeFile(path, &original)) return false;

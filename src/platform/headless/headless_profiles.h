@@ -16,10 +16,10 @@ class HeadlessProfiles final : public ProfileStore {
  public:
   explicit HeadlessProfiles(FailureInjector& failures) : failures_(failures) {}
 
-  int32_t GetPrivateProfileInt(const char* section, const char* key, int32_t defaultValue,
-                               const char* path) override;
-  bool WritePrivateProfileString(const char* section, const char* key, const char* value,
-                                 const char* path) override;
+  int32_t GetPrivateProfileInteger(const char* section, const char* key, int32_t defaultValue,
+                                   const char* path) override;
+  bool WritePrivateProfileValue(const char* section, const char* key, const char* value,
+                                const char* path) override;
 
   // Where a write puts the new file before it replaces the one at path. A file left there by
   // a crash is never read, and the next write replaces it.

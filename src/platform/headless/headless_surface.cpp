@@ -2,11 +2,11 @@
 
 #include <cstring>
 
+#include "platform/direct_draw_results.h"
 #include "platform/display_flags.h"
 #include "platform/headless/headless_display.h"
 #include "platform/headless/headless_text.h"
 #include "platform/headless/headless_windows.h"
-#include "video/portable/direct_draw_results.h"
 
 namespace corvex::platform::headless {
 
@@ -18,9 +18,9 @@ HeadlessClipper::~HeadlessClipper() { display_.ClipperDestroyed(); }
 
 Result HeadlessClipper::SetHWnd(uint32_t, WindowHandle target) {
   if (auto failure = display_.failures.Take("SetHWnd")) return *failure;
-  if (display_.windows().Find(target) == nullptr) return DDERR_INVALIDPARAMS;
+  if (display_.windows().Find(target) == nullptr) return dderr::InvalidParams;
   window = target;
-  return DD_OK;
+  return dd::Ok;
 }
 
 uint32_t HeadlessClipper::Release() {
@@ -80,15 +80,15 @@ bool HeadlessSurface::WrongMode() {
 Result HeadlessSurface::Lock(const Rect* rect, SurfaceDescription* description, uint32_t) {
   if (auto failure = display_.failures.Take("Lock")) return *failure;
   if (description == nullptr || description->size != kSurfaceDescriptionSize) {
-    return DDERR_INVALIDPARAMS;
+    return dderr::InvalidParams;
   }
-  if (lost || WrongMode()) return DDERR_SURFACELOST;
-  if (Busy()) return DDERR_SURFACEBUSY;
+  if (lost || WrongMode()) return dderr::SurfaceLost;
+  if (Busy()) return dderr::SurfaceBusy;
   const Rect area = rect ? *rect : Bounds();
-  if (IsEmpty(area) || !Contains(Bounds(), area)) return DDERR_INVALIDRECT;
+  if (IsEmpty(area) || !Contains(Bounds(), area)) return dderr::InvalidRect;
   const PixelLayout layout = Layout();
-  description->flags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PITCH | DDSD_LPSURFACE |
-                       DDSD_PIXELFORMAT;
+  description->flags =
+      ddsd::Caps | ddsd::Height | ddsd::Width | ddsd::Pitch | ddsd::LpSurface | ddsd::PixelFormat;
   description->width = static_cast<uint32_t>(width);
   description->height = static_cast<uint32_t>(height);
   description->pitch = Pitch();
@@ -97,38 +97,38 @@ Result HeadlessSurface::Lock(const Rect* rect, SurfaceDescription* description, 
   description->pixelFormat = format;
   description->caps.caps = caps;
   locked = true;
-  return DD_OK;
+  return dd::Ok;
 }
 
 Result HeadlessSurface::Unlock(const Rect*) {
   if (auto failure = display_.failures.Take("Unlock")) return *failure;
-  if (!locked) return DDERR_NOTLOCKED;
+  if (!locked) return dderr::NotLocked;
   locked = false;
-  return DD_OK;
+  return dd::Ok;
 }
 
 Result HeadlessSurface::Blt(const Rect* destination, Surface* source, const Rect* sourceRect,
                             uint32_t) {
   if (auto failure = display_.failures.Take("Blt")) return *failure;
   auto* from = static_cast<HeadlessSurface*>(source);
-  if (from == nullptr) return DDERR_INVALIDPARAMS;
-  if (lost || WrongMode() || from->lost || from->WrongMode()) return DDERR_SURFACELOST;
-  if (Busy() || from->Busy()) return DDERR_SURFACEBUSY;
+  if (from == nullptr) return dderr::InvalidParams;
+  if (lost || WrongMode() || from->lost || from->WrongMode()) return dderr::SurfaceLost;
+  if (Busy() || from->Busy()) return dderr::SurfaceBusy;
   const PixelLayout layout = Layout();
   const PixelLayout fromLayout = from->Layout();
   if (layout.bytesPerPixel != fromLayout.bytesPerPixel || layout.fourCC != fromLayout.fourCC) {
-    return DDERR_INVALIDPIXELFORMAT;
+    return dderr::InvalidPixelFormat;
   }
   const Rect s = sourceRect ? *sourceRect : from->Bounds();
   const Rect d = destination ? *destination : Bounds();
-  if (IsEmpty(s) || !Contains(from->Bounds(), s) || IsEmpty(d)) return DDERR_INVALIDRECT;
+  if (IsEmpty(s) || !Contains(from->Bounds(), s) || IsEmpty(d)) return dderr::InvalidRect;
   Rect visible = Bounds();
   if (clipper != nullptr) {
     Rect window;
     if (!display_.windows().GetWindowRect(clipper->window, &window)) window = Rect{};
     visible = Intersect(visible, window);
   } else if (!Contains(Bounds(), d)) {
-    return DDERR_INVALIDRECT;
+    return dderr::InvalidRect;
   }
   const Rect drawn = Intersect(d, visible);
   const int32_t bytes = layout.bytesPerPixel;
@@ -153,40 +153,40 @@ Result HeadlessSurface::Blt(const Rect* destination, Surface* source, const Rect
     }
   }
   if (kind == Kind::Primary) display_.ScreenPresented(drawn);
-  return DD_OK;
+  return dd::Ok;
 }
 
 Result HeadlessSurface::UpdateOverlay(const Rect* sourceRect, Surface* destination,
                                       const Rect* destinationRect, uint32_t flags) {
   if (auto failure = display_.failures.Take("UpdateOverlay")) return *failure;
-  if (kind != Kind::Overlay) return DDERR_NOTAOVERLAYSURFACE;
+  if (kind != Kind::Overlay) return dderr::NotAOverlaySurface;
   auto* screen = static_cast<HeadlessSurface*>(destination);
-  if (screen == nullptr || screen->kind != Kind::Primary) return DDERR_INVALIDSURFACETYPE;
-  if (lost || screen->lost || screen->WrongMode()) return DDERR_SURFACELOST;
-  if ((flags & DDOVER_HIDE) != 0) {
+  if (screen == nullptr || screen->kind != Kind::Primary) return dderr::InvalidSurfaceType;
+  if (lost || screen->lost || screen->WrongMode()) return dderr::SurfaceLost;
+  if ((flags & ddover::Hide) != 0) {
     overlayShown = false;
-    return DD_OK;
+    return dd::Ok;
   }
   const Rect s = sourceRect ? *sourceRect : Bounds();
   const Rect d = destinationRect ? *destinationRect : screen->Bounds();
-  if (IsEmpty(s) || !Contains(Bounds(), s)) return DDERR_INVALIDRECT;
-  if (IsEmpty(d) || !Contains(screen->Bounds(), d)) return DDERR_INVALIDPOSITION;
+  if (IsEmpty(s) || !Contains(Bounds(), s)) return dderr::InvalidRect;
+  if (IsEmpty(d) || !Contains(screen->Bounds(), d)) return dderr::InvalidPosition;
   overlaySource = s;
   overlayDestination = d;
   overlayFlags = flags;
-  if ((flags & DDOVER_SHOW) != 0) {
+  if ((flags & ddover::Show) != 0) {
     overlayShown = true;
     display_.OverlayPresented(this);
   }
-  return DD_OK;
+  return dd::Ok;
 }
 
 Result HeadlessSurface::SetColorKey(uint32_t flags, const ColorKey& key) {
   if (auto failure = display_.failures.Take("SetColorKey")) return *failure;
-  if ((flags & DDCKEY_DESTOVERLAY) == 0) return DDERR_UNSUPPORTED;
+  if ((flags & ddckey::DestOverlay) == 0) return dderr::Unsupported;
   destOverlayKey = key;
   hasDestOverlayKey = true;
-  return DD_OK;
+  return dd::Ok;
 }
 
 Result HeadlessSurface::SetClipper(Clipper* newClipper) {
@@ -194,39 +194,39 @@ Result HeadlessSurface::SetClipper(Clipper* newClipper) {
   if (newClipper != nullptr) newClipper->AddRef();
   if (clipper != nullptr) clipper->Release();
   clipper = static_cast<HeadlessClipper*>(newClipper);
-  return DD_OK;
+  return dd::Ok;
 }
 
 Result HeadlessSurface::IsLost() {
   if (auto failure = display_.failures.Take("IsLost")) return *failure;
-  return lost || WrongMode() ? DDERR_SURFACELOST : DD_OK;
+  return lost || WrongMode() ? dderr::SurfaceLost : dd::Ok;
 }
 
 Result HeadlessSurface::Restore() {
   if (auto failure = display_.failures.Take("Restore")) return *failure;
-  if (WrongMode()) return DDERR_WRONGMODE;
+  if (WrongMode()) return dderr::WrongMode;
   lost = false;
-  return DD_OK;
+  return dd::Ok;
 }
 
 Result HeadlessSurface::GetDC(DeviceContext** context) {
   if (auto failure = display_.failures.Take("GetDC")) return *failure;
-  if (context == nullptr) return DDERR_INVALIDPARAMS;
-  if (lost || WrongMode()) return DDERR_SURFACELOST;
-  if (Layout().IsYuv()) return DDERR_CANTCREATEDC;
-  if (context_ != nullptr) return DDERR_DCALREADYCREATED;
-  if (locked) return DDERR_SURFACEBUSY;
+  if (context == nullptr) return dderr::InvalidParams;
+  if (lost || WrongMode()) return dderr::SurfaceLost;
+  if (Layout().IsYuv()) return dderr::CantCreateDC;
+  if (context_ != nullptr) return dderr::DCAlreadyCreated;
+  if (locked) return dderr::SurfaceBusy;
   context_ = std::make_unique<HeadlessDeviceContext>(
       display_.graphics(), DrawTarget{Memory(), width, height, Pitch(), Layout()});
   *context = context_.get();
-  return DD_OK;
+  return dd::Ok;
 }
 
 Result HeadlessSurface::ReleaseDC(DeviceContext* context) {
   if (auto failure = display_.failures.Take("ReleaseDC")) return *failure;
-  if (context_ == nullptr || context != context_.get()) return DDERR_NODC;
+  if (context_ == nullptr || context != context_.get()) return dderr::NoDC;
   context_.reset();
-  return DD_OK;
+  return dd::Ok;
 }
 
 }  // namespace corvex::platform::headless

@@ -75,7 +75,7 @@ bool HeadlessGraphics::LoadFace() {
   return true;
 }
 
-FontHandle HeadlessGraphics::CreateFont(const FontRequest& request) {
+FontHandle HeadlessGraphics::CreateFontObject(const FontRequest& request) {
   if (failures.Take("CreateFont")) return nullptr;
   auto font = std::make_unique<Font>();
   font->request = request;
@@ -141,7 +141,7 @@ HeadlessDeviceContext::~HeadlessDeviceContext() = default;
 
 int32_t HeadlessDeviceContext::SetBkMode(int32_t mode) {
   const int32_t previous = backgroundMode_;
-  if (mode == TRANSPARENT || mode == OPAQUE) backgroundMode_ = mode;
+  if (mode == bk::Transparent || mode == bk::Opaque) backgroundMode_ = mode;
   return previous;
 }
 
@@ -174,7 +174,7 @@ void HeadlessDeviceContext::Blend(int32_t x, int32_t y, uint32_t rgb, uint32_t c
   WriteRgb(row, x, target_.layout, mixed);
 }
 
-bool HeadlessDeviceContext::TextOut(int32_t x, int32_t y, const char* text, int32_t length) {
+bool HeadlessDeviceContext::TextOutAt(int32_t x, int32_t y, const char* text, int32_t length) {
   if (text == nullptr || length < 0) return false;
   const HeadlessGraphics::Font* font = graphics_.FontOf(font_);
   const int32_t pixelHeight = font ? font->pixelHeight : kStockFontHeight;
@@ -193,7 +193,7 @@ bool HeadlessDeviceContext::TextOut(int32_t x, int32_t y, const char* text, int3
     glyphs.push_back(glyph);
     if (glyph != nullptr) advance += glyph->advance;
   }
-  if (backgroundMode_ == OPAQUE) {
+  if (backgroundMode_ == bk::Opaque) {
     const uint32_t background = ColorRefToRgb(backgroundColor_);
     for (int32_t row = y; row < y + cellHeight; ++row) {
       for (int32_t column = x; column < x + advance; ++column) Blend(column, row, background, 255);

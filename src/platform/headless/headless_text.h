@@ -17,7 +17,7 @@ namespace corvex::platform::headless {
 
 // Fonts on the headless backend: every face is drawn with Liberation Sans (metrically the same
 // as the face the plug-in asks for) through FreeType, so offline frames carry the same text as
-// live ones. Each TextOut is also logged, so tests can read what was written where.
+// live ones. Each TextOutAt is also logged, so tests can read what was written where.
 class HeadlessGraphics final : public GraphicsSystem {
  public:
   HeadlessGraphics();
@@ -25,7 +25,7 @@ class HeadlessGraphics final : public GraphicsSystem {
   HeadlessGraphics(const HeadlessGraphics&) = delete;
   HeadlessGraphics& operator=(const HeadlessGraphics&) = delete;
 
-  FontHandle CreateFont(const FontRequest& request) override;  // can fail: "CreateFont"
+  FontHandle CreateFontObject(const FontRequest& request) override;  // can fail: "CreateFont"
   bool DeleteObject(FontHandle object) override;
 
   struct Font {
@@ -45,7 +45,7 @@ class HeadlessGraphics final : public GraphicsSystem {
     int32_t backgroundMode;
     int32_t pixelHeight;
   };
-  std::deque<TextRecord> textLog;  // the latest TextOut calls, oldest first
+  std::deque<TextRecord> textLog;  // the latest TextOutAt calls, oldest first
   static constexpr size_t kTextLogLength = 256;
 
   std::string fontFile;  // Liberation Sans from fonts-liberation2, unless changed
@@ -91,14 +91,14 @@ class HeadlessDeviceContext final : public DeviceContext {
   int32_t SetBkMode(int32_t mode) override;
   uint32_t SetTextColor(uint32_t color) override;
   FontHandle SelectObject(FontHandle font) override;
-  bool TextOut(int32_t x, int32_t y, const char* text, int32_t length) override;
+  bool TextOutAt(int32_t x, int32_t y, const char* text, int32_t length) override;
 
  private:
   void Blend(int32_t x, int32_t y, uint32_t rgb, uint32_t coverage);
 
   HeadlessGraphics& graphics_;
   DrawTarget target_;
-  int32_t backgroundMode_ = OPAQUE;
+  int32_t backgroundMode_ = bk::Opaque;
   uint32_t textColor_ = 0x000000;
   uint32_t backgroundColor_ = 0xFFFFFF;
   FontHandle font_;

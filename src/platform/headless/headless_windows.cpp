@@ -46,23 +46,23 @@ std::vector<HeadlessWindows::Window*> HeadlessWindows::LiveWindows() const {
   return result;
 }
 
-bool HeadlessWindows::RegisterClass(const char* className, WindowProcedure procedure,
-                                    InstanceHandle) {
+bool HeadlessWindows::RegisterWindowClass(const char* className, WindowProcedure procedure,
+                                          InstanceHandle) {
   if (failures.Take("RegisterClass")) return false;
   if (className == nullptr || procedure == nullptr || classes_.count(className) != 0) return false;
   classes_[className] = procedure;
   return true;
 }
 
-bool HeadlessWindows::UnregisterClass(const char* className, InstanceHandle) {
+bool HeadlessWindows::UnregisterWindowClass(const char* className, InstanceHandle) {
   if (className == nullptr) return false;
   return classes_.erase(className) != 0;
 }
 
-WindowHandle HeadlessWindows::CreateWindow(const char* className, const char* title,
-                                           uint32_t style, int32_t x, int32_t y, int32_t width,
-                                           int32_t height, WindowHandle owner,
-                                           InstanceHandle instance) {
+WindowHandle HeadlessWindows::CreateClassWindow(const char* className, const char* title,
+                                                uint32_t style, int32_t x, int32_t y, int32_t width,
+                                                int32_t height, WindowHandle owner,
+                                                InstanceHandle instance) {
   if (failures.Take("CreateWindow")) return nullptr;
   auto registered = className ? classes_.find(className) : classes_.end();
   if (registered == classes_.end()) return nullptr;
@@ -71,19 +71,19 @@ WindowHandle HeadlessWindows::CreateWindow(const char* className, const char* ti
   window->title = title ? title : "";
   window->style = style;
   window->rect = PlacedRect(x, y, width, height);
-  window->visible = (style & WS_VISIBLE) != 0;
+  window->visible = (style & ws::Visible) != 0;
   window->owner = owner;
   window->instance = instance;
   Window* created = window.get();
   windows_.push_back(std::move(window));
-  created->procedure(created, WM_CREATE, 0, 0);
+  created->procedure(created, wm::Create, 0, 0);
   return created;
 }
 
 bool HeadlessWindows::DestroyWindow(WindowHandle window) {
   Window* found = Find(window);
   if (found == nullptr) return false;
-  found->procedure(found, WM_DESTROY, 0, 0);
+  found->procedure(found, wm::Destroy, 0, 0);
   // Messages still queued for the window go with it.
   std::erase_if(queue_, [window](const Message& m) { return m.window == window; });
   std::erase_if(windows_, [found](const auto& live) { return live.get() == found; });
@@ -97,16 +97,16 @@ bool HeadlessWindows::SetWindowPos(WindowHandle window, int32_t x, int32_t y, in
   Window* found = Find(window);
   if (found == nullptr || failures.Take("SetWindowPos")) return false;
   Rect& r = found->rect;
-  const int64_t left = (flags & SWP_NOMOVE) == 0 ? x : r.left;
-  const int64_t top = (flags & SWP_NOMOVE) == 0 ? y : r.top;
-  const int64_t w = (flags & SWP_NOSIZE) == 0 ? width : int64_t{r.right} - r.left;
-  const int64_t h = (flags & SWP_NOSIZE) == 0 ? height : int64_t{r.bottom} - r.top;
+  const int64_t left = (flags & swp::NoMove) == 0 ? x : r.left;
+  const int64_t top = (flags & swp::NoMove) == 0 ? y : r.top;
+  const int64_t w = (flags & swp::NoSize) == 0 ? width : int64_t{r.right} - r.left;
+  const int64_t h = (flags & swp::NoSize) == 0 ? height : int64_t{r.bottom} - r.top;
   r = PlacedRect(left, top, w, h);
-  if (flags & SWP_SHOWWINDOW) found->visible = true;
-  if (flags & SWP_HIDEWINDOW) found->visible = false;
+  if (flags & swp::ShowWindow) found->visible = true;
+  if (flags & swp::HideWindow) found->visible = false;
   WindowPosition position{window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                           flags};
-  found->procedure(found, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<intptr_t>(&position));
+  found->procedure(found, wm::WindowPosChanged, 0, reinterpret_cast<intptr_t>(&position));
   return true;
 }
 
@@ -114,8 +114,8 @@ bool HeadlessWindows::ShowWindow(WindowHandle window, int32_t command) {
   Window* found = Find(window);
   if (found == nullptr) return false;
   const bool wasVisible = found->visible;
-  found->visible = command != SW_HIDE;
-  found->minimized = command == SW_MINIMIZE;
+  found->visible = command != sw::Hide;
+  found->minimized = command == sw::Minimize;
   return wasVisible;
 }
 
@@ -135,24 +135,24 @@ intptr_t HeadlessWindows::GetUserData(WindowHandle window) {
   return found ? found->userData : 0;
 }
 
-intptr_t HeadlessWindows::SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
-                                      intptr_t lParam) {
+intptr_t HeadlessWindows::SendWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
+                                            intptr_t lParam) {
   Window* found = Find(window);
   return found ? found->procedure(found, message, wParam, lParam) : 0;
 }
 
-bool HeadlessWindows::PostMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
-                                  intptr_t lParam) {
+bool HeadlessWindows::PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
+                                        intptr_t lParam) {
   if (window != nullptr && Find(window) == nullptr) return false;
   queue_.push_back(Message{window, message, wParam, lParam});
   return true;
 }
 
 void HeadlessWindows::PostQuitMessage(int32_t code) {
-  queue_.push_back(Message{nullptr, WM_QUIT, static_cast<uintptr_t>(code), 0});
+  queue_.push_back(Message{nullptr, wm::Quit, static_cast<uintptr_t>(code), 0});
 }
 
-bool HeadlessWindows::PeekMessage(Message* message) {
+bool HeadlessWindows::PeekWindowMessage(Message* message) {
   if (queue_.empty() && onIdle) onIdle();
   if (queue_.empty()) return false;
   *message = queue_.front();
@@ -160,9 +160,9 @@ bool HeadlessWindows::PeekMessage(Message* message) {
   return true;
 }
 
-intptr_t HeadlessWindows::DispatchMessage(const Message& message) {
+intptr_t HeadlessWindows::DispatchWindowMessage(const Message& message) {
   if (message.window == nullptr) return 0;
-  return SendMessage(message.window, message.message, message.wParam, message.lParam);
+  return SendWindowMessage(message.window, message.message, message.wParam, message.lParam);
 }
 
 bool HeadlessWindows::SetWallpaper(const char* path) {
@@ -175,25 +175,25 @@ bool HeadlessWindows::NotifyIcon(uint32_t action, const TrayIconRecord& record) 
   auto same = [&record](const TrayIconRecord& shown) {
     return shown.window == record.window && shown.id == record.id;
   };
-  if (action == NIM_ADD) {
+  if (action == nim::Add) {
     if (std::any_of(trayIcons.begin(), trayIcons.end(), same)) return false;
     trayIcons.push_back(record);
     return true;
   }
-  if (action == NIM_DELETE) return std::erase_if(trayIcons, same) != 0;
+  if (action == nim::Delete) return std::erase_if(trayIcons, same) != 0;
   return false;
 }
 
-IconHandle HeadlessWindows::LoadIcon(InstanceHandle, int32_t resourceId) {
+IconHandle HeadlessWindows::LoadIconResource(InstanceHandle, int32_t resourceId) {
   // A handle that names the resource; nothing on this backend draws it.
   return reinterpret_cast<IconHandle>(static_cast<intptr_t>(0x1000 + resourceId));
 }
 
-int32_t HeadlessWindows::MessageBox(WindowHandle owner, const char* text, const char* caption,
-                                    uint32_t type) {
+int32_t HeadlessWindows::ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
+                                        uint32_t type) {
   messageBoxes.push_back(MessageBoxRecord{owner, text ? text : "", caption ? caption : "", type});
   if (onMessageBox) onMessageBox(messageBoxes.back());
-  return IDOK;
+  return id::Ok;
 }
 
 void HeadlessWindows::ExitProcess(int32_t status) {
@@ -202,7 +202,7 @@ void HeadlessWindows::ExitProcess(int32_t status) {
   throw ProcessExit(status);
 }
 
-size_t HeadlessWindows::GetModuleFileName(InstanceHandle, char* buffer, size_t size) {
+size_t HeadlessWindows::GetModulePath(InstanceHandle, char* buffer, size_t size) {
   if (buffer == nullptr || size == 0) return 0;
   const size_t length = std::min(moduleFileName.size(), size - 1);
   std::memcpy(buffer, moduleFileName.data(), length);

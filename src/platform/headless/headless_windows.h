@@ -51,12 +51,12 @@ class HeadlessWindows final : public WindowSystem {
   explicit HeadlessWindows(Backend& backend);
   ~HeadlessWindows() override;
 
-  bool RegisterClass(const char* className, WindowProcedure procedure,
-                     InstanceHandle instance) override;
-  bool UnregisterClass(const char* className, InstanceHandle instance) override;
-  WindowHandle CreateWindow(const char* className, const char* title, uint32_t style, int32_t x,
-                            int32_t y, int32_t width, int32_t height, WindowHandle owner,
-                            InstanceHandle instance) override;
+  bool RegisterWindowClass(const char* className, WindowProcedure procedure,
+                           InstanceHandle instance) override;
+  bool UnregisterWindowClass(const char* className, InstanceHandle instance) override;
+  WindowHandle CreateClassWindow(const char* className, const char* title, uint32_t style,
+                                 int32_t x, int32_t y, int32_t width, int32_t height,
+                                 WindowHandle owner, InstanceHandle instance) override;
   bool DestroyWindow(WindowHandle window) override;
   bool SetWindowPos(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height,
                     uint32_t flags) override;
@@ -67,26 +67,26 @@ class HeadlessWindows final : public WindowSystem {
   void SetUserData(WindowHandle window, intptr_t value) override;
   intptr_t GetUserData(WindowHandle window) override;
 
-  intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
-                       intptr_t lParam) override;
-  bool PostMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
-                   intptr_t lParam) override;
+  intptr_t SendWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
+                             intptr_t lParam) override;
+  bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
+                         intptr_t lParam) override;
   void PostQuitMessage(int32_t code) override;
-  bool PeekMessage(Message* message) override;
+  bool PeekWindowMessage(Message* message) override;
   void TranslateMessage(const Message&) override {}
-  intptr_t DispatchMessage(const Message& message) override;
-  intptr_t DefWindowProc(WindowHandle, uint32_t, uintptr_t, intptr_t) override { return 0; }
+  intptr_t DispatchWindowMessage(const Message& message) override;
+  intptr_t DefaultWindowProc(WindowHandle, uint32_t, uintptr_t, intptr_t) override { return 0; }
 
   int32_t ShowCursor(bool show) override { return show ? ++cursorCounter : --cursorCounter; }
   bool SetWallpaper(const char* path) override;
   bool NotifyIcon(uint32_t action, const TrayIconRecord& record) override;
-  IconHandle LoadIcon(InstanceHandle instance, int32_t resourceId) override;
+  IconHandle LoadIconResource(InstanceHandle instance, int32_t resourceId) override;
 
-  int32_t MessageBox(WindowHandle owner, const char* text, const char* caption,
-                     uint32_t type) override;
+  int32_t ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
+                         uint32_t type) override;
   [[noreturn]] void ExitProcess(int32_t status) override;
   uint32_t Milliseconds() override { return clock; }
-  size_t GetModuleFileName(InstanceHandle instance, char* buffer, size_t size) override;
+  size_t GetModulePath(InstanceHandle instance, char* buffer, size_t size) override;
 
   // Inspection and control for tests and hosts.
   Window* Find(WindowHandle window) const;  // null for a handle that is not a live window
@@ -97,7 +97,7 @@ class HeadlessWindows final : public WindowSystem {
   std::vector<MessageBoxRecord> messageBoxes;
   std::function<void(const MessageBoxRecord&)> onMessageBox;  // called as each box is shown
   std::function<void(int32_t)> onExit;  // default: throw ProcessExit
-  // Called whenever PeekMessage finds the queue empty: a test's chance to act like a user
+  // Called whenever PeekWindowMessage finds the queue empty: a test's chance to act like a user
   // while the plug-in pumps messages itself (Config waiting for the About box).
   std::function<void()> onIdle;
   std::vector<int32_t> exits;           // every status ExitProcess was called with

@@ -13,9 +13,9 @@ constexpr const char* kHostClass = "Corvex headless host";
 
 HostWindow::HostWindow(HeadlessBackend& backend) : backend_(backend) {
   HeadlessWindows& windows = backend_.windows;
-  windows.RegisterClass(kHostClass, &HostWindow::Procedure, nullptr);  // once per backend
-  window_ = windows.CreateWindow(kHostClass, "Player", WS_VISIBLE, 0, 0, 275, 116, nullptr,
-                                 nullptr);
+  windows.RegisterWindowClass(kHostClass, &HostWindow::Procedure, nullptr);  // once per backend
+  window_ = windows.CreateClassWindow(kHostClass, "Player", ws::Visible, 0, 0, 275, 116, nullptr,
+                                      nullptr);
   if (window_ == nullptr) throw std::runtime_error("the headless host window was not created");
   windows.SetUserData(window_, reinterpret_cast<intptr_t>(this));
 }
@@ -27,10 +27,10 @@ HostWindow::~HostWindow() {
 
 bool HostWindow::PumpMessages() {
   Message message;
-  while (backend_.windows.PeekMessage(&message)) {
-    if (message.message == WM_QUIT) return false;
+  while (backend_.windows.PeekWindowMessage(&message)) {
+    if (message.message == wm::Quit) return false;
     backend_.windows.TranslateMessage(message);
-    backend_.windows.DispatchMessage(message);
+    backend_.windows.DispatchWindowMessage(message);
   }
   return true;
 }
@@ -44,15 +44,15 @@ intptr_t CORVEX_CALLBACK HostWindow::Procedure(WindowHandle window, uint32_t mes
 }
 
 intptr_t HostWindow::Answer(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  if (message == WM_USER && lParam == 105) {
+  if (message == wm::User && lParam == 105) {
     ++positionRequests;
     return playingPosition();
   }
-  if (message == WM_USER && lParam == 125) {
+  if (message == wm::User && lParam == 125) {
     ++indexRequests;
     return playlistIndex();
   }
-  if (message == WM_USER && lParam == 212) {
+  if (message == wm::User && lParam == 212) {
     ++titleRequests;
     std::optional<std::string> text = title(static_cast<int32_t>(wParam));
     if (!text) return 0;

@@ -12,7 +12,7 @@ namespace corvex::platform::headless {
 class HeadlessBackend;
 
 // A media player's main window on the headless backend. It answers the plug-in's three
-// requests (WM_USER with lParam 105 playing position, 125 playlist index, 212 title of an
+// requests (wm::User with lParam 105 playing position, 125 playlist index, 212 title of an
 // entry) from whatever its owner scripts, keeps every other message it receives (the keys the
 // plug-in passes on) and pumps the thread's messages as the player's loop would.
 class HostWindow {

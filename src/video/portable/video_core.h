@@ -29,7 +29,7 @@ class VideoCore {
   // Shows text for the next 80 frames; a text longer than 255 characters is cut to fit.
   void SetMessage(const char* text);
 
-  // Sends the host window WM_USER with wParam and lParam and returns its answer.
+  // Sends the host window wm::User with wParam and lParam and returns its answer.
   virtual intptr_t AskHost(uintptr_t wParam, intptr_t lParam) = 0;
 
   static size_t PixelBufferLength(int32_t width, int32_t height) {

@@ -1,4 +1,4 @@
-#include "scene/process_objects.h"
+#include "base/process_objects.h"
 
 namespace corvex {
 

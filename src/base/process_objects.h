@@ -17,4 +17,8 @@ extern int32_t lastSongPosition;
 // the current renderer and transform. Set by the panel's layer; null while none exists.
 extern void (*refreshSceneLabelsHook)();
 
+// The transform the user locked, -1 for none or while no SceneManager exists. The scene
+// keeps the lock; the transforms read it through this, from below.
+int32_t LockedTransform();
+
 }  // namespace corvex

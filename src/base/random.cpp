@@ -1,4 +1,4 @@
-#include "renderers/random.h"
+#include "base/random.h"
 
 #include <cstdlib>
 #include <ctime>

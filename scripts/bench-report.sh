@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# The speed figures in one table, each beside what it is measured against, from one run:
+#   1. every map build at 1920x1080 on 1, 2 and all threads (wall time), target 40 ms;
+#   2. the feedback pass at 1920x1080, AVX2 forced, against its scalar reference (target 10x
+#      faster) and a memcpy of the picture (target within 5x);
+#   3. the whole frame at 3840x2160 on one core, target 12 ms, or within 1.3x of a memcpy of
+#      the bytes it must move;
+#   5. GStreamer's goom element rendering pink noise against Corvex's whole frame, both on
+#      core 0, at 640x480 and 1920x1080, target 25x goom's frame rate at 1920x1080.
+# Times of single-threaded work are the thread's CPU time, so that other work on a shared
+# machine inflates them less; the load average is printed before and after, and ratios are
+# only compared within one run. Needs the dev build's tools (scripts/install-deps.sh).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+scripts/install-deps.sh
+cmake --preset dev >/dev/null
+cmake --build --preset dev --target corvex_bench >/dev/null
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+bench=build/dev/bench/corvex_bench
+load() { cut -d' ' -f1-3 /proc/loadavg; }
+
+echo "CPU: $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores;" \
+  "AVX2: $(grep -qw avx2 /proc/cpuinfo && echo yes || echo no)," \
+  "AVX-512 BW: $(grep -qw avx512bw /proc/cpuinfo && echo yes || echo no)"
+echo "Load average before: $(load)"
+
+"$bench" --benchmark_filter='^BuildMap/' --benchmark_min_time=0.3 \
+  --benchmark_format=json >"$work/maps.json" 2>/dev/null
+taskset -c 0 "$bench" --benchmark_filter='^WarpPass/.*/1920x1080$|^WholeFrame' \
+  --benchmark_min_time=0.3 --benchmark_format=json >"$work/frames.json" 2>/dev/null
+
+# goom: ten seconds of pink noise in buffers of 1024 samples; it draws one frame per buffer.
+# Its frame rate is frames over the CPU time of the whole pipeline on core 0.
+for size in 640x480 1920x1080; do
+  TIMEFORMAT='%U %S'
+  { time taskset -c 0 gst-launch-1.0 -v audiotestsrc wave=pink-noise num-buffers=431 \
+      samplesperbuffer=1024 ! audio/x-raw,rate=44100 ! goom \
+      ! "video/x-raw,width=${size%x*},height=${size#*x}" ! fakesink sync=false silent=false \
+      2>&1 | grep -c chain >"$work/goom-$size.frames"; } 2>"$work/goom-$size.cpu"
+done
+echo "Load average after: $(load)"
+
+python3 - "$work" <<'EOF'
+import json, sys
+work = sys.argv[1]
+def runs(name):
+    return {b["name"]: b for b in json.load(open(f"{work}/{name}.json"))["benchmarks"]}
+maps, frames = runs("maps"), runs("frames")
+def ms(b, key="real_time"):
+    return b[key] * {"ms": 1, "us": 1e-3, "ns": 1e-6}[b["time_unit"]]
+rows = []
+def row(target, figure, value, against, ratio, goal, met):
+    rows.append((target, figure, value, against, ratio, goal, "yes" if met else "NO"))
+
+copy = ms(maps["BuildMap/memcpy/1920x1080/real_time"])
+names = ["Wavy Spiral", "Parabolic Zoomer", "Bubble", "Fast Zoomer", "Undulating Slider",
+         "Fuzzy Fade", "Shiny tiles", "Diagonal Fade", "Translate and Spin", "Kaleidoscope",
+         "Fast Reverse Spiral", "What You Get With a Typo (tm)", "Flower", "Spiral Tiles",
+         "Plain Sine Wave"]
+for slot, name in enumerate(names):
+    runs_of_slot = {int(n.split("threads:")[1].split("/")[0]): b
+                    for n, b in maps.items() if n.startswith(f"BuildMap/{slot}/")}
+    builds = {t: ms(b) for t, b in runs_of_slot.items()}
+    most = max(builds)
+    one, every = builds[1], builds[most]
+    threads = " / ".join(f"{t}: {v:.1f}" for t, v in sorted(builds.items()))
+    # What the build would take with its cores to itself: its CPU time shared by its threads.
+    alone = runs_of_slot[most]["cpu_ms"] / most
+    row("1", f"map {slot} {name}, wall ms on threads", threads,
+        f"memcpy of the map {copy:.1f} ms", f"{one / every:.2f}x faster on {most} than 1",
+        "<= 40 ms", every <= 40)
+    row("1", f"map {slot}, CPU ms of {most} threads / {most}", f"{alone:.1f}",
+        f"1 thread's CPU {runs_of_slot[1]['cpu_ms']:.1f} ms", "", "<= 40 ms", alone <= 40)
+
+def ns(name):
+    return frames[name]["ns_per_pixel"]
+scalar, memcpy, avx2 = (ns(f"WarpPass/{v}/1920x1080") for v in ("scalar", "memcpy", "avx2"))
+row("2", "feedback pass 1920x1080, AVX2, ns/pixel", f"{avx2:.3f}", f"scalar {scalar:.3f}",
+    f"{scalar / avx2:.1f}x faster", ">= 10x", scalar / avx2 >= 10)
+row("2", "feedback pass 1920x1080, AVX2, ns/pixel", f"{avx2:.3f}", f"memcpy {memcpy:.3f}",
+    f"{avx2 / memcpy:.1f}x the copy", "<= 5x", avx2 / memcpy <= 5)
+for version in ("sse2", "avx512"):
+    if f"WarpPass/{version}/1920x1080" in frames:
+        v = ns(f"WarpPass/{version}/1920x1080")
+        row("2", f"feedback pass 1920x1080, {version}, ns/pixel", f"{v:.3f}",
+            f"scalar {scalar:.3f}", f"{scalar / v:.1f}x faster", "(for comparison)", True)
+
+def frame_ms(w, h):
+    return ns(f"WholeFrame/{w}/{h}") * w * h * 1e-6
+def bound_ms(w, h):
+    return ns(f"WholeFrame/memcpy/{w}/{h}") * w * h * 1e-6
+f4k, b4k = frame_ms(3840, 2160), bound_ms(3840, 2160)
+row("3", "whole frame 3840x2160, one core, ms", f"{f4k:.2f}", f"memcpy of its bytes {b4k:.2f} ms",
+    f"{f4k / b4k:.2f}x the copy", "<= 12 ms or <= 1.3x", f4k <= 12 or f4k / b4k <= 1.3)
+
+for w, h in ((640, 480), (1920, 1080)):
+    frames_drawn = int(open(f"{work}/goom-{w}x{h}.frames").read().split()[0])
+    user, system = map(float, open(f"{work}/goom-{w}x{h}.cpu").read().split()[-2:])
+    goom = frames_drawn / (user + system)
+    corvex = 1000 / frame_ms(w, h)
+    row("5", f"whole frame {w}x{h}, core 0, frames/s", f"{corvex:.0f}", f"goom {goom:.1f}",
+        f"{corvex / goom:.1f}x goom", ">= 25x" if w == 1920 else "(for comparison)",
+        corvex / goom >= 25 or w != 1920)
+
+header = ("target", "figure", "value", "against", "ratio", "goal", "met")
+widths = [max(len(str(r[i])) for r in rows + [header]) for i in range(len(header))]
+for r in [header] + rows:
+    print("  ".join(str(c).ljust(widths[i]) for i, c in enumerate(r)))
+EOF
