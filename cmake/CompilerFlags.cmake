@@ -23,3 +23,12 @@ if(MINGW)
   add_compile_options(-Wa,-muse-unaligned-vector-move)
   add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
 endif()
+
+# The fuzz build: every target gets the fuzzer's coverage and both sanitizers; only the fuzz
+# programs link libFuzzer itself (fuzz/CMakeLists.txt).
+if(CORVEX_FUZZ)
+  # Pragmas that name g++-only warnings are no fault under clang.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer -Wno-unknown-warning-option)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()

@@ -9,6 +9,7 @@ packages=(
   libfreetype-dev fonts-liberation2
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libkissfft-dev libpng-dev libcli11-dev libsimpleini-dev
   ffmpeg
+  clang-14 libclang-rt-14-dev
   # scripts/bench-report.sh: the table's script and the peer it is measured against
   python3 gstreamer1.0-tools gstreamer1.0-plugins-good
   # the Windows plug-in: MinGW-w64 (posix threads) and its Wine tests on an Xvfb screen

@@ -26,13 +26,11 @@ constexpr int32_t kFramesPerStep = 100;  // one slider position is 100 frames
 constexpr int32_t kNeverChange = -1;     // the scene length of the slider's last position
 constexpr const char* kNever = "Never";
 
-platform::DialogSystem& DialogsOf(const Video& video) {
-  return platform::BackendOf(video.window).Dialogs();
-}
+// The Video's own backend, not its window's: the window may be gone already (destroyed while
+// the plug-in runs, until the host takes the quit message that follows).
+platform::DialogSystem& DialogsOf(const Video& video) { return video.backend.Dialogs(); }
 
-platform::WindowSystem& WindowsOf(const Video& video) {
-  return platform::BackendOf(video.window).Windows();
-}
+platform::WindowSystem& WindowsOf(const Video& video) { return video.backend.Windows(); }
 
 }  // namespace
 

@@ -4,14 +4,15 @@
 namespace corvex::platform {
 
 // Private-profile (INI) files, shaped after the Windows calls of the same names: a file of
-// [sections] holding key=value lines. Section and key names compare without regard to case.
+// [sections] holding key=value lines. Section and key names compare without regard to case;
+// the first key of a name is the one read and written; other lines are never touched.
 class ProfileStore {
  public:
   virtual ~ProfileStore() = default;
 
   // The integer at key in section of the file at path. defaultValue when the file, the section
   // or the key is missing or the value is empty. Otherwise the value is read as Windows reads
-  // it: leading blanks skipped, an optional sign, decimal digits up to the first other
+  // it: one pair of quotes around it dropped, leading blanks skipped, an optional sign, decimal digits up to the first other
   // character (none gives 0), kept to 32 bits.
   virtual int32_t GetPrivateProfileInteger(const char* section, const char* key,
                                            int32_t defaultValue, const char* path) = 0;

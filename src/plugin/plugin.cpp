@@ -1,4 +1,6 @@
 #include <cstring>
+#include <memory>
+#include <utility>
 
 #include "base/process_objects.h"
 #include "dialogs/dialogs.h"
@@ -95,15 +97,20 @@ int32_t Render(VisModule* module) {
 }
 
 void Quit(VisModule* module) {
-  if (theSceneManager == nullptr || theVideo == nullptr) return;
+  // After a failure that ended the process in the middle of Init, a host on a backend where
+  // that end unwinds calls Quit to let go of what exists; one that never got that far has
+  // nothing applied to save, and the user's file stays as it was.
+  if (theSceneManager == nullptr && theVideo == nullptr) return;
   if (configDialogOpen != 0) CloseConfigPanel();
   if (aboutDialogOpen != 0) CloseAboutBox();
-  SaveSettings(*module);
+  if (theVideo != nullptr && theVideo->displayMode >= 0) SaveSettings(*module);
   WindowsOf(*module).NotifyIcon(platform::nim::Delete, trayIcon);
-  delete theSceneManager;
-  theSceneManager = nullptr;
-  delete theVideo;
-  theVideo = nullptr;
+  delete std::exchange(theSceneManager, nullptr);
+  // Letting the display go may fail, and the failure ends the process. It happens here rather
+  // than in ~Video: an end of the process that unwinds (as the headless backend's does) must
+  // not start inside a destructor, and the Video is still deleted as it unwinds.
+  std::unique_ptr<Video> video(std::exchange(theVideo, nullptr));
+  if (video != nullptr) video->ReleaseResources();
 }
 
 void Config(VisModule* module) {

@@ -45,8 +45,10 @@ void Video::Flip() {
   if (displayMode == kFullScreen) {
     lastResult = blit(primarySurface, nullptr);
   } else if (displayMode == kWindowed) {
-    Windows().GetWindowRect(window, &windowRect);
-    lastResult = blit(primarySurface, &windowRect);
+    // A window that is gone (destroyed by the system; the quit it posted has not reached
+    // the host yet) has no place on the screen to show a frame in.
+    lastResult = Windows().GetWindowRect(window, &windowRect) ? blit(primarySurface, &windowRect)
+                                                              : Result{0};
   } else if (displayMode == kBackground && overlaySurface != nullptr &&
              primarySurface != nullptr) {
     // The picture stretches over the whole screen and shows wherever the desktop shows the

@@ -1,5 +1,7 @@
 #include "video/video.h"
 
+#include <utility>
+
 #include "platform/backend.h"
 #include "platform/direct_draw_results.h"
 #include "platform/display_flags.h"
@@ -245,11 +247,16 @@ void Video::RebuildTransforms() {
 void Video::ReleaseResources() {
   if (directDraw != nullptr) {
     FreeSurfaces();
-    Check(directDraw->SetCooperativeLevel(window, ddscl::Normal),
+    // The device goes whether or not the normal level comes back: that failure ends the
+    // process, and where the end of the process unwinds (the headless backend), nothing
+    // may be left behind by it.
+    struct DeviceRelease {
+      DisplayDevice* device;
+      ~DeviceRelease() { device->Release(); }
+    } release{std::exchange(directDraw, nullptr)};
+    Check(release.device->SetCooperativeLevel(window, ddscl::Normal),
           "Video::ReleaseResources, Error setting cooperative level");
     Windows().SetActiveWindow(window);
-    directDraw->Release();
-    directDraw = nullptr;
   }
   if (transformsBuilt != 0) {
     delete transformManager;

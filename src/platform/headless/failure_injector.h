@@ -16,6 +16,8 @@ class FailureInjector {
     pending_[operation] = Pending{result, skip};
   }
   void Clear() { pending_.clear(); }
+  // Whether an injection is still waiting: the operation was not called often enough.
+  bool IsPending(const std::string& operation) const { return pending_.count(operation) != 0; }
 
   // Called by each operation: the result to fail with, once, when its turn has come.
   std::optional<int32_t> Take(const std::string& operation) {

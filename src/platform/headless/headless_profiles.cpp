@@ -3,29 +3,26 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <vector>
 
 #if !defined(_WIN32)
 #include <unistd.h>
 #endif
 
-// Values are kept as the bytes they are, as the Windows calls keep them; no conversion, so the
-// library needs no converter linked in. Its implementation is compiled in this file alone.
-#define SI_NO_CONVERSION
-#define SI_IMPLEMENTATION
-#include <SimpleIni.h>
+#include "platform/headless/profile_text.h"
 
 namespace corvex::platform::headless {
 
 namespace {
 
-// Case-insensitive section and key names.
-using IniFile = CSimpleIniA;
-
 // The whole file at path; an empty text when it does not exist. False when it exists but
-// cannot be read, so a write never replaces a file it could not see.
+// cannot be read, so a write never replaces a file it could not see. Only a regular file is
+// read: a pipe or a device would block or never end.
 bool ReadWholeFile(const std::string& path, std::string* text) {
   text->clear();
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (status.type() == std::filesystem::file_type::not_found) return true;
+  if (error || status.type() != std::filesystem::file_type::regular) return false;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return errno == ENOENT;
   char chunk[4096];
@@ -34,30 +31,6 @@ bool ReadWholeFile(const std::string& path, std::string* text) {
   const bool readError = std::ferror(file) != 0;
   std::fclose(file);
   return !readError;
-}
-
-bool IsCommentOrBlank(const std::string& line) {
-  const size_t first = line.find_first_not_of(" \t\r");
-  return first == std::string::npos || line[first] == ';' || line[first] == '#';
-}
-
-// The comment lines after the last section or key of text, each ending with a newline.
-std::string TrailingComments(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  size_t first = lines.size();
-  while (first > 0 && IsCommentOrBlank(lines[first - 1])) --first;
-  std::string comments;
-  for (size_t i = first; i < lines.size(); ++i) {
-    if (lines[i].find_first_not_of(" \t\r") != std::string::npos) comments += lines[i] + "\n";
-  }
-  return comments;
 }
 
 // The value as GetPrivateProfileInteger reads it (see profile_store.h).
@@ -78,11 +51,9 @@ int32_t HeadlessProfiles::GetPrivateProfileInteger(const char* section, const ch
   if (section == nullptr || key == nullptr || path == nullptr) return defaultValue;
   std::string text;
   if (!ReadWholeFile(path, &text)) return defaultValue;
-  IniFile file;
-  if (file.LoadData(text) < 0) return defaultValue;
-  const char* value = file.GetValue(section, key, nullptr);
-  if (value == nullptr || *value == '\0') return defaultValue;
-  return ProfileInteger(value);
+  const std::optional<std::string> value = ProfileText(text).Value(section, key);
+  if (!value || value->empty()) return defaultValue;
+  return ProfileInteger(value->c_str());
 }
 
 bool HeadlessProfiles::WritePrivateProfileValue(const char* section, const char* key,
@@ -90,17 +61,9 @@ bool HeadlessProfiles::WritePrivateProfileValue(const char* section, const char*
   if (section == nullptr || key == nullptr || value == nullptr || path == nullptr) return false;
   std::string original;
   if (!ReadWholeFile(path, &original)) return false;
-  IniFile file;
-  file.SetSpaces(false);  // key=value, as the Windows calls write it
-  if (file.LoadData(original) < 0) return false;
-  if (file.SetValue(section, key, value, nullptr, true) < 0) return false;
-  std::string text;
-  if (file.Save(text) < 0) return false;
-  // SimpleIni keeps each comment with the section or key after it; the comments after the
-  // last entry have none and would be lost, so they go back at the end.
-  const std::string lostComments = TrailingComments(original);
-  if (!lostComments.empty() && TrailingComments(text).empty()) text += "\n" + lostComments;
-  return ReplaceFile(path, text);
+  ProfileText file(original);
+  file.Set(section, key, value);
+  return ReplaceFile(path, file.Text());
 }
 
 bool HeadlessProfiles::ReplaceFile(const std::string& path, const std::string& text) {

@@ -6,7 +6,7 @@
 
 namespace corvex::platform::headless {
 
-// Private-profile files on disk, read and edited with SimpleIni. A write loads the whole
+// Private-profile files on disk, read and edited as ProfileText. A write loads the whole
 // file, changes the one key and writes the result to a new file beside it, which then
 // replaces the old one by a rename: a failure or a crash at any point leaves either the old
 // file or the new one, never a part of either. Injectable failures: "WriteProfileFile" (the

@@ -7,6 +7,28 @@
 
 namespace corvex::platform::headless {
 
+namespace {
+
+// A window's edges are 32-bit coordinates. A place so far out that the far edge would not fit
+// (a position from a settings file edited by hand, say) is pulled back until it does, so the
+// window keeps its size and no sum leaves the range.
+void PlaceSpan(int64_t origin, int64_t extent, int32_t* low, int32_t* high) {
+  constexpr int64_t kLowest = INT32_MIN, kHighest = INT32_MAX;
+  extent = std::clamp<int64_t>(extent, 0, kHighest);
+  origin = std::clamp(origin, kLowest, kHighest - extent);
+  *low = static_cast<int32_t>(origin);
+  *high = static_cast<int32_t>(origin + extent);
+}
+
+Rect PlacedRect(int64_t x, int64_t y, int64_t width, int64_t height) {
+  Rect r;
+  PlaceSpan(x, width, &r.left, &r.right);
+  PlaceSpan(y, height, &r.top, &r.bottom);
+  return r;
+}
+
+}  // namespace
+
 HeadlessWindows::HeadlessWindows(Backend& backend) : backend_(backend) {}
 
 HeadlessWindows::~HeadlessWindows() = default;
@@ -48,7 +70,7 @@ WindowHandle HeadlessWindows::CreateClassWindow(const char* className, const cha
   window->className = className;
   window->title = title ? title : "";
   window->style = style;
-  window->rect = Rect{x, y, x + width, y + height};
+  window->rect = PlacedRect(x, y, width, height);
   window->visible = (style & ws::Visible) != 0;
   window->owner = owner;
   window->instance = instance;
@@ -75,14 +97,11 @@ bool HeadlessWindows::SetWindowPos(WindowHandle window, int32_t x, int32_t y, in
   Window* found = Find(window);
   if (found == nullptr || failures.Take("SetWindowPos")) return false;
   Rect& r = found->rect;
-  if ((flags & swp::NoMove) == 0) {
-    const int32_t w = r.right - r.left, h = r.bottom - r.top;
-    r = Rect{x, y, x + w, y + h};
-  }
-  if ((flags & swp::NoSize) == 0) {
-    r.right = r.left + width;
-    r.bottom = r.top + height;
-  }
+  const int64_t left = (flags & swp::NoMove) == 0 ? x : r.left;
+  const int64_t top = (flags & swp::NoMove) == 0 ? y : r.top;
+  const int64_t w = (flags & swp::NoSize) == 0 ? width : int64_t{r.right} - r.left;
+  const int64_t h = (flags & swp::NoSize) == 0 ? height : int64_t{r.bottom} - r.top;
+  r = PlacedRect(left, top, w, h);
   if (flags & swp::ShowWindow) found->visible = true;
   if (flags & swp::HideWindow) found->visible = false;
   WindowPosition position{window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
