@@ -93,6 +93,17 @@ struct MemoryInput {
   }
 };
 
+// The demuxers of playlists and reference files (HLS, DASH, concat lists, ...) open the files
+// and URLs they name through this callback: a song is the one file given, so only that file
+// is opened, once, and from memory nothing at all.
+int OpenOnlyTheSong(AVFormatContext* format, AVIOContext** io, const char* url, int flags,
+                    AVDictionary** options) {
+  auto* song = static_cast<std::string*>(format->opaque);
+  if (song == nullptr || song->empty() || *song != url) return AVERROR(EPERM);
+  song->clear();  // opened once
+  return avio_open2(io, url, flags, &format->interrupt_callback, options);
+}
+
 }  // namespace
 
 struct AudioStream::Decoder {
@@ -100,6 +111,7 @@ struct AudioStream::Decoder {
   MemoryInput memory{nullptr, 0};
   AVIOContext* io = nullptr;
   AVFormatContext* format = nullptr;
+  std::string unopened;  // the path OpenOnlyTheSong may still open
   AVCodecContext* codec = nullptr;
   SwrContext* mixer = nullptr;
   AVPacket* packet = nullptr;
@@ -161,7 +173,10 @@ void AudioStream::Decoder::Open(const AudioSource& source) {
     format->flags |= AVFMT_FLAG_CUSTOM_IO;
   } else {
     CheckReadable(name);
+    unopened = name;
   }
+  format->opaque = &unopened;
+  format->io_open = &OpenOnlyTheSong;
   // On failure avformat_open_input frees the context and nulls the pointer.
   const int opened = avformat_open_input(&format, name.c_str(), nullptr, nullptr);
   if (opened < 0) FailInput(name, "not an audio file that can be read (" + ErrorText(opened) + ")");

@@ -240,5 +240,25 @@ TEST(AudioFiles, WhatCannotBePlayedIsRefusedWithItsReason) {
   }
 }
 
+// A playlist or a reference file dressed as a song would have the reader open whatever it
+// names (another file, a URL): the song is the one file given, from disk or from memory.
+TEST(AudioFiles, AFileThatNamesOtherFilesIsRefusedWithoutPlayingThem) {
+  testing::TempFolder folder;
+  testing::WriteAudio(folder.File("hidden.mp3"), 8000, 1, 800, [](int64_t, int32_t) { return int16_t{1000}; });
+  const std::string playlist = "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\n" + folder.File("hidden.mp3") +
+                               "\n#EXT-X-ENDLIST\n";
+  ::corvex::testing::PluginHarness::WriteFile(folder.File("song.mp3"), playlist);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(playlist.data());
+  for (const AudioSource& source : {AudioSource::File(folder.File("song.mp3")),
+                                    AudioSource::Memory("song.mp3", bytes, playlist.size())}) {
+    try {
+      const size_t samples = DecodeAll(source).size();
+      ADD_FAILURE() << source.name << " was played: " << samples / 2 << " frames";
+    } catch (const HostError& error) {
+      EXPECT_EQ(error.status, ExitStatus::kInput) << error.what();
+    }
+  }
+}
+
 }  // namespace
 }  // namespace corvex::host
