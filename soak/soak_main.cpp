@@ -55,13 +55,15 @@ constexpr int64_t kFewestDisplayChanges = 20;
 // holds surfaces of its own size: windowed and background mode draw through the 1024x768
 // desktop. So the figures that are compared are those taken just after a change to the same
 // configuration: the first after the first tenth of the run and the highest after it. Without a
-// sanitizer they stay within a few hundred KiB; under AddressSanitizer the quarantine and the
-// allocator's size classes fill for the whole run. A 640x480 frame buffer (0.6 MiB at 16 bits)
-// lost per display change grows each configuration's figure by 7 MiB or more between its first
-// and its last appearance.
+// sanitizer they stay within about 1 MiB (a scene's transient map comes and goes). A 640x480
+// frame buffer (0.6 MiB at 16 bits) kept per display change grows each configuration's figure by
+// 7 MiB or more between its first and its last appearance at 5,000 frames, 18 MiB at 200,000.
+// Under AddressSanitizer the quarantine and the allocator's size classes add about 5 MiB of
+// their own; a buffer lost there is LeakSanitizer's to find, one kept in a growing container
+// this limit's over a long run.
 constexpr int kConfigurations = 6;
 #if defined(CORVEX_SOAK_UNDER_ASAN)
-constexpr int64_t kMaxGrowthBytes = 6 * kMiB;
+constexpr int64_t kMaxGrowthBytes = 10 * kMiB;
 #else
 constexpr int64_t kMaxGrowthBytes = 3 * kMiB;
 #endif
