@@ -58,12 +58,13 @@ constexpr int64_t kFewestDisplayChanges = 20;
 // sanitizer they stay within about 1 MiB (a scene's transient map comes and goes). A 640x480
 // frame buffer (0.6 MiB at 16 bits) kept per display change grows each configuration's figure by
 // 7 MiB or more between its first and its last appearance at 5,000 frames, 18 MiB at 200,000.
-// Under AddressSanitizer the quarantine and the allocator's size classes add about 5 MiB of
-// their own; a buffer lost there is LeakSanitizer's to find, one kept in a growing container
-// this limit's over a long run.
+// Under AddressSanitizer the quarantine and the allocator's size classes add churn of their own
+// (5 MiB in 5,000 frames, 7.5 MiB in 60,000): there a lost buffer is LeakSanitizer's to find,
+// and one kept in a growing container this limit's over the full run; the 5,000-frame run
+// without a sanitizer is the one that catches it in a short run.
 constexpr int kConfigurations = 6;
 #if defined(CORVEX_SOAK_UNDER_ASAN)
-constexpr int64_t kMaxGrowthBytes = 10 * kMiB;
+constexpr int64_t kMaxGrowthBytes = 16 * kMiB;
 #else
 constexpr int64_t kMaxGrowthBytes = 3 * kMiB;
 #endif
