@@ -1,15 +1,18 @@
 // A long run of the plug-in on the headless backend, as a player would drive it for hours: at
 // 640x480, a random key every 50 frames, a display change through the Configuration Panel every
-// 5,000 frames (full screen, windowed and background mode at 16 and 32 bits), a new song every
-// 3,000. Resident memory is read at 10 % and at the end of the run and must stay flat. Then
-// Init and Quit run again and again in the same process, and every save must write the same
-// settings file as the first.
+// 5,000 frames (full screen, windowed and background mode at 16 and 32 bits; a short run changes
+// more often, so that it still makes twenty changes), a new song every 3,000. Resident memory is
+// read at every tenth of the run, printed as one line, and must not grow after the first tenth.
+// Then Init and Quit run again and again in the same process, and every save must write the
+// same settings file as the first.
 //
 //   corvex_soak [FRAMES] [CYCLES]       (default 5000 frames, 100 cycles)
 //
 // Exits 0 when everything held; otherwise prints what failed and exits 1.
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +29,15 @@
 #include "support/plugin_harness.h"
 #include "video/video.h"
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CORVEX_SOAK_UNDER_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define CORVEX_SOAK_UNDER_ASAN 1
+#endif
+
 // Freed memory waits in AddressSanitizer's quarantine before it is reused; a small quarantine
 // keeps the resident figures about the plug-in's own memory.
 extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
@@ -35,10 +47,27 @@ namespace {
 
 using namespace platform;
 
-// Between 10 % and the end of the run. At 5,000 frames the sanitizer's quarantine is still
-// filling after the first tenth (about 7 MiB of it under AddressSanitizer); a map or a buffer
-// lost per scene or per display change grows without end.
-constexpr int64_t kMaxGrowthBytes = 16 << 20;
+constexpr int64_t kMiB = 1 << 20;
+constexpr int64_t kDisplayChangeEvery = 5000;
+constexpr int64_t kFewestDisplayChanges = 20;
+
+// The display changes cycle through six configurations (three modes at two depths), and each
+// holds surfaces of its own size: windowed and background mode draw through the 1024x768
+// desktop. So the figures that are compared are those taken just after a change to the same
+// configuration: the first after the first tenth of the run and the highest after it. Without a
+// sanitizer they stay within about 1 MiB (a scene's transient map comes and goes). A 640x480
+// frame buffer (0.6 MiB at 16 bits) kept per display change grows each configuration's figure by
+// 7 MiB or more between its first and its last appearance at 5,000 frames, 18 MiB at 200,000.
+// Under AddressSanitizer the quarantine and the allocator's size classes add churn of their own
+// (5 MiB in 5,000 frames, 7.5 MiB in 60,000): there a lost buffer is LeakSanitizer's to find,
+// and one kept in a growing container this limit's over the full run; the 5,000-frame run
+// without a sanitizer is the one that catches it in a short run.
+constexpr int kConfigurations = 6;
+#if defined(CORVEX_SOAK_UNDER_ASAN)
+constexpr int64_t kMaxGrowthBytes = 16 * kMiB;
+#else
+constexpr int64_t kMaxGrowthBytes = 3 * kMiB;
+#endif
 
 int failures = 0;
 void Check(bool holds, const std::string& what) {
@@ -70,7 +99,11 @@ class Soak {
   void Run(int64_t frames) {
     SeedRandom(11);
     Check(player_.Init() == 0, "Init refused");
-    int64_t residentAtTenth = 0;
+    const int64_t changeEvery =
+        std::max<int64_t>(1, std::min(kDisplayChangeEvery, frames / kFewestDisplayChanges));
+    std::array<int64_t, kConfigurations> baseline{}, highest{};
+    int64_t tenth = 1;
+    std::printf("resident MiB at each tenth of %lld frames:", static_cast<long long>(frames));
     for (int64_t frame = 1; frame <= frames && failures == 0; ++frame) {
       position_ = frame % 3000 == 0 ? 0 : position_ + 33;
       if (frame % 3000 == 0) ++song_;
@@ -78,18 +111,33 @@ class Soak {
                         static_cast<uint8_t>((frame * 3) ^ (frame >> 4)));
       player_.Render();
       if (frame % 50 == 0) PressRandomKey();
-      if (frame % 5000 == 0) ChangeDisplay(frame / 5000);
+      const bool change = frame % changeEvery == 0;
+      if (change) ChangeDisplay(frame / changeEvery);
       if (!player_.Pump()) Check(false, "the plug-in asked to end in frame " + std::to_string(frame));
-      if (frame == frames / 10) residentAtTenth = ResidentBytes();
-      if (frame == frames / 10 || frame == frames) {
-        std::printf("frame %lld: resident %.1f MiB\n", static_cast<long long>(frame),
-                    static_cast<double>(ResidentBytes()) / (1 << 20));
-        std::fflush(stdout);  // a long run shows its first figure when it has it
+      if (change && frame > frames / 10) {
+        const size_t configuration = static_cast<size_t>(frame / changeEvery % kConfigurations);
+        const int64_t resident = ResidentBytes();
+        if (baseline[configuration] == 0) baseline[configuration] = resident;
+        highest[configuration] = std::max(highest[configuration], resident);
+      }
+      if (frame == frames * tenth / 10) {
+        std::printf(" %.1f", static_cast<double>(ResidentBytes()) / kMiB);
+        std::fflush(stdout);  // a long run shows each figure when it has it
+        ++tenth;
       }
     }
-    const int64_t growth = ResidentBytes() - residentAtTenth;
-    Check(growth <= kMaxGrowthBytes, "resident memory grew by " + std::to_string(growth >> 10) +
-                                         " KiB after the first tenth");
+    std::printf("\n");
+    int64_t largest = 0;
+    for (size_t configuration = 0; configuration < kConfigurations; ++configuration) {
+      const int64_t growth = highest[configuration] - baseline[configuration];
+      largest = std::max(largest, growth);
+      Check(growth <= kMaxGrowthBytes,
+            "resident memory in display configuration " + std::to_string(configuration) + " grew by " +
+                std::to_string(growth >> 10) + " KiB after the first tenth (at most " +
+                std::to_string(kMaxGrowthBytes >> 10) + " KiB)");
+    }
+    std::printf("largest growth after a display change, same configuration: %lld KiB (at most %lld)\n",
+                static_cast<long long>(largest >> 10), static_cast<long long>(kMaxGrowthBytes >> 10));
     player_.Quit();
     CheckNothingLeft();
   }
