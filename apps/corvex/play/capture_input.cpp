@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "host_error.h"
-#include "play/stereo_spec.h"
+#include "play/stereo_format.h"
 
 namespace corvex::host {
 
@@ -18,8 +18,8 @@ bool IsMonitorName(const char* name) {
 
 std::string DefaultOutput() {
   char* output = nullptr;
-  SDL_AudioSpec spec;
-  if (SDL_GetDefaultAudioInfo(&output, &spec, 0) != 0 || output == nullptr) return "";
+  SDL_AudioSpec outputFormat;
+  if (SDL_GetDefaultAudioInfo(&output, &outputFormat, 0) != 0 || output == nullptr) return "";
   std::string name = output;
   SDL_free(output);
   return name;
@@ -49,7 +49,7 @@ void RestartAudio() {
 }  // namespace
 
 CaptureInput::CaptureInput() {
-  SDL_AudioSpec want = StereoSpec(rate_, 512, &CaptureInput::Callback, this);
+  SDL_AudioSpec want = StereoFormat(rate_, 512, &CaptureInput::Callback, this);
   SDL_AudioSpec have{};
   const char* driver = SDL_GetCurrentAudioDriver();
   if (driver != nullptr && std::strcmp(driver, "pulseaudio") == 0 &&

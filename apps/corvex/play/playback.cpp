@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "play/stereo_spec.h"
+#include "play/stereo_format.h"
 
 namespace corvex::host {
 
@@ -23,7 +23,7 @@ double Now() {
 
 Playback::Playback(Playlist& playlist) : playlist_(playlist) {
   const int32_t rate = playlist_.SampleRate(0);
-  SDL_AudioSpec want = StereoSpec(rate, 1024, &Playback::Callback, this);
+  SDL_AudioSpec want = StereoFormat(rate, 1024, &Playback::Callback, this);
   deviceRate_ = rate;
   clock_ = std::make_unique<AudioClock>(rate);
   SDL_AudioSpec have{};
