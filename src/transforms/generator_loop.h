@@ -1,10 +1,12 @@
 #pragma once
-// The loop and the helpers that every generator shares.
+// The loops and the helpers that every generator shares.
 #include <cmath>
-#include <utility>
+#include <type_traits>
 #include <vector>
 
+#include "transforms/map_rows.h"
 #include "transforms/row_bands.h"
+#include "transforms/sampling_rule.h"
 #include "transforms/transform_manager.h"
 
 namespace corvex {
@@ -15,36 +17,11 @@ struct SourcePoint {
   double y;
 };
 
-// The sampling rule for one pixel: turns its source position into its offset and weights.
-// The bounds are inside; a position that compares unordered (NaN) is outside.
-inline void SampleInto(uint32_t& offset, uint8_t* weights, double sx, double sy, int32_t width,
-                       int32_t height) {
-  if (!(sx >= 0 && sx <= width - 1 && sy >= 0 && sy <= height - 1)) {
-    offset = 0;
-    weights[0] = weights[1] = weights[2] = weights[3] = 0;
-    return;
-  }
-  const int32_t ix = static_cast<int32_t>(sx);
-  const int32_t iy = static_cast<int32_t>(sy);
-  const double ax = 1 - (sx - ix);
-  const double ay = 1 - (sy - iy);
-  offset = 4u * static_cast<uint32_t>(iy * width + ix);
-  weights[0] = static_cast<uint8_t>(static_cast<int32_t>(ay * ax * 255));
-  weights[1] = static_cast<uint8_t>(static_cast<int32_t>(ay * (1 - ax) * 255));
-  weights[2] = static_cast<uint8_t>(static_cast<int32_t>((1 - ay) * ax * 255));
-  weights[3] = static_cast<uint8_t>(static_cast<int32_t>((1 - ay) * (1 - ax) * 255));
-}
-
-// Distance and angle of a pixel from a centre. The distance is never 0: a tiny constant is
-// always added.
+// Distance and angle of a pixel from a centre.
 struct Polar {
   double r;
   double phi;
 };
-
-inline double DistanceFrom(double dx, double dy) {
-  return std::sqrt(dx * dx + dy * dy) + 0.00000001;
-}
 
 inline Polar PolarAbout(double x, double y, double centerX, double centerY) {
   const double dx = x - centerX;
@@ -52,68 +29,149 @@ inline Polar PolarAbout(double x, double y, double centerX, double centerY) {
   return {DistanceFrom(dx, dy), std::atan2(dy, dx)};
 }
 
+// The source positions of one row, gathered for the row kernel's sampling rule.
+struct SourceRow {
+  explicit SourceRow(int32_t width) : x(static_cast<size_t>(width)), y(x.size()) {}
+  void Set(int32_t column, SourcePoint s) {
+    x[static_cast<size_t>(column)] = s.x;
+    y[static_cast<size_t>(column)] = s.y;
+  }
+  std::vector<double> x, y;
+};
+
+// What the polar transforms compute from a multiple of the angle, once for a pixel and its
+// mirror image about the centre's row, whose angle is the negative. The C library's sine is
+// odd and its cosine even to the bit (a test guards both over the generators' ranges), so the
+// mirror image's values follow from the pixel's. NoTerms stands for none, of the angle or of
+// the distance.
+struct NoTerms {
+  NoTerms Mirrored() const { return *this; }
+};
+struct AngularCosine {
+  double cos;
+  AngularCosine Mirrored() const { return *this; }
+};
+struct AngularSineCosine {
+  double sin, cos;
+  AngularSineCosine Mirrored() const { return {-sin, cos}; }
+};
+
+inline const MapRowKernels& TransformManager::RowKernels() const {
+  return rowKernels != nullptr ? *rowKernels : BestMapRowKernels();
+}
+
+inline void TransformManager::SampleRow(const SourceRow& row, int32_t y) {
+  const int64_t first = int64_t{y} * mapWidth;
+  RowKernels().sample(row.x.data(), row.y.data(), mapWidth, mapWidth, mapHeight,
+                      sourceOffsets + first, sourceWeights + 4 * first);
+}
+
 // Builds the entries of every pixel: `source(x, y)` gives the source position of the pixel
-// in column x and row y, and the sampling rule turns it into the entry. Every entry depends
-// on its own pixel alone, so rows are split across `threads` threads (all joined before this
-// returns) and the map has the same bits whatever their number.
+// in column x and row y, and the sampling rule turns each row of them into entries. Every
+// entry depends on its own pixel alone, so rows are split across `threads` threads (all joined
+// before this returns) and the map has the same bits whatever their number. Within a row the
+// source positions are asked for in column order.
 template <typename Source>
 void TransformManager::ForEachPixel(Source&& source, int32_t threads) {
   const int32_t width = mapWidth, height = mapHeight;
   ForEachRowBand(height, threads, [&](int32_t firstRow, int32_t endRow) {
+    SourceRow row(width);
     for (int32_t y = firstRow; y < endRow; ++y) {
-      const int64_t row = int64_t{y} * width;
-      for (int32_t x = 0; x < width; ++x) {
-        const SourcePoint s = source(x, y);
-        SampleInto(sourceOffsets[row + x], sourceWeights + 4 * (row + x), s.x, s.y, width, height);
-      }
+      for (int32_t x = 0; x < width; ++x) row.Set(x, source(x, y));
+      SampleRow(row, y);
     }
   });
 }
 
+// A row and the other row of its pair about the centre's row, or -1 for none.
+struct RowPair {
+  int32_t y;
+  int32_t mirror;
+};
+
 // Rows mirrored about a centre that lies on a row or halfway between two, y and 2 cy - y, are
-// built together: calls rows(y, mirror) with mirror the other row of the pair, or -1 for a row
-// whose mirror image lies outside the map (or is itself, on the centre's row). Each row comes
-// once, as y or as a mirror; the pairs are split across threads like the rows of ForEachPixel.
-template <typename Rows>
-void TransformManager::ForEachMirroredRow(double cy, Rows&& rows) {
+// built together: calls band(first, end) for bands of row pairs, each pair a row and the other
+// row of its pair, or -1 for a row whose mirror image lies outside the map (or is itself, on
+// the centre's row). Each row comes once, as y or as a mirror; the bands are split across
+// threads like the rows of ForEachPixel.
+template <typename Band>
+void TransformManager::ForEachMirroredRowBand(double cy, Band&& band) {
   const int32_t height = mapHeight;
   const double twice = 2 * cy;
   const bool mirrored =
       shareMirroredRows && twice == std::floor(twice) && twice > 0 && twice < 2.0 * height;
   const auto sum = mirrored ? static_cast<int32_t>(twice) : -1;
-  std::vector<std::pair<int32_t, int32_t>> tasks;
-  tasks.reserve(static_cast<size_t>(height));
+  std::vector<RowPair> pairs;
+  pairs.reserve(static_cast<size_t>(height));
   for (int32_t y = 0; y < height; ++y) {
     const int32_t mirror = mirrored ? sum - y : -1;
     if (mirror >= 0 && mirror < y) continue;  // built with its pair
-    tasks.emplace_back(y, mirror > y && mirror < height ? mirror : -1);
+    pairs.push_back({y, mirror > y && mirror < height ? mirror : -1});
   }
-  ForEachRowBand(static_cast<int32_t>(tasks.size()), BuildThreads(),
-                 [&](int32_t first, int32_t end) {
-                   for (int32_t t = first; t < end; ++t) rows(tasks[t].first, tasks[t].second);
-                 });
+  ForEachRowBand(static_cast<int32_t>(pairs.size()), BuildThreads(),
+                 [&](int32_t first, int32_t end) { band(&pairs[first], &pairs[end - 1] + 1); });
 }
 
 // The polar generators' loop. A pixel and its mirror image about the centre's row are at the
 // same distance from the centre to the bit (dy * dy does not see the sign of dy) and at
-// opposite angles (atan2 is odd in y, to the bit as well in the C library). So `shared(p)`
-// computes what depends on the distance alone once for both, and `source(p, s)` places each;
-// where the centre gives no mirrored rows every pixel gets its own `shared`.
-template <typename Shared, typename Source>
-void TransformManager::ForEachPolarPixel(double cx, double cy, Shared&& shared, Source&& source) {
-  const int32_t width = mapWidth, height = mapHeight;
-  const auto sample = [&](int32_t x, int32_t y, SourcePoint s) {
-    const int64_t i = int64_t{y} * width + x;
-    SampleInto(sourceOffsets[i], sourceWeights + 4 * i, s.x, s.y, width, height);
-  };
-  ForEachMirroredRow(cy, [&](int32_t y, int32_t mirror) {
-    for (int32_t x = 0; x < width; ++x) {
-      const Polar p = PolarAbout(x, y, cx, cy);
-      const auto s = shared(p);
-      sample(x, y, source(p, s));
-      if (mirror >= 0) sample(x, mirror, source(Polar{p.r, -p.phi}, s));
+// opposite angles (atan2 is odd in y, to the bit as well in the C library); so are a pixel and
+// its mirror image about the centre's column, whose angles differ. Per row pair:
+// - `angle(x, y, dy)` gives the angle of pixel (x, y), dy = y - cy, once for the pair;
+// - `radial(r)` what depends on the distance alone, once for up to four pixels;
+// - `angular(phi)` what depends on the angle alone, once for the pair (see NoTerms);
+// - `source(p, radial, angular, index)` places pixel `index` at p = (r, phi).
+// Where the centre gives no mirrored rows or columns every pixel computes its own.
+template <typename Angle, typename Radial, typename Angular, typename Source>
+void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radial&& radial,
+                                       Angular&& angular, Source&& source) {
+  using RadialValue = std::decay_t<decltype(radial(0.0))>;
+  const int32_t width = mapWidth;
+  const double twiceX = 2 * cx;
+  // Column x shares with column columnSum - x; -1 shares with none.
+  const int64_t columnSum = shareMirroredRows && twiceX == std::floor(twiceX) &&
+                                    std::fabs(twiceX) < 4.0 * 65536
+                                ? static_cast<int64_t>(twiceX)
+                                : -1;
+  const MapRowKernels& kernels = RowKernels();
+  ForEachMirroredRowBand(cy, [&](const RowPair* first, const RowPair* end) {
+    const auto columns = static_cast<size_t>(width);
+    std::vector<double> distances(columns);
+    std::vector<RadialValue> radials(columns);
+    SourceRow row(width), mirrorRow(width);
+    for (const RowPair* pair = first; pair != end; ++pair) {
+      const int32_t y = pair->y, mirror = pair->mirror;
+      const double dy = y - cy;
+      kernels.distances(dy, cx, width, distances.data());
+      for (int32_t x = 0; x < width; ++x) {
+        const int64_t other = columnSum - x;
+        radials[x] = other >= 0 && other < x ? radials[other] : radial(distances[x]);
+      }
+      const int64_t rowStart = int64_t{y} * width, mirrorStart = int64_t{mirror} * width;
+      for (int32_t x = 0; x < width; ++x) {
+        const Polar p{distances[x], angle(x, y, dy)};
+        const auto terms = angular(p.phi);
+        row.Set(x, source(p, radials[x], terms, rowStart + x));
+        if (mirror >= 0) {
+          mirrorRow.Set(x, source(Polar{p.r, -p.phi}, radials[x], terms.Mirrored(),
+                                  mirrorStart + x));
+        }
+      }
+      SampleRow(row, y);
+      if (mirror >= 0) SampleRow(mirrorRow, mirror);
     }
   });
+}
+
+// The polar loop for generators whose angle is the pixel's own: `radial(r)` as above and
+// `source(p, radial)` places the pixel.
+template <typename Radial, typename Source>
+void TransformManager::ForEachPolarPixel(double cx, double cy, Radial&& radial, Source&& source) {
+  ForEachPolarRow(
+      cx, cy, [&](int32_t x, int32_t, double dy) { return std::atan2(dy, x - cx); }, radial,
+      [](double) { return NoTerms{}; },
+      [&](const Polar& p, const auto& shared, NoTerms, int64_t) {
+        return source(p, shared);
+      });
 }
 
 inline void TransformManager::SetFlags(uint8_t sustainFlag, uint8_t sustainOptionalFlag,

@@ -38,8 +38,8 @@ void TransformManager::WavySpiral() {
   };
   ForEachPolarPixel(
       cx, cy,
-      [&](const Polar& p) {
-        const double u = p.r / w;
+      [&](double r) {
+        const double u = r / w;
         return Terms{wave * std::cos(u * freq), twist * ((1 - u) * (1 - u))};
       },
       [&](const Polar& p, const Terms& t) {
@@ -57,7 +57,7 @@ void TransformManager::ParabolicZoomer() {
   const double c = RandomInt(5) * 0.2 + p;
   const double inverseWidth = 1.0 / mapWidth;
   ForEachPolarPixel(
-      cx, cy, [&](const Polar& q) { return q.r * (1 - q.r * inverseWidth * c); },
+      cx, cy, [&](double r) { return r * (1 - r * inverseWidth * c); },
       [&](const Polar& q, double rho) { return PolarSource(cx, cy, rho, q.phi + turn); });
   SetFlags(RandomInt(2) == 1 ? 1 : 0, 1, 0);
 }
@@ -68,7 +68,7 @@ void TransformManager::Bubble() {
   const double f = RandomInt(2) * 3.0 + 1.0;
   const double inverseWidth = 1.0 / mapWidth;
   ForEachPolarPixel(
-      cx, cy, [&](const Polar& q) { return q.r - (0.5 * std::sin(q.r * inverseWidth * f) + a); },
+      cx, cy, [&](double r) { return r - (0.5 * std::sin(r * inverseWidth * f) + a); },
       [&](const Polar& q, double rho) { return PolarSource(cx, cy, rho, q.phi); });
   SetFlags(RandomInt(2) == 1 ? 1 : 0, 0, 0);
 }
@@ -80,7 +80,7 @@ void TransformManager::TranslateAndSpin() {
   const double drift = RandomInt(1) == 0 ? 0.9 : -0.9;
   const double inverseWidth = 1.0 / mapWidth;
   ForEachPolarPixel(
-      cx, cy, [&](const Polar& q) { return spin * std::pow(1 - q.r * inverseWidth, 8.0); },
+      cx, cy, [&](double r) { return spin * std::pow(1 - r * inverseWidth, 8.0); },
       [&](const Polar& q, double turn) {
         const SourcePoint turned = PolarSource(cx, cy, q.r, q.phi + turn);
         return SourcePoint{turned.x, turned.y - drift};
@@ -97,7 +97,7 @@ void TransformManager::FastReverseSpiral() {
   // On the ring where the base is 0 the power is infinite and the source not a number,
   // which the sampling rule counts as outside: that ring stays black.
   ForEachPolarPixel(
-      cx, cy, [&](const Polar& p) { return spin * std::pow(1 - std::fabs(p.r * k - 0.4), -2.0); },
+      cx, cy, [&](double r) { return spin * std::pow(1 - std::fabs(r * k - 0.4), -2.0); },
       [&](const Polar& p, double turn) { return PolarSource(cx, cy, p.r, p.phi + turn); });
   SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
@@ -109,8 +109,8 @@ void TransformManager::WhatYouGetWithATypo() {
   const int32_t waves = RandomInt(8) + 6;
   const double g = 0.00008 / mapWidth * 320;
   const auto step = [&](double phi) { return g * std::sin(waves * phi); };
-  const auto source = [&](double r, double phi, double offset) {
-    return PolarSource(cx, cy, r * (1 + 0.02 * std::cos(lobes * phi)), phi + offset);
+  const auto source = [&](double r, double phi, double cosine, double offset) {
+    return PolarSource(cx, cy, r * (1 + 0.02 * cosine), phi + offset);
   };
   // The angular offset runs on over the pixels in build order, never reset within a build,
   // so it drifts across the picture; it starts again at 0 with every build. The angles and
@@ -126,28 +126,36 @@ void TransformManager::WhatYouGetWithATypo() {
         [&](double x, double y) {
           const Polar p = PolarAbout(x, y, cx, cy);
           offset = offset + step(p.phi);
-          return source(p.r, p.phi, offset);
+          return source(p.r, p.phi, std::cos(lobes * p.phi), offset);
         },
         1);
   } else {
     const int32_t w = mapWidth;
-    ForEachMirroredRow(cy, [&](int32_t y, int32_t mirror) {
-      for (int32_t x = 0; x < w; ++x) {
-        const size_t i = static_cast<size_t>(y) * w + x;
-        angles[i] = PolarAbout(x, y, cx, cy).phi;
-        offsets[i] = step(angles[i]);
-        if (mirror < 0) continue;
-        const size_t j = static_cast<size_t>(mirror) * w + x;
-        angles[j] = -angles[i];  // see ForEachPolarPixel
-        offsets[j] = step(angles[j]);
+    // The mirror image's angle is the negative and its step too (the sine is odd).
+    ForEachMirroredRowBand(cy, [&](const RowPair* first, const RowPair* end) {
+      for (const RowPair* pair = first; pair != end; ++pair) {
+        const double dy = pair->y - cy;
+        for (int32_t x = 0; x < w; ++x) {
+          const size_t i = static_cast<size_t>(pair->y) * w + x;
+          angles[i] = std::atan2(dy, x - cx);
+          offsets[i] = step(angles[i]);
+          if (pair->mirror < 0) continue;
+          const size_t j = static_cast<size_t>(pair->mirror) * w + x;
+          angles[j] = -angles[i];
+          offsets[j] = -offsets[i];
+        }
       }
     });
     double offset = 0;
     for (size_t i = 0; i < count; ++i) offsets[i] = offset = offset + offsets[i];
-    ForEachPixel([&](double x, double y) {
-      const size_t i = static_cast<size_t>(y) * w + static_cast<size_t>(x);
-      return source(DistanceFrom(x - cx, y - cy), angles[i], offsets[i]);
-    });
+    ForEachPolarRow(
+        cx, cy,
+        [&](int32_t x, int32_t y, double) { return angles[static_cast<size_t>(y) * w + x]; },
+        [](double) { return NoTerms{}; },
+        [&](double phi) { return AngularCosine{std::cos(lobes * phi)}; },
+        [&](const Polar& p, NoTerms, AngularCosine c, int64_t i) {
+          return source(p.r, p.phi, c.cos, offsets[static_cast<size_t>(i)]);
+        });
   }
   SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
@@ -157,12 +165,15 @@ void TransformManager::Flower() {
   const double cy = CentreNearMiddle(mapHeight);
   const double turn = (RandomInt(4) - 1.5) * 4.0 * 0.002;
   const int32_t lobes = DrawLobes();
-  // Only the distance and the angle are shared between mirrored pixels.
-  ForEachPolarPixel(
-      cx, cy, [](const Polar&) { return 0; },
-      [&](const Polar& p, int) {
-        const double theta = p.phi + 0.0008 * std::sin(lobes * p.phi) + turn;
-        return PolarSource(cx, cy, p.r * (1 + 0.02 * std::cos(lobes * p.phi)), theta);
+  ForEachPolarRow(
+      cx, cy, [&](int32_t x, int32_t, double dy) { return std::atan2(dy, x - cx); },
+      [](double) { return NoTerms{}; },
+      [&](double phi) {
+        return AngularSineCosine{std::sin(lobes * phi), std::cos(lobes * phi)};
+      },
+      [&](const Polar& p, NoTerms, AngularSineCosine t, int64_t) {
+        const double theta = p.phi + 0.0008 * t.sin + turn;
+        return PolarSource(cx, cy, p.r * (1 + 0.02 * t.cos), theta);
       });
   SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }

@@ -3,6 +3,9 @@
 
 namespace corvex {
 
+struct MapRowKernels;
+struct SourceRow;
+
 inline constexpr int32_t kTransformCount = 15;
 extern const char* const kTransformNames[kTransformCount];
 
@@ -68,6 +71,9 @@ class TransformManager {
   // Whether the polar transforms build rows mirrored about their centre together, sharing
   // what both rows' pixels compute alike; the map's bits do not depend on it.
   bool shareMirroredRows = true;
+  // The row kernels the builds use; none means the fastest this CPU runs. The map's bits do
+  // not depend on them.
+  const MapRowKernels* rowKernels = nullptr;
 
  private:
   // The loop every generator shares (generator_loop.h), on BuildThreads() threads unless
@@ -77,10 +83,15 @@ class TransformManager {
   template <typename Source>
   void ForEachPixel(Source&& source) { ForEachPixel(source, BuildThreads()); }
   int32_t BuildThreads() const;
-  template <typename Rows>
-  void ForEachMirroredRow(double cy, Rows&& rows);
-  template <typename Shared, typename Source>
-  void ForEachPolarPixel(double cx, double cy, Shared&& shared, Source&& source);
+  template <typename Band>
+  void ForEachMirroredRowBand(double cy, Band&& band);
+  template <typename Angle, typename Radial, typename Angular, typename Source>
+  void ForEachPolarRow(double cx, double cy, Angle&& angle, Radial&& radial, Angular&& angular,
+                       Source&& source);
+  template <typename Radial, typename Source>
+  void ForEachPolarPixel(double cx, double cy, Radial&& radial, Source&& source);
+  const MapRowKernels& RowKernels() const;
+  void SampleRow(const SourceRow& row, int32_t y);
   // The three flags a generator sets once its map is built (so a draw in the arguments comes
   // after the map's draws).
   void SetFlags(uint8_t sustainFlag, uint8_t sustainOptionalFlag, uint8_t centerDetailFlag);

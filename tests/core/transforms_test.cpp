@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +15,7 @@
 
 #include "base/random.h"
 #include "transforms/generator_loop.h"
+#include "transforms/map_rows.h"
 #include "transforms/transform_manager.h"
 
 namespace corvex::testing {
@@ -243,7 +245,8 @@ TEST(TransformMap, EveryTransformKeepsItsMapValidAtEverySize) {
 }
 
 // The maps depend on the C library's rand() and mathematics: the hashes hold for glibc. Each
-// map is built twice: a build starts afresh (slot 11's running sum too).
+// map is built twice: a build starts afresh (slot 11's running sum too); and with each row
+// kernel this CPU runs, so the scalar one that other CPUs use is held to the hashes as well.
 TEST(TransformMap, EveryMapMatchesItsReviewedHash) {
 #ifndef __GLIBC__
   GTEST_SKIP() << "the reviewed hashes were taken with glibc";
@@ -251,6 +254,7 @@ TEST(TransformMap, EveryMapMatchesItsReviewedHash) {
   std::ifstream file(CORVEX_TEST_DATA "/transform_map_hashes.csv");
   TransformManager map;
   map.AllocateMap(640, 480);
+  const std::vector<MapRowKernels> kernels = MapRowKernelVersions();
   int lines = 0;
   for (std::string line; std::getline(file, line);) {
     int32_t slot;
@@ -260,9 +264,13 @@ TEST(TransformMap, EveryMapMatchesItsReviewedHash) {
     if (std::sscanf(line.c_str(), format, &slot, size, &seed, expected) != 4) continue;
     ASSERT_STREQ(size, "640x480");
     ASSERT_EQ(slot, lines++);
-    for (int build = 1; build <= 2; ++build) {
-      BuildSeeded(map, slot, seed);
-      EXPECT_EQ(MapHash(map), expected) << kTransformNames[slot] << ", build " << build;
+    for (const MapRowKernels& version : kernels) {
+      map.rowKernels = &version;
+      for (int build = 1; build <= 2; ++build) {
+        BuildSeeded(map, slot, seed);
+        EXPECT_EQ(MapHash(map), expected)
+            << kTransformNames[slot] << ", build " << build << " with " << version.name;
+      }
     }
   }
   EXPECT_EQ(lines, kTransformCount);
@@ -281,6 +289,30 @@ TEST(TransformMap, TheFusedSineAndCosineGiveTheBitsOfSeparateCalls) {
     const SourcePoint fused = PolarSource(0.5, -0.25, 1.0, angle);
     ASSERT_EQ(fused.x, 0.5 + 1.0 * cosine(angle)) << angle;
     ASSERT_EQ(fused.y, -0.25 + 1.0 * sine(angle)) << angle;
+  }
+}
+
+// Pixels mirrored about the centre's row have opposite angles, and the flowers share the sine
+// and cosine of a multiple of the angle between them: the C library's sine must be odd and its
+// cosine even to the bit, on separate calls and fused into one sincos, over every multiple
+// (up to 14) of an angle that the picture's pixels give, and any argument within 14 half turns.
+TEST(TransformMap, TheLibrarySineIsOddAndItsCosineEvenToTheBit) {
+  double (*volatile cosine)(double) = std::cos;
+  double (*volatile sine)(double) = std::sin;
+  const auto bits = [](double value) { return std::bit_cast<uint64_t>(value); };
+  std::mt19937_64 random(9);
+  std::uniform_real_distribution<double> arguments(-44, 44);
+  std::uniform_int_distribution<int> offsets(-1920, 1920), multiples(1, 14);
+  for (int k = 0; k < 2'000'000; ++k) {
+    const double angle = k % 2 == 0 ? arguments(random)
+                                    : multiples(random) * std::atan2(offsets(random) * 0.25,
+                                                                     offsets(random) + 0.125);
+    ASSERT_EQ(bits(sine(-angle)), bits(-sine(angle))) << angle;
+    ASSERT_EQ(bits(cosine(-angle)), bits(cosine(angle))) << angle;
+    const AngularSineCosine fused{std::sin(angle), std::cos(angle)};
+    const AngularSineCosine mirrored{std::sin(-angle), std::cos(-angle)};
+    ASSERT_EQ(bits(mirrored.sin), bits(fused.Mirrored().sin)) << angle;
+    ASSERT_EQ(bits(mirrored.cos), bits(fused.Mirrored().cos)) << angle;
   }
 }
 

@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+namespace corvex {
+
+// The work of a map build that is not a library call, a row at a time: the distances of a row's
+// pixels from a centre, and the sampling rule that turns a row's source positions into map
+// entries. Each version gives the same bits as the scalar one: the same IEEE operations, in the
+// same order, one pixel per lane.
+struct MapRowKernels {
+  const char* name;
+  // distances[x] = sqrt(dx * dx + dy * dy) + 0.00000001 with dx = x - centerX, for x = 0 to
+  // count - 1.
+  void (*distances)(double dy, double centerX, int32_t count, double* distances);
+  // The sampling rule for `count` pixels: entry x from the source position (sx[x], sy[x]) in a
+  // map of width x height pixels. offsets and weights point at the row's first entry.
+  void (*sample)(const double* sx, const double* sy, int32_t count, int32_t width,
+                 int32_t height, uint32_t* offsets, uint8_t* weights);
+};
+
+// Every version this CPU runs, the scalar one first and the fastest last.
+std::vector<MapRowKernels> MapRowKernelVersions();
+
+// The fastest version this CPU runs, chosen once.
+const MapRowKernels& BestMapRowKernels();
+
+void MapDistancesScalar(double dy, double centerX, int32_t count, double* distances);
+void SampleRowScalar(const double* sx, const double* sy, int32_t count, int32_t width,
+                     int32_t height, uint32_t* offsets, uint8_t* weights);
+// Only where the CPU has AVX2.
+void MapDistancesAvx2(double dy, double centerX, int32_t count, double* distances);
+void SampleRowAvx2(const double* sx, const double* sy, int32_t count, int32_t width,
+                   int32_t height, uint32_t* offsets, uint8_t* weights);
+
+}  // namespace corvex
