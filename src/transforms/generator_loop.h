@@ -1,6 +1,7 @@
 #pragma once
 // The loops and the helpers that every generator shares.
 #include <cmath>
+#include <cstring>
 #include <type_traits>
 #include <vector>
 
@@ -172,6 +173,24 @@ void TransformManager::ForEachPolarPixel(double cx, double cy, Radial&& radial, 
       [&](const Polar& p, const auto& shared, NoTerms, int64_t) {
         return source(p, shared);
       });
+}
+
+// A double that waits in the 8 bytes of pixel i's own entry (its offset and its four weights)
+// until the entry is built: a build that needs a value per pixel across passes keeps it there
+// instead of in memory of its own, which would have to be mapped afresh on every build.
+inline void TransformManager::KeepAngleInEntry(size_t i, double value) {
+  uint32_t halves[2];
+  std::memcpy(halves, &value, sizeof value);
+  sourceOffsets[i] = halves[0];
+  std::memcpy(sourceWeights + 4 * i, &halves[1], 4);
+}
+
+inline double TransformManager::AngleKeptInEntry(size_t i) const {
+  uint32_t halves[2] = {sourceOffsets[i], 0};
+  std::memcpy(&halves[1], sourceWeights + 4 * i, 4);
+  double value;
+  std::memcpy(&value, halves, sizeof value);
+  return value;
 }
 
 inline void TransformManager::SetFlags(uint8_t sustainFlag, uint8_t sustainOptionalFlag,

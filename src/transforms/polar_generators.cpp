@@ -117,9 +117,8 @@ void TransformManager::WhatYouGetWithATypo() {
   // steps are computed on all threads, the running sum in order on this one, and the
   // entries on all threads again: the same additions in the same order as one pass.
   const size_t count = static_cast<size_t>(mapPixelCount);
-  std::unique_ptr<double[]> angles(new (std::nothrow) double[count]);
   std::unique_ptr<double[]> offsets(new (std::nothrow) double[count]);
-  if (angles == nullptr || offsets == nullptr) {
+  if (offsets == nullptr) {
     // Without the memory for them: one pass in order on this thread.
     double offset = 0;
     ForEachPixel(
@@ -137,20 +136,22 @@ void TransformManager::WhatYouGetWithATypo() {
         const double dy = pair->y - cy;
         for (int32_t x = 0; x < w; ++x) {
           const size_t i = static_cast<size_t>(pair->y) * w + x;
-          angles[i] = std::atan2(dy, x - cx);
-          offsets[i] = step(angles[i]);
+          const double phi = std::atan2(dy, x - cx);
+          KeepAngleInEntry(i, phi);
+          offsets[i] = step(phi);
           if (pair->mirror < 0) continue;
           const size_t j = static_cast<size_t>(pair->mirror) * w + x;
-          angles[j] = -angles[i];
+          KeepAngleInEntry(j, -phi);
           offsets[j] = -offsets[i];
         }
       }
     });
     double offset = 0;
     for (size_t i = 0; i < count; ++i) offsets[i] = offset = offset + offsets[i];
+    // Each row's angles are read before its entries are written over them.
     ForEachPolarRow(
         cx, cy,
-        [&](int32_t x, int32_t y, double) { return angles[static_cast<size_t>(y) * w + x]; },
+        [&](int32_t x, int32_t y, double) { return AngleKeptInEntry(size_t(y) * w + x); },
         [](double) { return NoTerms{}; },
         [&](double phi) { return AngularCosine{std::cos(lobes * phi)}; },
         [&](const Polar& p, NoTerms, AngularCosine c, int64_t i) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 namespace corvex {
@@ -92,6 +93,8 @@ class TransformManager {
   void ForEachPolarPixel(double cx, double cy, Radial&& radial, Source&& source);
   const MapRowKernels& RowKernels() const;
   void SampleRow(const SourceRow& row, int32_t y);
+  void KeepAngleInEntry(size_t i, double value);
+  double AngleKeptInEntry(size_t i) const;
   // The three flags a generator sets once its map is built (so a draw in the arguments comes
   // after the map's draws).
   void SetFlags(uint8_t sustainFlag, uint8_t sustainOptionalFlag, uint8_t centerDetailFlag);
