@@ -2,7 +2,8 @@
 // every core, beside a memcpy of the map's 8 bytes per pixel, in one run. Times are wall
 // times: the threads' work is what a scene change waits for. On a busy machine the wall time
 // also holds the time other programs had the cores, so the counter cpu_ms gives the CPU time
-// of all the process's threads per build as well.
+// of all the process's threads per build as well. The row kernels that every build ends with
+// run alone too, each version over a whole map's rows on one thread.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "base/random.h"
+#include "transforms/map_rows.h"
 #include "transforms/row_bands.h"
 #include "transforms/transform_manager.h"
 
@@ -51,6 +53,40 @@ void CopyMap(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
 
+// A slight turn about the middle of the map: the source positions a build samples, nearly all
+// inside, with fractions of every kind.
+void SampleRows(benchmark::State& state, corvex::MapRowKernels kernels) {
+  const size_t count = size_t{kWidth} * kHeight;
+  std::vector<double> sx(count), sy(count);
+  for (size_t i = 0; i < count; ++i) {
+    const double x = static_cast<double>(i % kWidth) - kWidth / 2.0;
+    const double y = static_cast<double>(i / kWidth) - kHeight / 2.0;
+    sx[i] = kWidth / 2.0 + x * 0.9995 - y * 0.0316;
+    sy[i] = kHeight / 2.0 + x * 0.0316 + y * 0.9995;
+  }
+  std::vector<uint32_t> offsets(count);
+  std::vector<uint8_t> weights(4 * count);
+  for (auto _ : state) {
+    for (size_t row = 0; row < count; row += kWidth) {
+      kernels.sample(&sx[row], &sy[row], kWidth, kWidth, kHeight, &offsets[row],
+                     &weights[4 * row]);
+    }
+    benchmark::DoNotOptimize(offsets.data());
+    benchmark::ClobberMemory();
+  }
+}
+
+void RowDistances(benchmark::State& state, corvex::MapRowKernels kernels) {
+  std::vector<double> distances(size_t{kWidth} * kHeight);
+  for (auto _ : state) {
+    for (int32_t y = 0; y < kHeight; ++y) {
+      kernels.distances(y - 540.5, 960.25, kWidth, &distances[size_t{kWidth} * y]);
+    }
+    benchmark::DoNotOptimize(distances.data());
+    benchmark::ClobberMemory();
+  }
+}
+
 bool Registered = [] {
   benchmark::RegisterBenchmark("BuildMap/memcpy/1920x1080", &CopyMap)
       ->Unit(benchmark::kMillisecond)
@@ -65,6 +101,16 @@ bool Registered = [] {
         BuildMap(s, slot, threads);
       })->Unit(benchmark::kMillisecond)->UseRealTime();
     }
+  }
+  for (const corvex::MapRowKernels& kernels : corvex::MapRowKernelVersions()) {
+    const std::string size = std::string(kernels.name) + "/1920x1080";
+    benchmark::RegisterBenchmark(("MapRows/sample/" + size).c_str(), [=](benchmark::State& s) {
+      SampleRows(s, kernels);
+    })->Unit(benchmark::kMillisecond)->UseRealTime();
+    benchmark::RegisterBenchmark(("MapRows/distances/" + size).c_str(),
+                                 [=](benchmark::State& s) { RowDistances(s, kernels); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
   }
   return true;
 }();
