@@ -1,5 +1,6 @@
 #pragma once
 // The loops and the helpers that every generator shares.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <type_traits>
@@ -94,9 +95,10 @@ struct RowPair {
 // built together: calls band(first, end) for bands of row pairs, each pair a row and the other
 // row of its pair, or -1 for a row whose mirror image lies outside the map (or is itself, on
 // the centre's row). Each row comes once, as y or as a mirror; the bands are split across
-// threads like the rows of ForEachPixel.
+// threads like the rows of ForEachPixel. The pairs come in the order of their first row, or
+// with `lowerRowFirst` in the order of the lower of their two rows (from the centre out).
 template <typename Band>
-void TransformManager::ForEachMirroredRowBand(double cy, Band&& band) {
+void TransformManager::ForEachMirroredRowBand(double cy, Band&& band, bool lowerRowFirst) {
   const int32_t height = mapHeight;
   const double twice = 2 * cy;
   const bool mirrored =
@@ -109,6 +111,11 @@ void TransformManager::ForEachMirroredRowBand(double cy, Band&& band) {
     if (mirror >= 0 && mirror < y) continue;  // built with its pair
     pairs.push_back({y, mirror > y && mirror < height ? mirror : -1});
   }
+  if (lowerRowFirst) {
+    std::stable_sort(pairs.begin(), pairs.end(), [](const RowPair& a, const RowPair& b) {
+      return std::max(a.y, a.mirror) < std::max(b.y, b.mirror);
+    });
+  }
   ForEachRowBand(static_cast<int32_t>(pairs.size()), BuildThreads(),
                  [&](int32_t first, int32_t end) { band(&pairs[first], &pairs[end - 1] + 1); });
 }
@@ -120,11 +127,14 @@ void TransformManager::ForEachMirroredRowBand(double cy, Band&& band) {
 // - `angle(x, y, dy)` gives the angle of pixel (x, y), dy = y - cy, once for the pair;
 // - `radial(r)` what depends on the distance alone, once for up to four pixels;
 // - `angular(phi)` what depends on the angle alone, once for the pair (see NoTerms);
-// - `source(p, radial, angular, index)` places pixel `index` at p = (r, phi).
+// - `source(p, radial, angular, index)` places pixel `index` at p = (r, phi);
+// - `ready(rows)` is called before a pair is built with the number of rows from the top that
+//   it needs: the pairs come from the centre out, so a build whose rows become ready from the
+//   top down (the typo's running sum) can start before the last ones are.
 // Where the centre gives no mirrored rows or columns every pixel computes its own.
-template <typename Angle, typename Radial, typename Angular, typename Source>
+template <typename Angle, typename Radial, typename Angular, typename Source, typename Ready>
 void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radial&& radial,
-                                       Angular&& angular, Source&& source) {
+                                       Angular&& angular, Source&& source, Ready&& ready) {
   using RadialValue = std::decay_t<decltype(radial(0.0))>;
   const int32_t width = mapWidth;
   const double twiceX = 2 * cx;
@@ -134,13 +144,16 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
                                 ? static_cast<int64_t>(twiceX)
                                 : -1;
   const MapRowKernels& kernels = RowKernels();
-  ForEachMirroredRowBand(cy, [&](const RowPair* first, const RowPair* end) {
+  ForEachMirroredRowBand(
+      cy,
+      [&](const RowPair* first, const RowPair* end) {
     const auto columns = static_cast<size_t>(width);
     std::vector<double> distances(columns);
     std::vector<RadialValue> radials(columns);
     SourceRow row(width), mirrorRow(width);
     for (const RowPair* pair = first; pair != end; ++pair) {
       const int32_t y = pair->y, mirror = pair->mirror;
+      ready(std::max(y, mirror) + 1);
       const double dy = y - cy;
       kernels.distances(dy, cx, width, distances.data());
       for (int32_t x = 0; x < width; ++x) {
@@ -160,7 +173,8 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
       SampleRow(row, y);
       if (mirror >= 0) SampleRow(mirrorRow, mirror);
     }
-  });
+      },
+      true);
 }
 
 // The polar loop for generators whose angle is the pixel's own: `radial(r)` as above and
@@ -172,7 +186,8 @@ void TransformManager::ForEachPolarPixel(double cx, double cy, Radial&& radial, 
       [](double) { return NoTerms{}; },
       [&](const Polar& p, const auto& shared, NoTerms, int64_t) {
         return source(p, shared);
-      });
+      },
+      [](int32_t) {});
 }
 
 // A double that waits in the 8 bytes of pixel i's own entry (its offset and its four weights)

@@ -2,9 +2,11 @@
 // centre are turned and stretched into a radius and an angle, and the pixel is taken from the
 // point so found. Parameters are drawn in a fixed order and every expression keeps its order,
 // so that a seed gives the same map on every build.
+#include <atomic>
 #include <cmath>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "base/random.h"
 #include "transforms/generator_loop.h"
@@ -22,6 +24,49 @@ int32_t DrawLobes() {
 
 // A centre near the middle, within an eighth of the picture's size.
 double CentreNearMiddle(int32_t size) { return RandomInt(size) * 0.25 + 0.375 * size; }
+
+// A running sum over a map's values in build order, turning each value into the sum up to
+// and including it, that trails the pass which computes the values and leads the pass which
+// reads the sums: rows are reported done in any order on any thread, and Advance() adds up
+// the rows done so far in order, unless another thread is already doing so (that thread, or
+// a later call, takes the rest). The same additions in the same order as one pass.
+class TrailingSum {
+ public:
+  TrailingSum(double* values, int32_t rows, int32_t width)
+      : values_(values), rows_(rows), width_(width), done_(static_cast<size_t>(rows)) {}
+  void RowDone(int32_t y) { done_[static_cast<size_t>(y)].store(1, std::memory_order_release); }
+  void Advance() {
+    if (busy_.exchange(true, std::memory_order_acquire)) return;
+    while (next_ < rows_ && done_[static_cast<size_t>(next_)].load(std::memory_order_acquire)) {
+      SumRow();
+    }
+    busy_.store(false, std::memory_order_release);
+  }
+  // Returns once the first `rows` rows are summed, adding them up here unless another thread
+  // is; every one of them must be done.
+  void AdvanceTo(int32_t rows) {
+    while (summed_.load(std::memory_order_acquire) < rows) {
+      if (busy_.exchange(true, std::memory_order_acquire)) continue;
+      while (next_ < rows) SumRow();
+      busy_.store(false, std::memory_order_release);
+    }
+  }
+
+ private:
+  void SumRow() {
+    double* row = values_ + static_cast<size_t>(next_) * width_;
+    for (int32_t x = 0; x < width_; ++x) row[x] = sum_ = sum_ + row[x];
+    summed_.store(++next_, std::memory_order_release);
+  }
+
+  double* values_;
+  int32_t rows_, width_;
+  std::vector<std::atomic<uint8_t>> done_;
+  std::atomic<bool> busy_{false};
+  std::atomic<int32_t> summed_{0};  // rows summed, for the threads that wait on them
+  int32_t next_ = 0;  // the rows before it are summed; both belong to the thread that is busy
+  double sum_ = 0;
+};
 }  // namespace
 
 void TransformManager::WavySpiral() {
@@ -114,8 +159,8 @@ void TransformManager::WhatYouGetWithATypo() {
   };
   // The angular offset runs on over the pixels in build order, never reset within a build,
   // so it drifts across the picture; it starts again at 0 with every build. The angles and
-  // steps are computed on all threads, the running sum in order on this one, and the
-  // entries on all threads again: the same additions in the same order as one pass.
+  // steps are computed on all threads, the running sum in order behind them, and the entries
+  // on all threads again: the same additions in the same order as one pass.
   const size_t count = static_cast<size_t>(mapPixelCount);
   std::unique_ptr<double[]> offsets(new (std::nothrow) double[count]);
   if (offsets == nullptr) {
@@ -131,6 +176,7 @@ void TransformManager::WhatYouGetWithATypo() {
   } else {
     const int32_t w = mapWidth;
     // The mirror image's angle is the negative and its step too (the sine is odd).
+    TrailingSum sum(offsets.get(), mapHeight, w);
     ForEachMirroredRowBand(cy, [&](const RowPair* first, const RowPair* end) {
       for (const RowPair* pair = first; pair != end; ++pair) {
         const double dy = pair->y - cy;
@@ -144,10 +190,11 @@ void TransformManager::WhatYouGetWithATypo() {
           KeepAngleInEntry(j, -phi);
           offsets[j] = -offsets[i];
         }
+        sum.RowDone(pair->y);
+        if (pair->mirror >= 0) sum.RowDone(pair->mirror);
       }
+      sum.Advance();
     });
-    double offset = 0;
-    for (size_t i = 0; i < count; ++i) offsets[i] = offset = offset + offsets[i];
     // Each row's angles are read before its entries are written over them.
     ForEachPolarRow(
         cx, cy,
@@ -156,7 +203,8 @@ void TransformManager::WhatYouGetWithATypo() {
         [&](double phi) { return AngularCosine{std::cos(lobes * phi)}; },
         [&](const Polar& p, NoTerms, AngularCosine c, int64_t i) {
           return source(p.r, p.phi, c.cos, offsets[static_cast<size_t>(i)]);
-        });
+        },
+        [&](int32_t rows) { sum.AdvanceTo(rows); });
   }
   SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
@@ -175,7 +223,8 @@ void TransformManager::Flower() {
       [&](const Polar& p, NoTerms, AngularSineCosine t, int64_t) {
         const double theta = p.phi + 0.0008 * t.sin + turn;
         return PolarSource(cx, cy, p.r * (1 + 0.02 * t.cos), theta);
-      });
+      },
+      [](int32_t) {});
   SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
 

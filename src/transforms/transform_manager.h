@@ -85,10 +85,10 @@ class TransformManager {
   void ForEachPixel(Source&& source) { ForEachPixel(source, BuildThreads()); }
   int32_t BuildThreads() const;
   template <typename Band>
-  void ForEachMirroredRowBand(double cy, Band&& band);
-  template <typename Angle, typename Radial, typename Angular, typename Source>
+  void ForEachMirroredRowBand(double cy, Band&& band, bool lowerRowFirst = false);
+  template <typename Angle, typename Radial, typename Angular, typename Source, typename Ready>
   void ForEachPolarRow(double cx, double cy, Angle&& angle, Radial&& radial, Angular&& angular,
-                       Source&& source);
+                       Source&& source, Ready&& ready);
   template <typename Radial, typename Source>
   void ForEachPolarPixel(double cx, double cy, Radial&& radial, Source&& source);
   const MapRowKernels& RowKernels() const;
