@@ -139,40 +139,40 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
   const int32_t width = mapWidth;
   const double twiceX = 2 * cx;
   // Column x shares with column columnSum - x; -1 shares with none.
-  const int64_t columnSum = shareMirroredRows && twiceX == std::floor(twiceX) &&
-                                    std::fabs(twiceX) < 4.0 * 65536
-                                ? static_cast<int64_t>(twiceX)
-                                : -1;
+  const int64_t columnSum =
+      shareMirroredRows && twiceX == std::floor(twiceX) && std::fabs(twiceX) < 4.0 * 65536
+          ? static_cast<int64_t>(twiceX)
+          : -1;
   const MapRowKernels& kernels = RowKernels();
   ForEachMirroredRowBand(
       cy,
       [&](const RowPair* first, const RowPair* end) {
-    const auto columns = static_cast<size_t>(width);
-    std::vector<double> distances(columns);
-    std::vector<RadialValue> radials(columns);
-    SourceRow row(width), mirrorRow(width);
-    for (const RowPair* pair = first; pair != end; ++pair) {
-      const int32_t y = pair->y, mirror = pair->mirror;
-      ready(std::max(y, mirror) + 1);
-      const double dy = y - cy;
-      kernels.distances(dy, cx, width, distances.data());
-      for (int32_t x = 0; x < width; ++x) {
-        const int64_t other = columnSum - x;
-        radials[x] = other >= 0 && other < x ? radials[other] : radial(distances[x]);
-      }
-      const int64_t rowStart = int64_t{y} * width, mirrorStart = int64_t{mirror} * width;
-      for (int32_t x = 0; x < width; ++x) {
-        const Polar p{distances[x], angle(x, y, dy)};
-        const auto terms = angular(p.phi);
-        row.Set(x, source(p, radials[x], terms, rowStart + x));
-        if (mirror >= 0) {
-          mirrorRow.Set(x, source(Polar{p.r, -p.phi}, radials[x], terms.Mirrored(),
-                                  mirrorStart + x));
+        const auto columns = static_cast<size_t>(width);
+        std::vector<double> distances(columns);
+        std::vector<RadialValue> radials(columns);
+        SourceRow row(width), mirrorRow(width);
+        for (const RowPair* pair = first; pair != end; ++pair) {
+          const int32_t y = pair->y, mirror = pair->mirror;
+          ready(std::max(y, mirror) + 1);
+          const double dy = y - cy;
+          kernels.distances(dy, cx, width, distances.data());
+          for (int32_t x = 0; x < width; ++x) {
+            const int64_t other = columnSum - x;
+            radials[x] = other >= 0 && other < x ? radials[other] : radial(distances[x]);
+          }
+          const int64_t rowStart = int64_t{y} * width, mirrorStart = int64_t{mirror} * width;
+          for (int32_t x = 0; x < width; ++x) {
+            const Polar p{distances[x], angle(x, y, dy)};
+            const auto terms = angular(p.phi);
+            row.Set(x, source(p, radials[x], terms, rowStart + x));
+            if (mirror >= 0) {
+              mirrorRow.Set(
+                  x, source(Polar{p.r, -p.phi}, radials[x], terms.Mirrored(), mirrorStart + x));
+            }
+          }
+          SampleRow(row, y);
+          if (mirror >= 0) SampleRow(mirrorRow, mirror);
         }
-      }
-      SampleRow(row, y);
-      if (mirror >= 0) SampleRow(mirrorRow, mirror);
-    }
       },
       true);
 }
@@ -184,9 +184,7 @@ void TransformManager::ForEachPolarPixel(double cx, double cy, Radial&& radial, 
   ForEachPolarRow(
       cx, cy, [&](int32_t x, int32_t, double dy) { return std::atan2(dy, x - cx); }, radial,
       [](double) { return NoTerms{}; },
-      [&](const Polar& p, const auto& shared, NoTerms, int64_t) {
-        return source(p, shared);
-      },
+      [&](const Polar& p, const auto& shared, NoTerms, int64_t) { return source(p, shared); },
       [](int32_t) {});
 }
 

@@ -15,8 +15,8 @@ struct MapRowKernels {
   void (*distances)(double dy, double centerX, int32_t count, double* distances);
   // The sampling rule for `count` pixels: entry x from the source position (sx[x], sy[x]) in a
   // map of width x height pixels. offsets and weights point at the row's first entry.
-  void (*sample)(const double* sx, const double* sy, int32_t count, int32_t width,
-                 int32_t height, uint32_t* offsets, uint8_t* weights);
+  void (*sample)(const double* sx, const double* sy, int32_t count, int32_t width, int32_t height,
+                 uint32_t* offsets, uint8_t* weights);
 };
 
 // Every version this CPU runs, the scalar one first and the fastest last.
@@ -30,7 +30,7 @@ void SampleRowScalar(const double* sx, const double* sy, int32_t count, int32_t 
                      int32_t height, uint32_t* offsets, uint8_t* weights);
 // Only where the CPU has AVX2.
 void MapDistancesAvx2(double dy, double centerX, int32_t count, double* distances);
-void SampleRowAvx2(const double* sx, const double* sy, int32_t count, int32_t width,
-                   int32_t height, uint32_t* offsets, uint8_t* weights);
+void SampleRowAvx2(const double* sx, const double* sy, int32_t count, int32_t width, int32_t height,
+                   uint32_t* offsets, uint8_t* weights);
 
 }  // namespace corvex

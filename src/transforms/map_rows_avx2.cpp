@@ -20,7 +20,7 @@ CORVEX_AVX2 __m128i Weight(__m256d a, __m256d b, __m256d scale) {
 }  // namespace
 
 __attribute__((target("avx2"))) void MapDistancesAvx2(double dy, double centerX, int32_t count,
-                                                       double* distances) {
+                                                      double* distances) {
   const __m256d dySquared = _mm256_set1_pd(dy * dy);
   const __m256d centre = _mm256_set1_pd(centerX);
   const __m256d tiny = _mm256_set1_pd(0.00000001);
@@ -37,9 +37,8 @@ __attribute__((target("avx2"))) void MapDistancesAvx2(double dy, double centerX,
 }
 
 __attribute__((target("avx2"))) void SampleRowAvx2(const double* sx, const double* sy,
-                                                   int32_t count, int32_t width,
-                                                   int32_t height, uint32_t* offsets,
-                                                   uint8_t* weights) {
+                                                   int32_t count, int32_t width, int32_t height,
+                                                   uint32_t* offsets, uint8_t* weights) {
   const __m256d zero = _mm256_setzero_pd();
   const __m256d one = _mm256_set1_pd(1.0);
   const __m256d scale = _mm256_set1_pd(255.0);
@@ -67,13 +66,12 @@ __attribute__((target("avx2"))) void SampleRowAvx2(const double* sx, const doubl
     // The inside mask as one 32-bit lane per pixel (the low halves of the 64-bit lanes).
     const __m128i keep = _mm256_cvtpd_epi32(_mm256_and_pd(inside, one));  // 1 or 0
     const __m128i mask = _mm_sub_epi32(_mm_setzero_si128(), keep);
-    const __m128i offset =
-        _mm_slli_epi32(_mm_add_epi32(_mm_mullo_epi32(iy, rowLength), ix), 2);
+    const __m128i offset = _mm_slli_epi32(_mm_add_epi32(_mm_mullo_epi32(iy, rowLength), ix), 2);
     // Each pixel's four weights as one little-endian 32-bit word: w0 in the low byte.
-    const __m128i packed = _mm_or_si128(
-        _mm_or_si128(Weight(ay, ax, scale), _mm_slli_epi32(Weight(ay, bx, scale), 8)),
-        _mm_or_si128(_mm_slli_epi32(Weight(by, ax, scale), 16),
-                     _mm_slli_epi32(Weight(by, bx, scale), 24)));
+    const __m128i packed =
+        _mm_or_si128(_mm_or_si128(Weight(ay, ax, scale), _mm_slli_epi32(Weight(ay, bx, scale), 8)),
+                     _mm_or_si128(_mm_slli_epi32(Weight(by, ax, scale), 16),
+                                  _mm_slli_epi32(Weight(by, bx, scale), 24)));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(offsets + i), _mm_and_si128(offset, mask));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(weights + 4 * i), _mm_and_si128(packed, mask));
   }
@@ -88,8 +86,8 @@ namespace corvex {
 void MapDistancesAvx2(double dy, double centerX, int32_t count, double* distances) {
   MapDistancesScalar(dy, centerX, count, distances);
 }
-void SampleRowAvx2(const double* sx, const double* sy, int32_t count, int32_t width,
-                   int32_t height, uint32_t* offsets, uint8_t* weights) {
+void SampleRowAvx2(const double* sx, const double* sy, int32_t count, int32_t width, int32_t height,
+                   uint32_t* offsets, uint8_t* weights) {
   SampleRowScalar(sx, sy, count, width, height, offsets, weights);
 }
 }  // namespace corvex
