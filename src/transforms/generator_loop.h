@@ -41,11 +41,19 @@ struct SourceRow {
   std::vector<double> x, y;
 };
 
+// Whether the C library's sine is odd and its cosine even to the bit. A test holds glibc's to
+// it over the arguments the generators give them; with another library each mirror image
+// computes its own values.
+#if defined(__GLIBC__)
+inline constexpr bool kSineOddCosineEven = true;
+#else
+inline constexpr bool kSineOddCosineEven = false;
+#endif
+
 // What the polar transforms compute from a multiple of the angle, once for a pixel and its
-// mirror image about the centre's row, whose angle is the negative. The C library's sine is
-// odd and its cosine even to the bit (a test guards both over the generators' ranges), so the
-// mirror image's values follow from the pixel's. NoTerms stands for none, of the angle or of
-// the distance.
+// mirror image about the centre's row, whose angle is the negative: where the sine is odd and
+// the cosine even, the mirror image's values follow from the pixel's. NoTerms stands for none,
+// of the angle or of the distance.
 struct NoTerms {
   NoTerms Mirrored() const { return *this; }
 };
@@ -166,8 +174,9 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
             const auto terms = angular(p.phi);
             row.Set(x, source(p, radials[x], terms, rowStart + x));
             if (mirror >= 0) {
-              mirrorRow.Set(
-                  x, source(Polar{p.r, -p.phi}, radials[x], terms.Mirrored(), mirrorStart + x));
+              mirrorRow.Set(x, source(Polar{p.r, -p.phi}, radials[x],
+                                      kSineOddCosineEven ? terms.Mirrored() : angular(-p.phi),
+                                      mirrorStart + x));
             }
           }
           SampleRow(row, y);

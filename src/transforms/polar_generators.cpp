@@ -175,7 +175,7 @@ void TransformManager::WhatYouGetWithATypo() {
         1);
   } else {
     const int32_t w = mapWidth;
-    // The mirror image's angle is the negative and its step too (the sine is odd).
+    // The mirror image's angle is the negative, and so is its step where the sine is odd.
     TrailingSum sum(offsets.get(), mapHeight, w);
     ForEachMirroredRowBand(cy, [&](const RowPair* first, const RowPair* end) {
       for (const RowPair* pair = first; pair != end; ++pair) {
@@ -188,7 +188,7 @@ void TransformManager::WhatYouGetWithATypo() {
           if (pair->mirror < 0) continue;
           const size_t j = static_cast<size_t>(pair->mirror) * w + x;
           KeepAngleInEntry(j, -phi);
-          offsets[j] = -offsets[i];
+          offsets[j] = kSineOddCosineEven ? -offsets[i] : step(-phi);
         }
         sum.RowDone(pair->y);
         if (pair->mirror >= 0) sum.RowDone(pair->mirror);
