@@ -197,7 +197,10 @@ void TransformManager::WhatYouGetWithATypo() {
     });
     // Each row's angles are read before its entries are written over them.
     ForEachPolarRow(
-        cx, cy, [&](int32_t x, int32_t y, double) { return AngleKeptInEntry(size_t(y) * w + x); },
+        cx, cy,
+        [&](int32_t x, int32_t y, double) {
+          return AngleKeptInEntry(static_cast<size_t>(y) * w + x);
+        },
         [](double) { return NoTerms{}; },
         [&](double phi) { return AngularCosine{std::cos(lobes * phi)}; },
         [&](const Polar& p, NoTerms, AngularCosine c, int64_t i) {
