@@ -107,6 +107,7 @@ SessionResult RenderSession::Run(FrameSink& sink) {
       windows.clock = static_cast<uint32_t>(std::llround((moment - config_.startSeconds) * 1000.0));
       player.SetTime(moment);
       player.FillVisData(moment + latency, *module);
+      if (beforeRender) beforeRender(n);
       module->Render(module);
       // A live player would wait delayMs now; offline the frame clock is fixed by the frame
       // rate, so the pause is only recorded.
