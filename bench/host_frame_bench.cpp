@@ -54,7 +54,7 @@ void BM_PackRgb(benchmark::State& state) {
   const std::vector<uint32_t> pixels = Picture();
   std::vector<uint8_t> rgb(pixels.size() * 3);
   for (auto _ : state) {
-    PackRgb(pixels.data(), kWidth, kHeight, kWidth, rgb.data());
+    PackRgb(reinterpret_cast<const uint8_t*>(pixels.data()), kWidth * 4, kWidth, kHeight, rgb.data());
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(pixels.size() * 4));
@@ -96,8 +96,8 @@ class SteadyFrames final : public FrameSink {
  public:
   static constexpr int64_t kWarmUp = 10;
   explicit SteadyFrames(FrameSink* next) : next_(next) {}
-  void Write(std::vector<uint32_t>&& pixels) override {
-    if (next_ != nullptr) next_->Write(std::move(pixels));
+  void Write(const PictureRows& picture) override {
+    if (next_ != nullptr) next_->Write(picture);
     if (++frames_ == kWarmUp) Mark(startWall_, startCpu_);
     if (frames_ >= kWarmUp) Mark(endWall_, endCpu_);
   }
