@@ -2,7 +2,7 @@
 // display's picture: packing it to RGB (what PNG frames take) and converting it to the 4:2:0
 // picture the video encoder takes, in every version; and the steady frame time of render
 // sessions whose frames are dropped or go through the whole video pipeline to an encoder that
-// discards them. Compare with WholeFrame/1920/1080, the plug-in's own frame, in the same run.
+// discards them, held against the plug-in's own Render in the same frames.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
