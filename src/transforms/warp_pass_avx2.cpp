@@ -1,9 +1,8 @@
 // The feedback pass with AVX2, eight pixels per step. Each 128-bit lane holds one pixel's source
-// block as it lies in memory, the top pair in its low half and the bottom pair in its high half
-// (broadcast loads and blends, which measured faster than a gather). One byte shuffle per pair
-// spreads it to the words (b0, b1, g0, g1, r0, r1, 0, 0), so that a multiply-add with the words
-// (w0 + s, w1 + s) gives each channel's exact sum over the pair in 32 bits; the top byte's words
-// are 0, which makes that byte 0. The top and bottom sums are added, and the unsigned pack to 16 bits
+// block as it lies in memory (warp_pass_blocks.inc), and one byte shuffle per pair spreads it to
+// the words (b0, b1, g0, g1, r0, r1, 0, 0), so that a multiply-add with the words (w0 + s,
+// w1 + s) gives each channel's exact sum over the pair in 32 bits; the top byte's words are 0,
+// which makes that byte 0. The top and bottom sums are added, and the unsigned pack to 16 bits
 // limits each at 65 535: no term is negative, so that is the value the reference's saturating
 // additions reach.
 #include "transforms/warp_pass.h"
@@ -17,22 +16,9 @@ namespace {
 
 #define CORVEX_AVX2 __attribute__((target("avx2"), always_inline)) inline
 
-CORVEX_AVX2 long long LoadPair(const char* at) {
-  long long value;
-  __builtin_memcpy(&value, at, 8);
-  return value;
-}
-
-// The blocks of two pixels: the first's top and bottom pairs in the low lane, the second's in the
-// high lane.
-CORVEX_AVX2 __m256i LoadBlocks(const char* first, const char* second, size_t rowBytes) {
-  const __m256i firstTop = _mm256_set1_epi64x(LoadPair(first));
-  const __m256i firstBottom = _mm256_set1_epi64x(LoadPair(first + rowBytes));
-  const __m256i secondTop = _mm256_set1_epi64x(LoadPair(second));
-  const __m256i secondBottom = _mm256_set1_epi64x(LoadPair(second + rowBytes));
-  return _mm256_blend_epi32(_mm256_blend_epi32(firstTop, firstBottom, 0x0C),
-                            _mm256_blend_epi32(secondTop, secondBottom, 0xC0), 0xF0);
-}
+#define CORVEX_BLOCKS CORVEX_AVX2
+#include "transforms/warp_pass_blocks.inc"
+#undef CORVEX_BLOCKS
 
 // Byte shuffles that spread a block's top or bottom pair to (b0, b1, g0, g1, r0, r1, 0, 0).
 struct Shuffles {

@@ -1,5 +1,5 @@
 #pragma once
-// A scalar model of the AVX-512 intrinsics the feedback pass uses, lane by lane as the
+// A scalar model of the intrinsics the AVX-512 feedback pass uses, lane by lane as the
 // processor's manuals define them, so that the kernel's own source runs on any machine.
 // Include it inside a namespace of its own (the names are the intrinsics' names), after
 // <cstdint> and <cstring>.
