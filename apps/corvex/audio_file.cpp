@@ -53,6 +53,17 @@ void SilenceLibraryMessages() {
   std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
 }
 
+// A header may claim a tag or a block of any size, and the demuxers allocate what it claims
+// before reading it: the LIST chunk of a 4 KB WAV asked for 1.2 GB at once. No single
+// allocation of the libraries may exceed the file's own size by more than room for the
+// decoders' frames and a cover picture, so memory is bounded by what the file holds. (The
+// limit is the libraries' one global setting; corvex reads one song at a time.)
+void LimitAllocationsTo(uint64_t fileBytes) {
+  constexpr uint64_t kRoom = uint64_t{64} << 20;
+  constexpr uint64_t kLibraryMost = std::numeric_limits<int>::max();  // the libraries' own limit
+  av_max_alloc(static_cast<size_t>(fileBytes >= kLibraryMost - kRoom ? kLibraryMost : fileBytes + kRoom));
+}
+
 // The decoder cannot tell apart a file that is missing, a folder and one without permission,
 // so the cause the user can act on is found out first.
 void CheckReadable(const std::string& path) {
@@ -171,9 +182,13 @@ void AudioStream::Decoder::Open(const AudioSource& source) {
     }
     format->pb = io;
     format->flags |= AVFMT_FLAG_CUSTOM_IO;
+    LimitAllocationsTo(source.size);
   } else {
     CheckReadable(name);
     unopened = name;
+    std::error_code unknown;
+    const uintmax_t bytes = std::filesystem::file_size(name, unknown);
+    LimitAllocationsTo(unknown ? std::numeric_limits<uint64_t>::max() : bytes);
   }
   format->opaque = &unopened;
   format->io_open = &OpenOnlyTheSong;

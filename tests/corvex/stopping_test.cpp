@@ -123,6 +123,15 @@ TEST(Stopping, MemoryStaysFlatWhateverTheSongsLength) {
   const double little = peak("short.flac", 18), lot = peak("long.flac", 1198);
   EXPECT_GT(little, 0.0);
   EXPECT_LT(lot - little, 20.0) << little << " MB for 20 s, " << lot << " MB for 20 minutes";
+
+  // A WAV of 2 s whose closing LIST chunk claims 1.2 GB and its text tag 1.1 GB: the tag is
+  // left unread, the song plays, and memory stays what the song needs.
+  WriteSineWav(folder.File("claims.wav"), 22050, 2.0, 440.0, 8000.0);
+  std::ofstream(folder.File("claims.wav"), std::ios::binary | std::ios::app)
+      .write("LIST\0\0\0\x48INFOISFT\0\0\0\x46untitled song\0\0\0", 36);
+  const double lied = peak("claims.wav", 0);
+  EXPECT_GT(lied, 0.0);
+  EXPECT_LT(lied - little, 20.0) << little << " MB for a true header, " << lied << " MB for a lying one";
 }
 
 #if !defined(__SANITIZE_ADDRESS__)  // the sanitizer reserves more address space than any limit
