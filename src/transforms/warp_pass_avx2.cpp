@@ -1,10 +1,13 @@
-// The feedback pass with AVX2, eight pixels per step. Each 128-bit lane holds one pixel's source
-// block as it lies in memory (warp_pass_blocks.inc), and one byte shuffle per pair spreads it to
-// the words (b0, b1, g0, g1, r0, r1, 0, 0), so that a multiply-add with the words (w0 + s,
-// w1 + s) gives each channel's exact sum over the pair in 32 bits; the top byte's words are 0,
-// which makes that byte 0. The top and bottom sums are added, and the unsigned pack to 16 bits
-// limits each at 65 535: no term is negative, so that is the value the reference's saturating
-// additions reach.
+// The feedback pass with AVX2, eight pixels per step, as two groups of four: pixels 0, 1, 4, 5
+// and 2, 3, 6, 7. A group's top pairs (a source pixel and its right neighbour) fill one register
+// and its bottom pairs another, two pixels to each 128-bit lane. One byte shuffle spreads a
+// register's blue and green to the words (b0, b1, b0', b1', g0, g1, g0', g1') of the lane's two
+// pixels, another its red to (r0, r1, r0', r1', 0, 0, 0, 0), so that a multiply-add with the
+// words (w0 + s, w1 + s) of each pixel (w2 + s, w3 + s for the bottom pairs) gives each
+// channel's exact sum over a pair in 32 bits. The top and bottom sums are added, and the
+// unsigned pack to 16 bits limits each at 65 535: no term is negative, so that is the value the
+// reference's saturating additions reach. A last byte shuffle takes the high byte of each sum
+// to its place in the pixel, with 0 for the top byte.
 #include "transforms/warp_pass.h"
 #include "transforms/warp_pixel.h"
 
@@ -20,22 +23,33 @@ namespace {
 #include "transforms/warp_pass_blocks.inc"
 #undef CORVEX_BLOCKS
 
-// Byte shuffles that spread a block's top or bottom pair to (b0, b1, g0, g1, r0, r1, 0, 0).
 struct Shuffles {
-  __m256i topPair, bottomPair;
+  __m256i blueGreen, red;     // the pairs' channels as words, for the multiply-adds
+  __m256i toFirst, toSecond;  // a group's eight high bytes to the low or high half of a lane
 };
 
-// The 32-bit channel sums (blue, green, red, 0) of the two pixels in `blocks`. Their weight words,
-// sustain added, are (w0, w1) in 32-bit element `top` and (w2, w3) in element `top` + 1 of each
-// lane of `weights`.
-template <int top>
-CORVEX_AVX2 __m256i ChannelSums(__m256i blocks, __m256i weights, const Shuffles& k) {
-  constexpr int kTopWeights = top * 0x55, kBottomWeights = (top + 1) * 0x55;
-  const __m256i upper = _mm256_madd_epi16(_mm256_shuffle_epi8(blocks, k.topPair),
-                                          _mm256_shuffle_epi32(weights, kTopWeights));
-  const __m256i lower = _mm256_madd_epi16(_mm256_shuffle_epi8(blocks, k.bottomPair),
-                                          _mm256_shuffle_epi32(weights, kBottomWeights));
-  return _mm256_add_epi32(upper, lower);
+// The four pixels of the group that starts at pixel `first` of the step (first, first + 1,
+// first + 4, first + 5), as bytes in the lane half that `place` picks, 0 elsewhere. `weights`
+// holds the group's weight words, sustain added: (w0, w1, w2, w3) of each pixel in its lane's
+// order.
+CORVEX_AVX2 __m256i Group(const char* base, size_t rowBytes, const uint32_t* o, int first,
+                          __m256i weights, const Shuffles& k, __m256i place) {
+  const char* p0 = base + o[first];
+  const char* p1 = base + o[first + 1];
+  const char* p4 = base + o[first + 4];
+  const char* p5 = base + o[first + 5];
+  const __m256i top = LoadPairs(p0, p1, p4, p5);
+  const __m256i bottom = LoadPairs(p0 + rowBytes, p1 + rowBytes, p4 + rowBytes, p5 + rowBytes);
+  // (w0, w1) and (w2, w3) of the lane's two pixels, each twice.
+  const __m256i topWeights = _mm256_shuffle_epi32(weights, 0x88);
+  const __m256i bottomWeights = _mm256_shuffle_epi32(weights, 0xDD);
+  const __m256i blueGreen =
+      _mm256_add_epi32(_mm256_madd_epi16(_mm256_shuffle_epi8(top, k.blueGreen), topWeights),
+                       _mm256_madd_epi16(_mm256_shuffle_epi8(bottom, k.blueGreen), bottomWeights));
+  const __m256i red =
+      _mm256_add_epi32(_mm256_madd_epi16(_mm256_shuffle_epi8(top, k.red), topWeights),
+                       _mm256_madd_epi16(_mm256_shuffle_epi8(bottom, k.red), bottomWeights));
+  return _mm256_shuffle_epi8(_mm256_packus_epi32(blueGreen, red), place);
 }
 
 }  // namespace
@@ -51,34 +65,28 @@ __attribute__((target("avx2"))) void WarpPassAvx2(const WarpPassArgs& args) {
   const __m256i sustain = _mm256_set1_epi16(args.sustain ? 1 : 0);
   const __m256i zero = _mm256_setzero_si256();
   const char z = static_cast<char>(0x80);  // a shuffle index with the high bit set gives 0
+  // After the pack a lane holds the words (b, b', g, g', r, r', 0, 0) of its two pixels.
   Shuffles k;
-  k.topPair = _mm256_setr_epi8(0, z, 4, z, 1, z, 5, z, 2, z, 6, z, z, z, z, z,  //
-                               0, z, 4, z, 1, z, 5, z, 2, z, 6, z, z, z, z, z);
-  k.bottomPair = _mm256_setr_epi8(8, z, 12, z, 9, z, 13, z, 10, z, 14, z, z, z, z, z,  //
-                                  8, z, 12, z, 9, z, 13, z, 10, z, 14, z, z, z, z, z);
+  k.blueGreen = _mm256_setr_epi8(0, z, 4, z, 8, z, 12, z, 1, z, 5, z, 9, z, 13, z,  //
+                                 0, z, 4, z, 8, z, 12, z, 1, z, 5, z, 9, z, 13, z);
+  k.red = _mm256_setr_epi8(2, z, 6, z, 10, z, 14, z, z, z, z, z, z, z, z, z,  //
+                           2, z, 6, z, 10, z, 14, z, z, z, z, z, z, z, z, z);
+  k.toFirst = _mm256_setr_epi8(1, 5, 9, z, 3, 7, 11, z, z, z, z, z, z, z, z, z,  //
+                               1, 5, 9, z, 3, 7, 11, z, z, z, z, z, z, z, z, z);
+  k.toSecond = _mm256_setr_epi8(z, z, z, z, z, z, z, z, 1, 5, 9, z, 3, 7, 11, z,  //
+                                z, z, z, z, z, z, z, z, 1, 5, 9, z, 3, 7, 11, z);
   int64_t i = 0;
   for (; i + 8 <= count; i += 8) {
     PrefetchSourceAhead(base, rowBytes, offsets, i, count);
-    const uint32_t* o = offsets + i;
     // The weight words of pixels 0, 1 | 4, 5 and of 2, 3 | 6, 7.
     const __m256i weightBytes =
         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 4 * i));
-    const __m256i weights01 = _mm256_add_epi16(_mm256_unpacklo_epi8(weightBytes, zero), sustain);
-    const __m256i weights23 = _mm256_add_epi16(_mm256_unpackhi_epi8(weightBytes, zero), sustain);
-    // The sums of pixels 0 | 4, 1 | 5, 2 | 6 and 3 | 7, in that pairing so that the in-lane packs
-    // below leave the pixels in their order.
-    const __m256i sums04 =
-        ChannelSums<0>(LoadBlocks(base + o[0], base + o[4], rowBytes), weights01, k);
-    const __m256i sums15 =
-        ChannelSums<2>(LoadBlocks(base + o[1], base + o[5], rowBytes), weights01, k);
-    const __m256i sums26 =
-        ChannelSums<0>(LoadBlocks(base + o[2], base + o[6], rowBytes), weights23, k);
-    const __m256i sums37 =
-        ChannelSums<2>(LoadBlocks(base + o[3], base + o[7], rowBytes), weights23, k);
-    const __m256i words0145 = _mm256_srli_epi16(_mm256_packus_epi32(sums04, sums15), 8);
-    const __m256i words2367 = _mm256_srli_epi16(_mm256_packus_epi32(sums26, sums37), 8);
+    const __m256i weights0145 = _mm256_add_epi16(_mm256_unpacklo_epi8(weightBytes, zero), sustain);
+    const __m256i weights2367 = _mm256_add_epi16(_mm256_unpackhi_epi8(weightBytes, zero), sustain);
+    const __m256i pixels0145 = Group(base, rowBytes, offsets + i, 0, weights0145, k, k.toFirst);
+    const __m256i pixels2367 = Group(base, rowBytes, offsets + i, 2, weights2367, k, k.toSecond);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i),
-                        _mm256_packus_epi16(words0145, words2367));
+                        _mm256_or_si256(pixels0145, pixels2367));
   }
   WarpPixels(args, i);
 }

@@ -96,6 +96,9 @@ inline __m512i _mm512_loadu_si512(const void* at) {
 }
 inline void _mm512_storeu_si512(void* at, __m512i v) { std::memcpy(at, v.b, 64); }
 
+inline __m512i _mm512_or_si512(__m512i a, __m512i b) {
+  return LaneWise<uint64_t>(a, b, [](uint64_t x, uint64_t y) { return x | y; });
+}
 inline __m512i _mm512_add_epi16(__m512i a, __m512i b) {
   return LaneWise<uint16_t>(a, b, [](uint32_t x, uint32_t y) { return x + y; });
 }
