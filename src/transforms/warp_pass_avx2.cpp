@@ -52,9 +52,10 @@ CORVEX_AVX2 __m256i Group(const char* base, size_t rowBytes, const uint32_t* o, 
   return _mm256_shuffle_epi8(_mm256_packus_epi32(blueGreen, red), place);
 }
 
-}  // namespace
-
-__attribute__((target("avx2"))) void WarpPassAvx2(const WarpPassArgs& args) {
+// With `stream` the stores go past the caches, which needs them aligned to 32 bytes: the pixels
+// before the first aligned step are computed one by one.
+template <bool stream>
+CORVEX_AVX2 void PassAvx2(const WarpPassArgs& args) {
   // Locals, so that the stores cannot be taken to change them.
   const char* base = reinterpret_cast<const char*>(args.previous);
   const uint32_t* offsets = args.offsets;
@@ -76,6 +77,10 @@ __attribute__((target("avx2"))) void WarpPassAvx2(const WarpPassArgs& args) {
   k.toSecond = _mm256_setr_epi8(z, z, z, z, z, z, z, z, 1, 5, 9, z, 3, 7, 11, z,  //
                                 z, z, z, z, z, z, z, z, 1, 5, 9, z, 3, 7, 11, z);
   int64_t i = 0;
+  if (stream) {
+    i = PixelsBeforeAlignedStores(args, 32);
+    WarpPixelRange(args, 0, i);
+  }
   for (; i + 8 <= count; i += 8) {
     PrefetchSourceAhead(base, rowBytes, offsets, i, count);
     // The weight words of pixels 0, 1 | 4, 5 and of 2, 3 | 6, 7.
@@ -85,10 +90,25 @@ __attribute__((target("avx2"))) void WarpPassAvx2(const WarpPassArgs& args) {
     const __m256i weights2367 = _mm256_add_epi16(_mm256_unpackhi_epi8(weightBytes, zero), sustain);
     const __m256i pixels0145 = Group(base, rowBytes, offsets + i, 0, weights0145, k, k.toFirst);
     const __m256i pixels2367 = Group(base, rowBytes, offsets + i, 2, weights2367, k, k.toSecond);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i),
-                        _mm256_or_si256(pixels0145, pixels2367));
+    const __m256i pixels = _mm256_or_si256(pixels0145, pixels2367);
+    if (stream) {
+      _mm256_stream_si256(reinterpret_cast<__m256i*>(destination + i), pixels);
+    } else {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), pixels);
+    }
   }
+  if (stream) _mm_sfence();  // the streamed picture is complete before anyone reads it
   WarpPixels(args, i);
+}
+
+}  // namespace
+
+__attribute__((target("avx2"))) void WarpPassAvx2(const WarpPassArgs& args) {
+  if (args.streamStores) {
+    PassAvx2<true>(args);
+  } else {
+    PassAvx2<false>(args);
+  }
 }
 
 }  // namespace corvex

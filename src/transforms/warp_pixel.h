@@ -27,15 +27,27 @@ inline uint32_t WarpPixel(const uint32_t* previous, uint32_t offset, const uint8
   return out;
 }
 
-// Runs WarpPixel for pixels `first` to the end of the picture: the reference pass, and the
-// tail of the vector passes.
-inline void WarpPixels(const WarpPassArgs& args, int64_t first) {
+// Runs WarpPixel for pixels `first` to `last` - 1: the reference pass, and the pixels that the
+// vector passes leave before their first full step and after their last.
+inline void WarpPixelRange(const WarpPassArgs& args, int64_t first, int64_t last) {
   const uint32_t s = args.sustain ? 1u : 0u;
-  const int64_t count = static_cast<int64_t>(args.width) * args.height;
-  for (int64_t i = first; i < count; ++i) {
+  for (int64_t i = first; i < last; ++i) {
     args.destination[i] = WarpPixel(args.previous, args.offsets[i], args.weights + 4 * i,
                                     args.width, s);
   }
+}
+
+// Runs WarpPixel for pixels `first` to the end of the picture.
+inline void WarpPixels(const WarpPassArgs& args, int64_t first) {
+  WarpPixelRange(args, first, static_cast<int64_t>(args.width) * args.height);
+}
+
+// The pixels a pass that stores past the caches computes one by one before its first full step,
+// so that the step's store is aligned to `alignment` bytes (at most the whole picture).
+inline int64_t PixelsBeforeAlignedStores(const WarpPassArgs& args, size_t alignment) {
+  const size_t misaligned = reinterpret_cast<uintptr_t>(args.destination) % alignment;
+  const auto head = static_cast<int64_t>((alignment - misaligned) % alignment / 4);
+  return std::min(head, static_cast<int64_t>(args.width) * args.height);
 }
 
 // Asks for the two source rows that pixel i + 192 will read to be brought into the cache: a

@@ -95,6 +95,12 @@ inline __m512i _mm512_loadu_si512(const void* at) {
   return out;
 }
 inline void _mm512_storeu_si512(void* at, __m512i v) { std::memcpy(at, v.b, 64); }
+// A store past the caches: the address must be aligned to 64 bytes, which the model checks.
+inline void _mm512_stream_si512(__m512i* at, __m512i v) {
+  if (reinterpret_cast<uintptr_t>(at) % 64 != 0) __builtin_trap();
+  std::memcpy(at, v.b, 64);
+}
+inline void _mm_sfence() {}
 
 inline __m512i _mm512_or_si512(__m512i a, __m512i b) {
   return LaneWise<uint64_t>(a, b, [](uint64_t x, uint64_t y) { return x | y; });
