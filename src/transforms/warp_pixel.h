@@ -54,8 +54,9 @@ inline int64_t PixelsBeforeAlignedStores(const WarpPassArgs& args, size_t alignm
 // map's reads wander where the hardware's own prefetching does not follow. (A prefetch never
 // faults, whatever the address.) Always inlined: GCC 12 drops the prefetches of this function
 // when it is left to decide, as it did in the SSE2 and AVX2 passes.
-__attribute__((always_inline)) inline void PrefetchSourceAhead(const char* base, size_t rowBytes, const uint32_t* offsets,
-                                int64_t i, int64_t count) {
+__attribute__((always_inline)) inline void PrefetchSourceAhead(const char* base, size_t rowBytes,
+                                                               const uint32_t* offsets, int64_t i,
+                                                               int64_t count) {
   const char* ahead = base + offsets[std::min<int64_t>(i + 192, count - 1)];
   __builtin_prefetch(ahead);
   __builtin_prefetch(ahead + rowBytes);
