@@ -82,7 +82,7 @@ CORVEX_AVX2 void PassAvx2(const WarpPassArgs& args) {
     WarpPixelRange(args, 0, i);
   }
   for (; i + 8 <= count; i += 8) {
-    PrefetchSourceAhead(base, rowBytes, offsets, i, count);
+    PrefetchAhead(base, rowBytes, offsets, weights, i, count);
     // The weight words of pixels 0, 1 | 4, 5 and of 2, 3 | 6, 7.
     const __m256i weightBytes =
         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 4 * i));
