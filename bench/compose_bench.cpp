@@ -61,7 +61,10 @@ void CopyPicture(benchmark::State& state) {
 [[maybe_unused]] const bool registered = [] {
   benchmark::RegisterBenchmark("Compose/memcpy", &CopyPicture)->Unit(benchmark::kMicrosecond);
   std::vector<const ComposeKernels*> sets = {&ScalarComposeKernels(), &Sse2ComposeKernels()};
-  if (CpuHasAvx2()) sets.push_back(&Avx2ComposeKernels());
+  if (CpuHasAvx2()) {
+    sets.push_back(&Avx2ComposeKernels());
+    sets.push_back(&Avx2StreamingComposeKernels());
+  }
   for (int32_t f = 0; f < kComposeFormatCount; ++f) {
     const auto format = static_cast<ComposeFormat>(f);
     for (const ComposeKernels* kernels : sets) {

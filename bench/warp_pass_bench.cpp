@@ -40,8 +40,10 @@ struct Scene {
     map.BuildMap();
   }
   WarpPassArgs Args() {
-    return WarpPassArgs{previous.data(), destination.data(), map.sourceOffsets,
-                        map.sourceWeights, map.mapWidth, map.mapHeight, true};
+    // Stores past the caches where the frame step would make them.
+    const bool stream = corvex::WarpPassOutgrowsTheCache(map.mapWidth, map.mapHeight);
+    return WarpPassArgs{previous.data(), destination.data(), map.sourceOffsets, map.sourceWeights,
+                        map.mapWidth,    map.mapHeight,      true,              stream};
   }
   std::vector<uint32_t> previous, destination;
   TransformManager map;

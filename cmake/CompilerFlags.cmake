@@ -29,6 +29,7 @@ endif()
 if(CORVEX_FUZZ)
   # Pragmas that name g++-only warnings are no fault under clang.
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
-                      -fno-omit-frame-pointer -Wno-unknown-warning-option)
+                      -fno-omit-frame-pointer -Wno-unknown-warning-option
+                      -fsanitize-coverage-ignorelist=${PROJECT_SOURCE_DIR}/fuzz/coverage_ignorelist.txt)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()

@@ -23,6 +23,7 @@ extern "C" {
 
 #include "host_error.h"
 #include "interruption.h"
+#include "yuv_kernels.h"
 #include "yuv_picture.h"
 
 extern char** environ;
@@ -197,6 +198,9 @@ FfmpegSink::FfmpegSink(const std::string& ffmpeg, const std::string& output,
     throw HostError(ExitStatus::kOutput, ffmpeg + ": cannot start: " + std::strerror(result));
   }
   pipe_ = ends[1];
+  // One picture being filled, one waiting and one being written keep both threads busy.
+  constexpr int kPictures = 3;
+  free_.assign(kPictures, std::vector<uint8_t>(YuvSizeOf(format.width, format.height).Bytes()));
   writer_ = std::thread(&FfmpegSink::WriteFrames, this);
 }
 
@@ -225,18 +229,15 @@ void FfmpegSink::WriteFrames() {
   sigset_t all;
   sigfillset(&all);
   pthread_sigmask(SIG_BLOCK, &all, nullptr);
-  std::vector<uint8_t> picture(YuvSizeOf(format_.width, format_.height).Bytes());
   for (;;) {
-    std::vector<uint32_t> pixels;
+    std::vector<uint8_t> picture;
     {
       std::unique_lock<std::mutex> lock(mutex_);
       changed_.wait(lock, [&] { return !waiting_.empty() || closing_; });
       if (waiting_.empty()) break;
-      pixels = std::move(waiting_.front());
+      picture = std::move(waiting_.front());
       waiting_.pop_front();
     }
-    changed_.notify_all();
-    ConvertToYuv420(pixels.data(), format_.width, format_.height, picture.data());
     const uint8_t* bytes = picture.data();
     size_t left = picture.size();
     while (left > 0) {
@@ -246,12 +247,16 @@ void FfmpegSink::WriteFrames() {
       bytes += done;
       left -= static_cast<size_t>(done);
     }
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (left > 0) {
-      failed_ = true;
-      break;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (left > 0) {
+        failed_ = true;
+        break;
+      }
+      ++written_;
+      free_.push_back(std::move(picture));
     }
-    ++written_;
+    changed_.notify_all();
   }
   std::lock_guard<std::mutex> lock(mutex_);
   writerDone_ = true;
@@ -277,21 +282,29 @@ void FfmpegSink::FailFromLog(const std::string& what) {
   throw HostError(ExitStatus::kOutput, "ffmpeg " + what + (said.empty() ? "" : ": " + said));
 }
 
-void FfmpegSink::Write(std::vector<uint32_t>&& pixels) {
-  constexpr size_t kWaiting = 2;
-  std::unique_lock<std::mutex> lock(mutex_);
-  // The wait wakes now and then: a signal lands on this thread but does not end the wait.
-  while (!failed_ && waiting_.size() >= kWaiting) {
-    changed_.wait_for(lock, std::chrono::milliseconds(50));
-    StopIfInterrupted();
+void FfmpegSink::Write(const PictureRows& picture) {
+  std::vector<uint8_t> yuv;
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    // The wait wakes now and then: a signal lands on this thread but does not end the wait.
+    while (!failed_ && free_.empty()) {
+      changed_.wait_for(lock, std::chrono::milliseconds(50));
+      StopIfInterrupted();
+    }
+    if (failed_) {
+      const int64_t frame = written_ + 1;
+      lock.unlock();
+      FailFromLog("stopped while taking frame " + std::to_string(frame));
+    }
+    yuv = std::move(free_.back());
+    free_.pop_back();
   }
-  if (failed_) {
-    const int64_t frame = written_ + 1;
-    lock.unlock();
-    FailFromLog("stopped while taking frame " + std::to_string(frame));
+  // Here, not on the writer: the display's memory is the plug-in's again once Write returns.
+  BestYuvKernel().convert(picture.first, picture.pitch, format_.width, format_.height, yuv.data());
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    waiting_.push_back(std::move(yuv));
   }
-  waiting_.push_back(std::move(pixels));
-  lock.unlock();
   changed_.notify_all();
 }
 

@@ -40,18 +40,22 @@ struct AudioPart {
 void CheckVideoContainer(const std::string& output);
 
 // Frames piped to the ffmpeg program, which encodes H.264 and muxes in the audio, the songs
-// joined in order. A thread of the sink's own turns each frame into the encoder's 4:2:0
-// picture and writes it while the plug-in makes the next one; two frames may wait for it. The container follows the output's extension (MP4 for
-// .mp4). ffmpeg writes a temporary file that becomes the output only when it ended well; what
-// ffmpeg says goes to logPath, and its last lines into the message when it fails. A sink
-// dropped before Finish stops ffmpeg at once and removes the temporary file.
+// joined in order. Write turns the frame, where the display shows it, into the encoder's 4:2:0
+// picture (a quarter of its bytes: no copy of the 32-bit picture is made), and a thread of the
+// sink's own writes that into the pipe while the plug-in makes the next frame; the pictures
+// come from a few buffers made once, so a frame allocates nothing. The container follows the
+// output's extension (MP4 for .mp4). ffmpeg writes a temporary file that becomes the output
+// only when it ended well; what ffmpeg says goes to logPath, and its last lines into the
+// message when it fails. A sink dropped before Finish stops ffmpeg at once and removes the
+// temporary file.
 class FfmpegSink final : public FrameSink {
  public:
   FfmpegSink(const std::string& ffmpeg, const std::string& output, const VideoFormat& format,
              const std::vector<AudioPart>& audio, const std::string& logPath);
   ~FfmpegSink() override;
 
-  void Write(std::vector<uint32_t>&& pixels) override;
+  // The picture must have the format's size.
+  void Write(const PictureRows& picture) override;
   void Finish() override;
   std::string Describe() const override { return staged_.finalPath(); }
 
@@ -75,7 +79,8 @@ class FfmpegSink final : public FrameSink {
   std::thread writer_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<std::vector<uint32_t>> waiting_;  // frames handed over, not yet taken
+  std::vector<std::vector<uint8_t>> free_;      // 4:2:0 pictures ready to be filled
+  std::deque<std::vector<uint8_t>> waiting_;   // filled, not yet written
   bool closing_ = false;      // no more frames come
   bool writerDone_ = false;
   bool failed_ = false;       // the pipe refused a frame: ffmpeg stopped

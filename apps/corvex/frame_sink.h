@@ -1,18 +1,21 @@
 #pragma once
-#include <cstdint>
 #include <string>
-#include <vector>
+
+#include "platform/headless/headless_pixels.h"
 
 namespace corvex::host {
 
-// Where the rendered frames go. Frames arrive as the display shows them: 0x00RRGGBB pixels,
-// top row first, handed over (a sink may keep the buffer while it works on it).
+using platform::headless::PictureRows;
+
+// Where the rendered frames go. A frame arrives as the display shows it, read in place:
+// 0x??RRGGBB pixels (the top byte means nothing), top row first, valid only during Write, so a
+// sink takes what it needs before it returns.
 // Finish completes the output under its final name; a sink destroyed without Finish removes
 // what it wrote, so a failed run leaves nothing half-made behind.
 class FrameSink {
  public:
   virtual ~FrameSink() = default;
-  virtual void Write(std::vector<uint32_t>&& pixels) = 0;
+  virtual void Write(const PictureRows& picture) = 0;
   virtual void Finish() = 0;
   // What the user finds when the run is over, for the closing line.
   virtual std::string Describe() const = 0;

@@ -11,8 +11,7 @@ namespace corvex::host {
 
 namespace fs = std::filesystem;
 
-PngSink::PngSink(const std::string& folder, int32_t width, int32_t height)
-    : folder_(folder), width_(width), height_(height) {
+PngSink::PngSink(const std::string& folder) : folder_(folder) {
   std::error_code error;
   if (fs::exists(folder_, error) && !fs::is_directory(folder_, error)) {
     FailOutput(folder_, "it is a file, not a folder");
@@ -38,9 +37,9 @@ std::string PngSink::FrameName(int64_t number) {
   return name;
 }
 
-void PngSink::Write(std::vector<uint32_t>&& pixels) {
+void PngSink::Write(const PictureRows& picture) {
   StagedFile file((fs::path(folder_) / FrameName(static_cast<int64_t>(written_.size()) + 1)).string());
-  WritePicturePng(file.path(), pixels.data(), width_, height_);
+  WritePicturePng(file.path(), picture);
   file.Commit();
   written_.push_back(file.finalPath());
 }

@@ -12,10 +12,10 @@ namespace corvex::host {
 // complete; a run that fails removes the frames it wrote (and the folder, if it made it).
 class PngSink final : public FrameSink {
  public:
-  PngSink(const std::string& folder, int32_t width, int32_t height);
+  explicit PngSink(const std::string& folder);
   ~PngSink() override;
 
-  void Write(std::vector<uint32_t>&& pixels) override;
+  void Write(const PictureRows& picture) override;
   void Finish() override { finished_ = true; }
   std::string Describe() const override;
 
@@ -23,8 +23,6 @@ class PngSink final : public FrameSink {
 
  private:
   std::string folder_;
-  int32_t width_;
-  int32_t height_;
   bool madeFolder_ = false;
   bool finished_ = false;
   std::vector<std::string> written_;

@@ -70,11 +70,16 @@ void WritePng(const std::string& path, const uint8_t* rgb, int32_t width, int32_
   }
 }
 
+void WritePicturePng(const std::string& path, const platform::headless::PictureRows& picture) {
+  std::vector<uint8_t> rgb(static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height) * 3);
+  PackRgb(picture.first, picture.pitch, picture.width, picture.height, rgb.data());
+  WritePng(path, rgb.data(), picture.width, picture.height);
+}
+
 void WritePicturePng(const std::string& path, const uint32_t* pixels, int32_t width,
                      int32_t height) {
-  std::vector<uint8_t> rgb(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
-  PackRgb(pixels, width, height, width, rgb.data());
-  WritePng(path, rgb.data(), width, height);
+  WritePicturePng(path, platform::headless::PictureRows{reinterpret_cast<const uint8_t*>(pixels),
+                                                         width * 4, width, height});
 }
 
 }  // namespace corvex::host

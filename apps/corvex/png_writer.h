@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/headless/headless_pixels.h"
+
 namespace corvex::host {
 
 // Writes an 8-bit RGB PNG file (rows of width * 3 bytes, top first) with libpng. Throws
@@ -9,8 +11,9 @@ namespace corvex::host {
 void WritePng(const std::string& path, const uint8_t* rgb, int32_t width, int32_t height);
 
 // The same for a picture of 0x00RRGGBB pixels, rows back to back (as the plug-in draws and the
-// headless display shows them).
+// headless display shows them), or for one read where it lies.
 void WritePicturePng(const std::string& path, const uint32_t* pixels, int32_t width,
                      int32_t height);
+void WritePicturePng(const std::string& path, const platform::headless::PictureRows& picture);
 
 }  // namespace corvex::host

@@ -215,7 +215,7 @@ void RunRender(const RenderOptions& options, FILE* messages) {
     const VideoFormat format{size.width, size.height, options.fps, options.preset, options.crf};
     sink = std::make_unique<FfmpegSink>(*ffmpeg, output, format, audio, work.File("ffmpeg.log"));
   } else {
-    sink = std::make_unique<PngSink>(pngFolder, size.width, size.height);
+    sink = std::make_unique<PngSink>(pngFolder);
   }
 
   SessionConfig config;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include "base/random.h"
 #include "display_setup.h"
@@ -107,24 +108,33 @@ SessionResult RenderSession::Run(FrameSink& sink) {
       windows.clock = static_cast<uint32_t>(std::llround((moment - config_.startSeconds) * 1000.0));
       player.SetTime(moment);
       player.FillVisData(moment + latency, *module);
+      if (beforeRender) beforeRender(n);
       module->Render(module);
       // A live player would wait delayMs now; offline the frame clock is fixed by the frame
       // rate, so the pause is only recorded.
       result.lastDelayMs = module->delayMs;
       if (afterRender) afterRender(n);
-      // What the screen shows, overlays included.
-      platform::headless::Picture picture = backend->display.PresentedPicture();
-      if (picture.width <= 0 || picture.height <= 0) {
+      // What the screen shows, overlays included: read where it lies, or copied when it must be
+      // converted or stretched first.
+      const platform::headless::HeadlessDisplay& display = backend->display;
+      std::optional<PictureRows> picture = display.PresentedRows();
+      platform::headless::Picture converted;
+      if (!picture) {
+        converted = display.PresentedPicture();
+        picture = PictureRows{reinterpret_cast<const uint8_t*>(converted.pixels.data()),
+                              converted.width * 4, converted.width, converted.height};
+      }
+      if (picture->width <= 0 || picture->height <= 0) {
         throw HostError(ExitStatus::kPlugin, "the plug-in presented no picture in frame " +
                                                  std::to_string(n + 1));
       }
-      if (picture.width != config_.width || picture.height != config_.height) {
+      if (picture->width != config_.width || picture->height != config_.height) {
         throw HostError(ExitStatus::kPlugin,
-                        "the display shows " + std::to_string(picture.width) + "x" +
-                            std::to_string(picture.height) + " instead of " +
+                        "the display shows " + std::to_string(picture->width) + "x" +
+                            std::to_string(picture->height) + " instead of " +
                             std::to_string(config_.width) + "x" + std::to_string(config_.height));
       }
-      sink.Write(std::move(picture.pixels));
+      sink.Write(*picture);
       ++result.frames;
       if (progress != nullptr) {
         progress->Update(result.frames, static_cast<double>(result.frames) / config_.fps);

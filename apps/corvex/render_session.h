@@ -48,8 +48,9 @@ class RenderSession {
  public:
   RenderSession(Playlist& playlist, SessionConfig config);
 
-  // Called after each frame's Render with its number (from 0), while the plug-in's objects of
-  // that frame are still there to look at.
+  // Called just before and just after each frame's Render with its number (from 0); after it,
+  // the plug-in's objects of that frame are still there to look at.
+  std::function<void(int64_t frame)> beforeRender;
   std::function<void(int64_t frame)> afterRender;
   // Called once the backend is set up, before Init: a test's chance to change the simulated
   // machine (a failing call, a display without DirectDraw 6).

@@ -9,8 +9,7 @@ namespace testhost {
 
 namespace {
 
-constexpr int32_t kBlock = 576;
-constexpr int32_t kPoints = 512;
+constexpr int32_t kBlock = corvex::visblocks::kBlockFrames;
 
 uint32_t ReadU32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
@@ -72,59 +71,8 @@ bool VisFeed::Open(const std::string& wavFile) {
 void VisFeed::Block(int64_t block, uint8_t spectrum[2][576], uint8_t waveform[2][576]) const {
   const int64_t frames = static_cast<int64_t>(stereo_.size() / 2);
   const int64_t start = (block * kBlock) % std::max<int64_t>(frames, 1);
-  for (int32_t i = 0; i < kBlock; ++i) {
-    const int64_t frame = start + i;
-    for (int32_t channel = 0; channel < 2; ++channel) {
-      const int32_t sample = frame < frames ? stereo_[frame * 2 + channel] : 0;
-      waveform[channel][i] = static_cast<uint8_t>(static_cast<int8_t>(sample >> 8));
-    }
-  }
-  Spectrum(waveform[0], spectrum[0]);
-  Spectrum(waveform[1], spectrum[1]);
-}
-
-void VisFeed::Spectrum(const uint8_t* wave, uint8_t* spectrum) const {
-  static double cosine[kPoints], sine[kPoints], window[kPoints];
-  static bool ready = false;
-  if (!ready) {
-    const double pi = std::acos(-1.0);
-    for (int32_t n = 0; n < kPoints; ++n) {
-      cosine[n] = std::cos(2.0 * pi * n / kPoints);
-      sine[n] = std::sin(2.0 * pi * n / kPoints);
-      window[n] = 0.5 - 0.5 * cosine[n];
-    }
-    ready = true;
-  }
-  double input[kPoints];
-  double previousIn = static_cast<int8_t>(wave[0]);
-  double previousOut = 0.0;
-  for (int32_t n = 0; n < kPoints; ++n) {
-    const double x = static_cast<int8_t>(wave[n]);
-    const double y = x - previousIn + 0.99 * previousOut;
-    previousIn = x;
-    previousOut = y;
-    input[n] = y * window[n];
-  }
-  // A direct transform: 256 bins of 512 points is little work per frame, and the host needs
-  // no FFT library on Windows.
-  int32_t bins[kPoints / 2];
-  for (int32_t k = 0; k < kPoints / 2; ++k) {
-    double re = 0.0, im = 0.0;
-    for (int32_t n = 0; n < kPoints; ++n) {
-      const int32_t at = (n * k) % kPoints;
-      re += input[n] * cosine[at];
-      im -= input[n] * sine[at];
-    }
-    bins[k] = std::min(255, static_cast<int32_t>(std::hypot(re, im) / 16.0));
-  }
-  for (int32_t k = 0; k < kPoints / 2; ++k) {
-    const int32_t before = k > 0 ? bins[k - 1] : bins[0];
-    spectrum[2 * k] = static_cast<uint8_t>((bins[k] + before + 1) / 2);
-    spectrum[2 * k + 1] = static_cast<uint8_t>(bins[k]);
-  }
-  for (int32_t entry = kPoints; entry < kBlock; ++entry) {
-    spectrum[entry] = static_cast<uint8_t>(spectrum[entry - 1] / 2);
-  }
+  const int64_t available = std::min<int64_t>(kBlock, std::max<int64_t>(frames - start, 0));
+  analysis_.Analyze(stereo_.data() + start * 2, static_cast<int32_t>(available), spectrum, waveform);
 }
 
 }  // namespace testhost

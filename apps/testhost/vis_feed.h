@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "vis_blocks.h"
+
 namespace testhost {
 
-// The audio the host plays, cut into the blocks a visualization plug-in gets per frame, with
-// the same recipe as the Linux host: waveform = the top byte of each 16-bit sample; spectrum =
-// a 512-point transform of the first 512 of those bytes after a DC blocker and a Hann window,
-// magnitude / 16 capped at 255, 256 bins spread over 512 entries, the last 64 halving.
+// The audio the host plays, cut into the blocks a visualization plug-in gets per frame and
+// analysed by the code the Linux host uses (vis_blocks.h), with the transform done directly.
 class VisFeed {
  public:
   // A 16-bit PCM WAV file (mono or stereo), or with an empty name a generated tone: a low
@@ -19,8 +19,7 @@ class VisFeed {
   void Block(int64_t block, uint8_t spectrum[2][576], uint8_t waveform[2][576]) const;
 
  private:
-  void Spectrum(const uint8_t* wave, uint8_t* spectrum) const;
-
+  corvex::visblocks::DirectBlockAnalysis analysis_;
   std::vector<int16_t> stereo_;  // interleaved left, right
   int32_t sampleRate_ = 44100;
 };

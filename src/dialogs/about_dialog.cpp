@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "base/process_objects.h"
 #include "dialogs/dialog_templates.h"
@@ -53,7 +54,10 @@ AboutDialog::AboutDialog(const VisModule& module) {
 }
 
 AboutDialog::~AboutDialog() {
-  if (window != nullptr) platform::BackendOf(window).Windows().DestroyWindow(window);
+  // Forgotten first, so that the window's last message is not taken for one from outside.
+  if (const platform::WindowHandle open = std::exchange(window, nullptr)) {
+    platform::BackendOf(open).Windows().DestroyWindow(open);
+  }
   aboutDialogOpen = 0;
   if (theAboutDialog == this) theAboutDialog = nullptr;
 }
@@ -64,6 +68,12 @@ intptr_t CORVEX_CALLBACK AboutDialog::DialogProcedure(platform::WindowHandle win
   auto* about = reinterpret_cast<AboutDialog*>(
       platform::BackendOf(window).Windows().GetUserData(window));
   if (about == nullptr || about->window != window) return 0;
+  if (message == platform::wm::Destroy) {
+    // Gone with the window that owns it: the box closes as if dismissed.
+    about->window = nullptr;
+    delete about;
+    return 0;
+  }
   if (message == platform::wm::Command && (wParam & 0xFFFF) == platform::id::Ok) {
     delete about;
     return 1;

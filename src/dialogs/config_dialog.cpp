@@ -1,6 +1,7 @@
 #include "dialogs/config_dialog.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "base/process_objects.h"
 #include "dialogs/dialog_templates.h"
@@ -99,7 +100,10 @@ ConfigDialog::ConfigDialog() : video(*theVideo) {
 
 ConfigDialog::~ConfigDialog() {
   refreshSceneLabelsHook = nullptr;
-  if (window != nullptr) WindowsOf(video).DestroyWindow(window);
+  // Forgotten first, so that the window's last message is not taken for one from outside.
+  if (const platform::WindowHandle open = std::exchange(window, nullptr)) {
+    WindowsOf(video).DestroyWindow(open);
+  }
   configDialogOpen = 0;
   if (theConfigDialog == this) theConfigDialog = nullptr;
 }
@@ -124,6 +128,13 @@ intptr_t CORVEX_CALLBACK ConfigDialog::DialogProcedure(platform::WindowHandle wi
       platform::BackendOf(window).Windows().GetUserData(window));
   // Messages of the dialog's creation arrive before the panel has filled its fields.
   if (panel == nullptr || panel->window != window) return 0;
+  if (message == platform::wm::Destroy) {
+    // The system takes the panel with the plug-in's window that owns it: the panel closes
+    // as if dismissed, its window already gone.
+    panel->window = nullptr;
+    delete panel;
+    return 0;
+  }
   if (message == platform::wm::Command) {
     return panel->Command(static_cast<int32_t>(wParam & 0xFFFF),
                           static_cast<uint32_t>((wParam >> 16) & 0xFFFF));

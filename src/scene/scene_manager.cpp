@@ -132,7 +132,8 @@ void SceneManager::ApplyTransform() {
   }
   static const WarpPassFunction pass = BestWarpPass();
   pass(WarpPassArgs{video.previousFrame, video.frameBuffer, map->sourceOffsets,
-                    map->sourceWeights, video.width, video.height, map->sustain != 0});
+                    map->sourceWeights, video.width, video.height, map->sustain != 0,
+                    WarpPassOutgrowsTheCache(video.width, video.height)});
 }
 
 }  // namespace corvex

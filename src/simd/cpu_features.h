@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 namespace corvex {
@@ -8,6 +9,14 @@ namespace corvex {
 // wider registers; off x86 both answer false.
 bool CpuHasAvx2();
 bool CpuHasAvx512Bw();  // AVX-512 F and BW
+
+// The size of the processor's last-level (largest) cache, from CPUID; 8 MB where it does not say.
+size_t LastLevelCacheBytes();
+
+// Whether a step that moves `bytes` through memory outgrows that cache: what it writes is gone
+// from the cache before anything reads it again, so its stores had better go straight to memory
+// than first read each line they fill and push out what the step still needs.
+bool OutgrowsTheCache(size_t bytes);
 
 // 1 if the processor has MMX (CPUID function 1, EDX bit 23), else 0: the plug-in's start-up
 // check. Off x86 the feedback pass runs as portable code, which needs no MMX, so it answers 1.

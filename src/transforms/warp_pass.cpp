@@ -1,5 +1,7 @@
 #include "transforms/warp_pass.h"
 
+#include <algorithm>
+
 #include "simd/cpu_features.h"
 #include "transforms/warp_pixel.h"
 
@@ -17,6 +19,12 @@ std::vector<WarpPassVersion> WarpPassVersions() {
   if (CpuHasAvx512Bw()) versions.push_back({"avx512", &WarpPassAvx512});
 #endif
   return versions;
+}
+
+bool WarpPassOutgrowsTheCache(int32_t width, int32_t height) {
+  constexpr size_t kBytesPerPixel = 16;
+  return OutgrowsTheCache(kBytesPerPixel * static_cast<size_t>(std::max(width, 0)) *
+                          static_cast<size_t>(std::max(height, 0)));
 }
 
 WarpPassFunction BestWarpPass() { return WarpPassVersions().back().pass; }

@@ -16,7 +16,14 @@ struct WarpPassArgs {
   int32_t width;
   int32_t height;
   bool sustain;
+  // Lets the AVX2 and AVX-512 versions store the new picture past the caches, for pictures
+  // whose pass outgrows them (WarpPassOutgrowsTheCache); the bits are the same either way.
+  bool streamStores = false;
 };
+
+// Whether the pass over a picture of this size moves more bytes than the last-level cache holds
+// (8 a pixel of map, 4 of the previous picture, 4 of the new one).
+bool WarpPassOutgrowsTheCache(int32_t width, int32_t height);
 
 using WarpPassFunction = void (*)(const WarpPassArgs&);
 

@@ -1,10 +1,13 @@
-// The feedback pass with AVX2, eight pixels per step. The 64-bit source pairs of four pixels
-// come in as one register per row (broadcast loads and blends, which measured faster than a
-// gather); unpacking against zero widens pixels 0 and 2 into one register and pixels 1 and 3
-// into another. Each pixel's weights are spread over its 16-bit lanes by one byte shuffle of
-// the four pixels' weight bytes, with 0 for the top byte's lane so that byte comes out 0. The
-// top and bottom pairs and then the left and right halves are summed with unsigned
-// saturation, which is the reference's limit at 65 535 since no term is negative.
+// The feedback pass with AVX2, eight pixels per step, as two groups of four: pixels 0, 1, 4, 5
+// and 2, 3, 6, 7. A group's top pairs (a source pixel and its right neighbour) fill one register
+// and its bottom pairs another, two pixels to each 128-bit lane. One byte shuffle spreads a
+// register's blue and green to the words (b0, b1, b0', b1', g0, g1, g0', g1') of the lane's two
+// pixels, another its red to (r0, r1, r0', r1', 0, 0, 0, 0), so that a multiply-add with the
+// words (w0 + s, w1 + s) of each pixel (w2 + s, w3 + s for the bottom pairs) gives each
+// channel's exact sum over a pair in 32 bits. The top and bottom sums are added, and the
+// unsigned pack to 16 bits limits each at 65 535: no term is negative, so that is the value the
+// reference's saturating additions reach. A last byte shuffle takes the high byte of each sum
+// to its place in the pixel, with 0 for the top byte.
 #include "transforms/warp_pass.h"
 #include "transforms/warp_pixel.h"
 
@@ -16,88 +19,96 @@ namespace {
 
 #define CORVEX_AVX2 __attribute__((target("avx2"), always_inline)) inline
 
-// Shuffle control that turns the 16 weight bytes of four pixels (in both 128-bit lanes) into
-// the words (w, w, w, 0, w', w', w', 0) of weights `first` and `first` + 1 of pixel `pixel` in
-// the low lane and of pixel `pixel` + 2 in the high lane.
-CORVEX_AVX2 __m256i SpreadWeights(int pixel, int first) {
-  const char z = static_cast<char>(0x80);  // a shuffle index with the high bit set gives 0
-  const char a = static_cast<char>(4 * pixel + first), b = static_cast<char>(a + 1);
-  const char c = static_cast<char>(a + 8), d = static_cast<char>(a + 9);
-  return _mm256_setr_epi8(a, z, a, z, a, z, z, z, b, z, b, z, b, z, z, z,  //
-                          c, z, c, z, c, z, z, z, d, z, d, z, d, z, z, z);
-}
+#define CORVEX_BLOCKS CORVEX_AVX2
+#include "transforms/warp_pass_blocks.inc"
+#undef CORVEX_BLOCKS
 
-struct Constants {
-  __m256i sustain;
-  __m256i top02, bottom02, top13, bottom13;
+struct Shuffles {
+  __m256i blueGreen, red;     // the pairs' channels as words, for the multiply-adds
+  __m256i toFirst, toSecond;  // a group's eight high bytes to the low or high half of a lane
 };
 
-CORVEX_AVX2 __m256i Spread(__m256i weightBytes, __m256i control, const Constants& k) {
-  return _mm256_add_epi16(_mm256_shuffle_epi8(weightBytes, control), k.sustain);
+// The four pixels of the group that starts at pixel `first` of the step (first, first + 1,
+// first + 4, first + 5), as bytes in the lane half that `place` picks, 0 elsewhere. `weights`
+// holds the group's weight words, sustain added: (w0, w1, w2, w3) of each pixel in its lane's
+// order.
+CORVEX_AVX2 __m256i Group(const char* base, size_t rowBytes, const uint32_t* o, int first,
+                          __m256i weights, const Shuffles& k, __m256i place) {
+  const char* p0 = base + o[first];
+  const char* p1 = base + o[first + 1];
+  const char* p4 = base + o[first + 4];
+  const char* p5 = base + o[first + 5];
+  const __m256i top = LoadPairs(p0, p1, p4, p5);
+  const __m256i bottom = LoadPairs(p0 + rowBytes, p1 + rowBytes, p4 + rowBytes, p5 + rowBytes);
+  // (w0, w1) and (w2, w3) of the lane's two pixels, each twice.
+  const __m256i topWeights = _mm256_shuffle_epi32(weights, 0x88);
+  const __m256i bottomWeights = _mm256_shuffle_epi32(weights, 0xDD);
+  const __m256i blueGreen =
+      _mm256_add_epi32(_mm256_madd_epi16(_mm256_shuffle_epi8(top, k.blueGreen), topWeights),
+                       _mm256_madd_epi16(_mm256_shuffle_epi8(bottom, k.blueGreen), bottomWeights));
+  const __m256i red =
+      _mm256_add_epi32(_mm256_madd_epi16(_mm256_shuffle_epi8(top, k.red), topWeights),
+                       _mm256_madd_epi16(_mm256_shuffle_epi8(bottom, k.red), bottomWeights));
+  return _mm256_shuffle_epi8(_mm256_packus_epi32(blueGreen, red), place);
 }
 
-// The 64-bit pairs at four byte offsets, one per quarter. Broadcast loads and blends keep
-// the shuffle unit free for the weights.
-CORVEX_AVX2 long long LoadPair(const char* at) {
-  long long value;
-  __builtin_memcpy(&value, at, 8);
-  return value;
-}
-
-CORVEX_AVX2 __m256i LoadPairs(const char* base, const uint32_t* offsets) {
-  const __m256i p0 = _mm256_set1_epi64x(LoadPair(base + offsets[0]));
-  const __m256i p1 = _mm256_set1_epi64x(LoadPair(base + offsets[1]));
-  const __m256i p2 = _mm256_set1_epi64x(LoadPair(base + offsets[2]));
-  const __m256i p3 = _mm256_set1_epi64x(LoadPair(base + offsets[3]));
-  return _mm256_blend_epi32(_mm256_blend_epi32(p0, p1, 0x0C), _mm256_blend_epi32(p2, p3, 0xC0),
-                            0xF0);
-}
-
-// Four destination pixels as 16-bit channel sums shifted down by 8: pixels 0 and 1 in the low
-// lane, 2 and 3 in the high lane.
-CORVEX_AVX2 __m256i FourPixels(const char* base, size_t rowBytes, const uint32_t* offsets,
-                               const uint8_t* weights, const Constants& k) {
-  const __m256i top = LoadPairs(base, offsets);
-  const __m256i bottom = LoadPairs(base + rowBytes, offsets);
-  const __m256i weightBytes =
-      _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(weights)));
+// With `stream` the stores go past the caches, which needs them aligned to 32 bytes: the pixels
+// before the first aligned step are computed one by one.
+template <bool stream>
+CORVEX_AVX2 void PassAvx2(const WarpPassArgs& args) {
+  // Locals, so that the stores cannot be taken to change them.
+  const char* base = reinterpret_cast<const char*>(args.previous);
+  const uint32_t* offsets = args.offsets;
+  const uint8_t* weights = args.weights;
+  uint32_t* destination = args.destination;
+  const size_t rowBytes = static_cast<size_t>(args.width) * 4;
+  const int64_t count = static_cast<int64_t>(args.width) * args.height;
+  const __m256i sustain = _mm256_set1_epi16(args.sustain ? 1 : 0);
   const __m256i zero = _mm256_setzero_si256();
-  // Pixels 0 | 2 and 1 | 3: P00 x w0 + P10 x w2 in the low four words of a lane, P01 x w1 +
-  // P11 x w3 in the high four.
-  const __m256i halves02 = _mm256_adds_epu16(
-      _mm256_mullo_epi16(_mm256_unpacklo_epi8(top, zero), Spread(weightBytes, k.top02, k)),
-      _mm256_mullo_epi16(_mm256_unpacklo_epi8(bottom, zero), Spread(weightBytes, k.bottom02, k)));
-  const __m256i halves13 = _mm256_adds_epu16(
-      _mm256_mullo_epi16(_mm256_unpackhi_epi8(top, zero), Spread(weightBytes, k.top13, k)),
-      _mm256_mullo_epi16(_mm256_unpackhi_epi8(bottom, zero), Spread(weightBytes, k.bottom13, k)));
-  const __m256i sums = _mm256_adds_epu16(_mm256_unpacklo_epi64(halves02, halves13),
-                                         _mm256_unpackhi_epi64(halves02, halves13));
-  return _mm256_srli_epi16(sums, 8);
+  const char z = static_cast<char>(0x80);  // a shuffle index with the high bit set gives 0
+  // After the pack a lane holds the words (b, b', g, g', r, r', 0, 0) of its two pixels.
+  Shuffles k;
+  k.blueGreen = _mm256_setr_epi8(0, z, 4, z, 8, z, 12, z, 1, z, 5, z, 9, z, 13, z,  //
+                                 0, z, 4, z, 8, z, 12, z, 1, z, 5, z, 9, z, 13, z);
+  k.red = _mm256_setr_epi8(2, z, 6, z, 10, z, 14, z, z, z, z, z, z, z, z, z,  //
+                           2, z, 6, z, 10, z, 14, z, z, z, z, z, z, z, z, z);
+  k.toFirst = _mm256_setr_epi8(1, 5, 9, z, 3, 7, 11, z, z, z, z, z, z, z, z, z,  //
+                               1, 5, 9, z, 3, 7, 11, z, z, z, z, z, z, z, z, z);
+  k.toSecond = _mm256_setr_epi8(z, z, z, z, z, z, z, z, 1, 5, 9, z, 3, 7, 11, z,  //
+                                z, z, z, z, z, z, z, z, 1, 5, 9, z, 3, 7, 11, z);
+  int64_t i = 0;
+  if (stream) {
+    i = PixelsBeforeAlignedStores(args, 32);
+    WarpPixelRange(args, 0, i);
+  }
+  for (; i + 8 <= count; i += 8) {
+    PrefetchAhead(base, rowBytes, offsets, weights, i, count);
+    // The weight words of pixels 0, 1 | 4, 5 and of 2, 3 | 6, 7.
+    const __m256i weightBytes =
+        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 4 * i));
+    const __m256i weights0145 = _mm256_add_epi16(_mm256_unpacklo_epi8(weightBytes, zero), sustain);
+    const __m256i weights2367 = _mm256_add_epi16(_mm256_unpackhi_epi8(weightBytes, zero), sustain);
+    const __m256i pixels0145 = Group(base, rowBytes, offsets + i, 0, weights0145, k, k.toFirst);
+    const __m256i pixels2367 = Group(base, rowBytes, offsets + i, 2, weights2367, k, k.toSecond);
+    const __m256i pixels = _mm256_or_si256(pixels0145, pixels2367);
+    if (stream) {
+      _mm256_stream_si256(reinterpret_cast<__m256i*>(destination + i), pixels);
+    } else {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), pixels);
+    }
+  }
+  if (stream) _mm_sfence();  // the streamed picture is complete before anyone reads it
+  WarpPixels(args, i);
 }
 
 }  // namespace
 
 __attribute__((target("avx2"))) void WarpPassAvx2(const WarpPassArgs& args) {
-  const char* base = reinterpret_cast<const char*>(args.previous);
-  const size_t rowBytes = static_cast<size_t>(args.width) * 4;
-  const int64_t count = static_cast<int64_t>(args.width) * args.height;
-  Constants k;
-  k.sustain = args.sustain ? _mm256_set1_epi64x(0x0000000100010001) : _mm256_setzero_si256();
-  k.top02 = SpreadWeights(0, 0);
-  k.bottom02 = SpreadWeights(0, 2);
-  k.top13 = SpreadWeights(1, 0);
-  k.bottom13 = SpreadWeights(1, 2);
-  int64_t i = 0;
-  for (; i + 8 <= count; i += 8) {
-    PrefetchSourceAhead(base, rowBytes, args.offsets, i, count);
-    const __m256i low = FourPixels(base, rowBytes, args.offsets + i, args.weights + 4 * i, k);
-    const __m256i high =
-        FourPixels(base, rowBytes, args.offsets + i + 4, args.weights + 4 * i + 16, k);
-    // The pack interleaves the lanes (0 1 4 5 | 2 3 6 7); the permute puts them in order.
-    const __m256i pixels = _mm256_permute4x64_epi64(_mm256_packus_epi16(low, high), 0xD8);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(args.destination + i), pixels);
+  if (args.streamStores) {
+    PassAvx2<true>(args);
+  } else {
+    PassAvx2<false>(args);
   }
-  WarpPixels(args, i);
 }
 
 }  // namespace corvex

@@ -6,8 +6,9 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 
-// GCC 12's AVX-512 intrinsics pass _mm512_undefined_epi32() as the unused source of their
-// masked builtins, which its own flow analysis then reports as uninitialized.
+// GCC 12's AVX-512 intrinsics pass an undefined register as the unused source of some of their
+// builtins (the widening cast and the 256-bit insert here), which its own flow analysis then
+// reports as uninitialized.
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 

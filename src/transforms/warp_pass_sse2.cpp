@@ -45,7 +45,7 @@ __attribute__((target("sse2"))) void WarpPassSse2(const WarpPassArgs& args) {
   const __m128i colours = _mm_set1_epi32(0x00FFFFFF);
   int64_t i = 0;
   for (; i + 4 <= count; i += 4) {
-    PrefetchSourceAhead(base, rowBytes, args.offsets, i, count);
+    PrefetchAhead(base, rowBytes, args.offsets, args.weights, i, count);
     const uint32_t* offsets = args.offsets + i;
     const __m128i weightBytes =
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(args.weights + 4 * i));

@@ -27,8 +27,10 @@ void Video::Compose() {
              "Video::Compose, failed to lock compose surface")) {
     return;  // a busy surface gives no memory to write: this frame keeps the last picture
   }
-  BestComposeKernels()[composeFormat](frameBuffer, width, height,
-                                      static_cast<uint8_t*>(locked.surface), locked.pitch);
+  const size_t moved = (static_cast<size_t>(width) * 4 + static_cast<size_t>(locked.pitch)) *
+                       static_cast<size_t>(height);
+  BestComposeKernelsFor(moved)[composeFormat](frameBuffer, width, height,
+                                              static_cast<uint8_t*>(locked.surface), locked.pitch);
   Check(composeSurface->Unlock(nullptr), "Video::Compose, failed to unlock compose surface");
 }
 

@@ -52,16 +52,19 @@ TEST(SamplingRule, WeightsAtIntegralHalfAndQuarterPositionsAndOutsideTheEdges) {
   }
 }
 
-// A 5 x 3 picture of `fill` everywhere (guard row and pixel too) through one repeated entry:
-// the block of each pixel itself, or of pixel 0 with an outside entry's zero weights.
+// A 17 x 3 picture of `fill` everywhere (guard row and pixel too) through one repeated entry:
+// the block of each pixel itself, or of pixel 0 with an outside entry's zero weights. Wide
+// enough that every vector version runs full steps, not only its scalar tail.
 std::vector<uint32_t> UniformPass(WarpPassFunction pass, uint32_t fill, Weights w, bool sustain) {
-  std::vector<uint32_t> previous(5 * 4 + 1, fill), out(15), offsets(15);
-  std::vector<uint8_t> weights(60);
-  for (uint32_t i = 0; i < 15; ++i) {
+  constexpr uint32_t kWidth = 17, kPixels = kWidth * 3;
+  std::vector<uint32_t> previous(kPixels + kWidth + 1, fill), out(kPixels), offsets(kPixels);
+  std::vector<uint8_t> weights(4 * kPixels);
+  for (uint32_t i = 0; i < kPixels; ++i) {
     offsets[i] = w == Weights{} ? 0 : 4 * i;
     std::memcpy(&weights[4 * i], w.data(), 4);
   }
-  pass(WarpPassArgs{previous.data(), out.data(), offsets.data(), weights.data(), 5, 3, sustain});
+  pass(WarpPassArgs{previous.data(), out.data(), offsets.data(), weights.data(), kWidth, 3,
+                    sustain});
   return out;
 }
 
@@ -71,7 +74,7 @@ TEST(WarpPass, FadeSustainSaturationAndTheTopByteInEveryVersion) {
       // A copy fades every channel by one; sustain adds trunc(3v / 256), never above 255.
       const uint32_t faded = v == 0 ? 0 : v - 1, sustained = std::min(255u, v + 3 * v / 256);
       const uint32_t fill = 0xFF000000u | v * 0x010101u;
-      const std::vector<uint32_t> fade(15, faded * 0x010101u), keep(15, sustained * 0x010101u);
+      const std::vector<uint32_t> fade(51, faded * 0x010101u), keep(51, sustained * 0x010101u);
       ASSERT_EQ(UniformPass(pass, fill, kCopy, false), fade) << name << " v=" << v;
       ASSERT_EQ(UniformPass(pass, fill, kCopy, true), keep) << name << " v=" << v;
     }
@@ -114,14 +117,21 @@ TEST(WarpPass, EveryVersionGivesTheReferenceBitsAndStaysInItsBuffers) {
       }
       for (bool sustain : {false, true}) {
         std::vector<uint32_t> expected;
-        for (auto [name, pass] : versions) {
-          std::vector<uint32_t> out(pixels + 2 * kGuard, kSentinel);
-          pass(WarpPassArgs{previous.data(), out.data() + kGuard, offsets.data(), weights.data(),
-                            width, height, sustain});
-          if (expected.empty()) expected = out;
-          ASSERT_EQ(out, expected) << name << " at " << width << "x" << height << " sustain "
-                                   << sustain;
-          ASSERT_EQ(std::count(out.begin(), out.end(), kSentinel), 2 * kGuard) << name;
+        // Stores past the caches start where the destination is aligned: behind 37 or 38
+        // guard pixels the picture starts at two different distances from such an address.
+        for (int guard : {kGuard, kGuard + 1}) {
+          for (bool stream : {false, true}) {
+            for (auto [name, pass] : versions) {
+              std::vector<uint32_t> out(pixels + 2 * guard, kSentinel);
+              pass(WarpPassArgs{previous.data(), out.data() + guard, offsets.data(),
+                                weights.data(), width, height, sustain, stream});
+              const std::vector<uint32_t> picture(out.begin() + guard, out.end() - guard);
+              if (expected.empty()) expected = picture;
+              ASSERT_EQ(picture, expected) << name << " at " << width << "x" << height
+                                           << " sustain " << sustain << " stream " << stream;
+              ASSERT_EQ(std::count(out.begin(), out.end(), kSentinel), 2 * guard) << name;
+            }
+          }
         }
       }
     }

@@ -175,12 +175,6 @@ TEST(CorvexProgram, WithoutFfmpegOrAnOutputNameTheFramesBecomePngsNamedAfterTheS
   EXPECT_EQ(FolderNames(folder.File("song-frames")).size(), 6u);
 }
 
-// The frames of a video decoded to RGB, as one string of bytes.
-std::string DecodedRgb(const std::string& input, const std::string& raw) {
-  EXPECT_EQ(std::system(("ffmpeg -nostdin -v error -i '" + input + "' -fps_mode passthrough -f rawvideo -pix_fmt rgb24 '" + raw + "'").c_str()), 0);
-  return ReadFile(raw);
-}
-
 TEST(CorvexProgram, TheVideoShowsThePngFramesColoursAndTheEncoderTakesItsSettings) {
   TempFolder folder;
   WriteSineWav(folder.File("tone.wav"), 22050, 0.5, 330.0, 12000.0);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <functional>
 #include <vector>
 
 #include "platform/headless/headless_backend.h"
@@ -11,6 +13,7 @@
 #include "playlist.h"
 #include "plugin/vis_module.h"
 #include "test_files.h"
+#include "vis_blocks.h"
 #include "vis_data.h"
 
 namespace corvex::host {
@@ -105,6 +108,34 @@ TEST_F(VisData, TopBytesKeepTheSignShortBlocksArePaddedAndAnOffsetHasNoSpectrum)
   }
   Analyze(Stereo([](int32_t) { return 64.0 * 256; }, [](int32_t) { return -90.0 * 256; }));
   EXPECT_EQ(Largest(block.spectrum[0]) + Largest(block.spectrum[1]), 0);
+}
+
+// The Windows test host feeds the plug-in what corvex feeds it: its direct transform gives the
+// library's bytes (a magnitude within rounding of a multiple of 16 could tell them apart; none
+// of these signals has one).
+TEST(VisBlocks, TheDirectTransformGivesTheLibrarysBytes) {
+  const VisAnalyzer library;
+  const visblocks::DirectBlockAnalysis direct;
+  uint32_t noise = 7;
+  const std::function<double(int32_t)> signals[] = {
+      [](int32_t i) { return 9000.0 * std::sin(2 * kPi * 440.0 / 44100 * i); },
+      [](int32_t i) { return 30000.0 * std::sin(2 * kPi * (50.0 + 20.0 * i) / 48000 * i); },
+      [&](int32_t) { return static_cast<double>(static_cast<int16_t>((noise = noise * 1664525u + 1013904223u) >> 16)); },
+      [](int32_t i) { return (i / 24) % 2 ? -32768.0 : 32767.0; }};
+  for (const auto& left : signals) {
+    for (const auto& right : signals) {
+      const std::vector<int16_t> samples = Stereo(left, right);
+      VisBlock expected{}, got{};
+      library.Analyze(samples.data(), kBlockFrames, &expected);
+      direct.Analyze(samples.data(), kBlockFrames, got.spectrum, got.waveform);
+      ASSERT_EQ(std::memcmp(expected.waveform, got.waveform, sizeof got.waveform), 0);
+      for (int32_t channel = 0; channel < 2; ++channel) {
+        for (int32_t entry = 0; entry < kBlockFrames; ++entry) {
+          ASSERT_EQ(got.spectrum[channel][entry], expected.spectrum[channel][entry]) << channel << " " << entry;
+        }
+      }
+    }
+  }
 }
 
 TEST(VisBlocks, TheBlockWhoseStartIsNearestIsChosen) {

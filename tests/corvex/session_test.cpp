@@ -3,20 +3,27 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
+#include <fstream>
 
 #include "base/process_objects.h"
+#include "ffmpeg_sink.h"
 #include "frame_sink.h"
 #include "host_error.h"
 #include "platform/direct_draw_results.h"
 #include "platform/headless/headless_backend.h"
 #include "plugin/plugin_objects.h"
 #include "plugin/vis_module.h"
+#include "png_sink.h"
+#include "rgb_packing.h"
 #include "scene/scene_manager.h"
 #include "settings_stage.h"
 #include "simd/cpu_features.h"
 #include "test_files.h"
 #include "transforms/transform_manager.h"
 #include "video/video.h"
+#include "yuv_kernels.h"
+#include "yuv_picture.h"
 
 namespace corvex::host {
 namespace {
@@ -25,7 +32,7 @@ using platform::headless::HeadlessBackend;
 
 class RenderSessionTest : public ::testing::Test, public FrameSink {
  protected:
-  void Write(std::vector<uint32_t>&&) override { ++written; }
+  void Write(const PictureRows&) override { ++written; }
   void Finish() override {}
   std::string Describe() const override { return ""; }
 
@@ -41,9 +48,11 @@ class RenderSessionTest : public ::testing::Test, public FrameSink {
     StageSettings(std::nullopt, SettingsOverrides{}, folder.File("vis_corvex.ini"));
     return config;
   }
-  // Runs the playlist (3 s of a tone when none was made), calling look after each frame.
+  // Runs the playlist (3 s of a tone when none was made), calling look after each frame; the
+  // frames go to `sink`, or are only counted.
   SessionResult Run(const SessionConfig& config, const std::function<void(int64_t)>& look,
-                    const std::function<void(HeadlessBackend&)>& prepare = nullptr) {
+                    const std::function<void(HeadlessBackend&)>& prepare = nullptr,
+                    FrameSink* sink = nullptr) {
     if (!playlist) {
       testing::WriteSineWav(folder.File("tone.wav"), 44100, 3.0, 220.0, 8000.0);
       playlist.emplace(Playlist::FromFiles({folder.File("tone.wav")}));
@@ -52,7 +61,7 @@ class RenderSessionTest : public ::testing::Test, public FrameSink {
     session.afterRender = look;
     session.prepareBackend = prepare;
     written = 0;
-    return session.Run(*this);
+    return session.Run(sink != nullptr ? *sink : *this);
   }
 
   testing::TempFolder folder;
@@ -164,6 +173,92 @@ TEST_F(RenderSessionTest, APluginThatRefusesOrEndsTheProcessBecomesAHostError) {
     EXPECT_EQ(theVideo, nullptr) << "the plug-in let go of what it made";
     EXPECT_EQ(theSceneManager, nullptr);
     EXPECT_EQ(module.hwndParent, nullptr);
+  }
+}
+
+// Keeps each frame as the display showed it (0x00RRGGBB, rows back to back) and hands it on.
+class RecordingSink final : public FrameSink {
+ public:
+  explicit RecordingSink(std::vector<FrameSink*> next) : next_(std::move(next)) {}
+  void Write(const PictureRows& picture) override {
+    std::vector<uint32_t>& frame = frames.emplace_back();
+    for (int32_t y = 0; y < picture.height; ++y) {
+      for (int32_t x = 0; x < picture.width; ++x) frame.push_back(picture.At(x, y));
+    }
+    for (FrameSink* sink : next_) sink->Write(picture);
+  }
+  void Finish() override {
+    for (FrameSink* sink : next_) sink->Finish();
+  }
+  std::string Describe() const override { return ""; }
+  std::vector<std::vector<uint32_t>> frames;
+
+ private:
+  std::vector<FrameSink*> next_;
+};
+
+std::string PlainYuv(const std::vector<uint32_t>& frame, int32_t width, int32_t height) {
+  std::string yuv(YuvSizeOf(width, height).Bytes(), '\0');
+  ScalarYuvKernel().convert(reinterpret_cast<const uint8_t*>(frame.data()), width * 4, width,
+                            height, reinterpret_cast<uint8_t*>(yuv.data()));
+  return yuv;
+}
+
+// Every frame reaches the encoder's pipe and the PNG files in order, with the bits the display
+// showed: read where it lies (an odd size, whose screen rows are padded) or, from a YUV overlay,
+// converted first. More frames than the sink has pictures, so each of them is used again.
+TEST_F(RenderSessionTest, EveryFrameReachesTheEncoderAndThePngsWithTheBitsTheDisplayShowed) {
+  constexpr int32_t kWidth = 131, kHeight = 97;
+  const std::string standIn = folder.File("ffmpeg");
+  std::ofstream(standIn) << "#!/bin/sh\nfor last; do :; done\ncat > \"$last\"\n" << std::flush;
+  std::filesystem::permissions(standIn, std::filesystem::perms::owner_all);
+  struct Case {
+    const char* name;
+    int32_t displayMode;
+    platform::headless::OverlaySupport overlay;
+    bool inPlace;
+  } cases[] = {{"full screen", 0, platform::headless::OverlaySupport::Rgb, true},
+               {"background, YUY2 overlay", 2, platform::headless::OverlaySupport::Yuy2, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SessionConfig config = Config(12);
+    config.width = kWidth;
+    config.height = kHeight;
+    SettingsOverrides overrides;
+    overrides.displayMode = c.displayMode;
+    StageSettings(std::nullopt, overrides, folder.File("vis_corvex.ini"));
+    const std::string video = folder.File("frames.mkv"), pngs = folder.File("png");
+    std::vector<std::string> frameFiles;
+    std::vector<std::vector<uint32_t>> frames;
+    bool readInPlace = false;
+    {
+      FfmpegSink encoder(standIn, video, VideoFormat{kWidth, kHeight, 30.0}, {}, folder.File("log"));
+      PngSink png(pngs);
+      RecordingSink recording({&encoder, &png});
+      HeadlessBackend* seen = nullptr;
+      Run(config, [&](int64_t) { readInPlace = seen->display.PresentedRows().has_value(); },
+          [&](HeadlessBackend& backend) {
+            seen = &backend;
+            backend.display.overlaySupport = c.overlay;
+          },
+          &recording);
+      recording.Finish();
+      frames = std::move(recording.frames);
+    }
+    EXPECT_EQ(readInPlace, c.inPlace);
+    ASSERT_EQ(frames.size(), 12u);
+    std::string expected;
+    for (const std::vector<uint32_t>& frame : frames) expected += PlainYuv(frame, kWidth, kHeight);
+    EXPECT_TRUE(testing::ReadFile(video) == expected) << "the 4:2:0 pictures piped to the encoder";
+    std::string rgb(frames.size() * kWidth * kHeight * 3, '\0');
+    for (size_t i = 0; i < frames.size(); ++i) {
+      PackRgb(reinterpret_cast<const uint8_t*>(frames[i].data()), kWidth * 4, kWidth, kHeight,
+              reinterpret_cast<uint8_t*>(rgb.data()) + i * kWidth * kHeight * 3);
+    }
+    EXPECT_TRUE(testing::DecodedRgb(pngs + "/frame_%06d.png", folder.File("png.rgb")) == rgb)
+        << "the PNG frames";
+    std::filesystem::remove_all(pngs);
+    std::filesystem::remove(video);
   }
 }
 

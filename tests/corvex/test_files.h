@@ -67,4 +67,15 @@ inline void WriteSineWav(const std::string& path, int32_t sampleRate, double sec
 // The whole file, as the plug-in tests read theirs.
 inline constexpr auto ReadFile = &::corvex::testing::PluginHarness::ReadFile;
 
+// The frames of a video (or of numbered pictures, "frame_%06d.png") decoded by the ffmpeg
+// program to RGB, as one string of bytes; `raw` is the file it passes through, removed after.
+inline std::string DecodedRgb(const std::string& input, const std::string& raw) {
+  const int status = std::system(("ffmpeg -nostdin -v error -y -i " + Quoted(input) +
+                                  " -fps_mode passthrough -f rawvideo -pix_fmt rgb24 " + Quoted(raw)).c_str());
+  if (status != 0) throw std::runtime_error("ffmpeg could not decode " + input);
+  std::string bytes = ReadFile(raw);
+  std::remove(raw.c_str());
+  return bytes;
+}
+
 }  // namespace corvex::host::testing

@@ -8,6 +8,7 @@
 
 #include "base/process_objects.h"
 #include "base/random.h"
+#include "dialogs/about_dialog.h"
 #include "dialogs/config_dialog.h"
 #include "platform/direct_draw_results.h"
 #include "platform/headless/headless_backend.h"
@@ -160,7 +161,7 @@ TEST(FaultRuns, AFailureWhileQuittingShowsItsBoxEndsWithStatusZeroAndStillLetsEv
   player.Quit();  // a host that calls Quit again gets nothing done twice
 }
 
-TEST(FaultRuns, AWindowDestroyedWhileRunningEndsTheRunWithoutABox) {
+TEST(FaultRuns, AWindowDestroyedWhileRunningTakesItsPanelAndEndsTheRunWithoutABox) {
   PluginHarness player;
   player.UseSmallDisplay();
   PluginHarness::WriteFile(player.FileBesidePlugin("vis_corvex.ini"),
@@ -171,14 +172,33 @@ TEST(FaultRuns, AWindowDestroyedWhileRunningEndsTheRunWithoutABox) {
   ASSERT_NE(theConfigDialog, nullptr);
   const WindowHandle panel = theConfigDialog->window;
   player.windows().DestroyWindow(theVideo->window);
-  // Until the host takes the quit message, frames and the panel go on.
-  player.Render();
-  EXPECT_EQ(player.backend().dialogs.Click(panel, 1062), 1);  // Next renderer
+  // The panel it owned went with it, and nothing of it can change the display any more; the
+  // frames a host sends until it takes the quit message are skipped.
+  EXPECT_EQ(theConfigDialog, nullptr);
+  EXPECT_TRUE(player.backend().dialogs.OpenDialogs(102).empty());
+  EXPECT_EQ(player.backend().dialogs.Click(panel, 1009), 0);  // Done
   player.Render();
   EXPECT_FALSE(player.Pump());
   player.Quit();
   EXPECT_TRUE(player.windows().messageBoxes.empty());
   ExpectNothingLeft(player, "a destroyed window");
+}
+
+TEST(FaultRuns, TheAboutBoxGoesWithTheHostWindowThatOwnsIt) {
+  PluginHarness player;
+  player.UseSmallDisplay();
+  SeedRandom(3);
+  ASSERT_EQ(player.Init(), 0);
+  player.windows().SendWindowMessage(theVideo->window, wm::KeyDown, vk::Tab, 0);
+  ASSERT_NE(theConfigDialog, nullptr);
+  player.backend().dialogs.Click(theConfigDialog->window, 1026);  // About
+  ASSERT_EQ(player.backend().dialogs.OpenDialogs(110).size(), 1u);
+  player.windows().DestroyWindow(player.host().handle());
+  EXPECT_TRUE(player.backend().dialogs.OpenDialogs(110).empty());
+  EXPECT_EQ(theAboutDialog, nullptr);
+  EXPECT_EQ(aboutDialogOpen, 0);
+  player.Quit();
+  EXPECT_TRUE(player.windows().messageBoxes.empty());
 }
 
 TEST(FaultRuns, WindowPositionsAtTheEndsOfTheRangeKeepTheWindowWholeAndOnItsPlace) {

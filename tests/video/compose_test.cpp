@@ -94,6 +94,10 @@ TEST(Compose, VectorKernelsMatchTheReferenceByteForByte) {
   std::vector<const ComposeKernels*> sets = {&Sse2ComposeKernels()};
   if (CpuHasAvx2()) sets.push_back(&Avx2ComposeKernels());
   EXPECT_EQ(&BestComposeKernels(), sets.back());
+  EXPECT_EQ(&BestComposeKernelsFor(0), sets.back());
+  // Rows whose pitch is a multiple of 8 bytes store past the caches from their first aligned
+  // pair on; the others cannot be aligned and keep ordinary stores.
+  if (CpuHasAvx2()) sets.push_back(&Avx2StreamingComposeKernels());
   std::mt19937 random(20240607);
   for (const ComposeKernels* kernels : sets) {
     for (int32_t f = 0; f < kComposeFormatCount; ++f) {

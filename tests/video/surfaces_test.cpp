@@ -11,7 +11,8 @@ namespace {
 // surface one column wider than the picture, in a window at its place on the desktop (cut by
 // the screen's edge), through an RGB overlay in the desktop's format stretched over the whole
 // screen wherever the desktop shows the colour key, its brightest pure green. A 16-bit
-// desktop is told apart by its green mask. The Video leaves nothing behind.
+// desktop is told apart by its green mask. A 32-bit picture shown at its own size can also be
+// read in place. The Video leaves nothing behind.
 TEST_F(VideoTest, EachModeShowsThePictureAndLeavesNothingBehind) {
   const struct {
     int32_t mode, resolution, x, y, desktopBits, shownWidth, shownHeight;
@@ -47,6 +48,16 @@ TEST_F(VideoTest, EachModeShowsThePictureAndLeavesNothingBehind) {
       for (int32_t x = 0; x < shown.width; ++x) {
         const uint32_t expected = PatternAt(x * video->width / spanX, y * video->height / spanY);
         ASSERT_EQ(shown.At(x, y) & c.mask, expected & c.mask) << x << "," << y;
+      }
+    }
+    // Where nothing needs converting or stretching, the same pixels are read where they lie.
+    const std::optional<PictureRows> rows = display().PresentedRows();
+    ASSERT_EQ(rows.has_value(), c.mode != kBackground && c.mask == 0xFFFFFF);
+    if (rows) {
+      ASSERT_EQ(rows->width, shown.width);
+      ASSERT_EQ(rows->height, shown.height);
+      for (int32_t y = 0; y < shown.height; ++y) {
+        for (int32_t x = 0; x < shown.width; ++x) ASSERT_EQ(rows->At(x, y), shown.At(x, y)) << x << "," << y;
       }
     }
     if (c.mode == kWindowed) {

@@ -17,6 +17,7 @@ using platform::headless::HeadlessSurface;
 using platform::headless::Mode555;
 using platform::headless::OverlaySupport;
 using platform::headless::Picture;
+using platform::headless::PictureRows;
 using platform::headless::StandardMode;
 
 // A Video on a headless display of its own (320 x 240 and 640 x 480 at 16 and 32 bits on an

@@ -374,20 +374,31 @@ Picture HeadlessDisplay::SurfacePicture(const Surface* surface) const {
                      found->width, found->height);
 }
 
-Picture HeadlessDisplay::PresentedPicture() const {
+HeadlessDisplay::ShownArea HeadlessDisplay::Presented() const {
   if (shown_ == Shown::Overlay && shownOverlay_ != nullptr && shownOverlay_->overlayShown) {
     const HeadlessSurface& overlay = *shownOverlay_;
     const Rect& d = overlay.overlayDestination;
-    return ReadPicture(overlay.Memory(), overlay.Pitch(), overlay.Layout(),
-                       overlay.overlaySource, d.right - d.left, d.bottom - d.top);
+    return ShownArea{overlay.Memory(), overlay.Pitch(), overlay.Layout(), overlay.overlaySource,
+                     d.right - d.left, d.bottom - d.top};
   }
   if (shown_ == Shown::Screen && !IsEmpty(shownRect_)) {
     const Rect& r = shownRect_;
-    return ReadPicture(ScreenMemory(), ScreenPitch(),
-                       PixelLayout::Of(FormatOf(CurrentMode())), r, r.right - r.left,
-                       r.bottom - r.top);
+    return ShownArea{ScreenMemory(), ScreenPitch(), PixelLayout::Of(FormatOf(CurrentMode())), r,
+                     r.right - r.left, r.bottom - r.top};
   }
-  return Picture{};
+  return ShownArea{};
+}
+
+Picture HeadlessDisplay::PresentedPicture() const {
+  const ShownArea shown = Presented();
+  return ReadPicture(shown.memory, shown.pitch, shown.layout, shown.source, shown.width,
+                     shown.height);
+}
+
+std::optional<PictureRows> HeadlessDisplay::PresentedRows() const {
+  const ShownArea shown = Presented();
+  return RowsInPlace(shown.memory, shown.pitch, shown.layout, shown.source, shown.width,
+                     shown.height);
 }
 
 }  // namespace corvex::platform::headless

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/display.h"
@@ -66,6 +67,10 @@ class HeadlessDisplay final : public DisplaySystem {
   // in background mode the overlay as shown (its source rectangle stretched over its
   // destination). Empty (0 x 0) before anything was presented.
   Picture PresentedPicture() const;
+  // The same picture where it lies, when it can be read without a copy: 32-bit 0x??RRGGBB at
+  // its own size, as the plug-in nearly always shows it. Valid until the plug-in draws again;
+  // empty when the picture must be converted or stretched (PresentedPicture does that).
+  std::optional<PictureRows> PresentedRows() const;
   Picture ScreenPicture() const;                       // the whole screen
   Picture SurfacePicture(const Surface* surface) const;  // any surface, at its own size
 
@@ -107,6 +112,17 @@ class HeadlessDisplay final : public DisplaySystem {
   const void* ExclusiveOwner() const { return exclusiveOwner_; }
 
  private:
+  // Where the presented picture lies and the size it is shown at; no memory before anything
+  // was presented.
+  struct ShownArea {
+    const uint8_t* memory = nullptr;
+    int32_t pitch = 0;
+    PixelLayout layout;
+    Rect source{};
+    int32_t width = 0;
+    int32_t height = 0;
+  };
+  ShownArea Presented() const;
   void FitScreen() const;
 
   HeadlessWindows& windows_;

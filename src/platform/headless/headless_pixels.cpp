@@ -86,6 +86,12 @@ uint32_t YuvToRgb(int32_t y, int32_t u, int32_t v) {
   return static_cast<uint32_t>(r) << 16 | static_cast<uint32_t>(g) << 8 | b;
 }
 
+// 0x??RRGGBB: what the plug-in draws in a 32-bit mode, readable without decoding.
+bool IsPlain32(const PixelLayout& layout) {
+  return !layout.IsYuv() && layout.bytesPerPixel == 4 && layout.redMask == 0x00FF0000 &&
+         layout.greenMask == 0x0000FF00 && layout.blueMask == 0x000000FF;
+}
+
 }  // namespace
 
 uint32_t ReadRgb(const uint8_t* row, int32_t x, const PixelLayout& layout) {
@@ -109,6 +115,24 @@ void WriteRgb(uint8_t* row, int32_t x, const PixelLayout& layout, uint32_t rgb) 
   std::memcpy(pixel, &raw, static_cast<size_t>(layout.bytesPerPixel));
 }
 
+uint32_t PictureRows::At(int32_t x, int32_t y) const {
+  uint32_t pixel;
+  std::memcpy(&pixel, first + static_cast<ptrdiff_t>(y) * pitch + static_cast<ptrdiff_t>(x) * 4, 4);
+  return pixel & 0x00FFFFFF;
+}
+
+std::optional<PictureRows> RowsInPlace(const uint8_t* memory, int32_t pitch,
+                                       const PixelLayout& layout, const Rect& source,
+                                       int32_t outWidth, int32_t outHeight) {
+  if (memory == nullptr || IsEmpty(source) || !IsPlain32(layout) ||
+      source.right - source.left != outWidth || source.bottom - source.top != outHeight) {
+    return std::nullopt;
+  }
+  return PictureRows{memory + static_cast<ptrdiff_t>(source.top) * pitch +
+                         static_cast<ptrdiff_t>(source.left) * 4,
+                     pitch, outWidth, outHeight};
+}
+
 Picture ReadPicture(const uint8_t* memory, int32_t pitch, const PixelLayout& layout,
                     const Rect& source, int32_t outWidth, int32_t outHeight) {
   Picture picture;
@@ -117,11 +141,9 @@ Picture ReadPicture(const uint8_t* memory, int32_t pitch, const PixelLayout& lay
   picture.height = outHeight;
   picture.pixels.resize(static_cast<size_t>(outWidth) * static_cast<size_t>(outHeight));
   const int64_t sw = source.right - source.left, sh = source.bottom - source.top;
-  // The offline host reads a full picture every frame, nearly always 32-bit 0x00RRGGBB at its
-  // own size: those rows are copied with the top byte cleared instead of decoded pixel by pixel.
-  const bool plain32 = !layout.IsYuv() && layout.bytesPerPixel == 4 &&
-                       layout.redMask == 0x00FF0000 && layout.greenMask == 0x0000FF00 &&
-                       layout.blueMask == 0x000000FF && sw == outWidth;
+  // 32-bit 0x??RRGGBB rows at their own width are copied with the top byte cleared instead of
+  // decoded pixel by pixel.
+  const bool plain32 = IsPlain32(layout) && sw == outWidth;
   const RgbReader reader(layout);
   for (int32_t y = 0; y < outHeight; ++y) {
     const int64_t sy = source.top + y * sh / outHeight;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/display.h"
@@ -38,10 +39,28 @@ struct Picture {
   }
 };
 
+// A picture read where it lies: 32-bit pixels with red, green and blue in the low three bytes
+// (0x??RRGGBB: the top byte is whatever the memory holds), rows `pitch` bytes apart, top row
+// first. It stays valid only while nothing draws into that memory.
+struct PictureRows {
+  const uint8_t* first = nullptr;  // the top-left pixel
+  int32_t pitch = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+
+  uint32_t At(int32_t x, int32_t y) const;  // as 0x00RRGGBB
+};
+
 // Reads the source rectangle of a surface's memory into a picture of outWidth x outHeight,
 // stretching by nearest neighbour.
 Picture ReadPicture(const uint8_t* memory, int32_t pitch, const PixelLayout& layout,
                     const Rect& source, int32_t outWidth, int32_t outHeight);
+
+// The same rectangle in place, when it needs no conversion: 32-bit pixels with red, green and
+// blue at 0x00FF0000, 0x0000FF00 and 0x000000FF, shown at their own size. Empty otherwise.
+std::optional<PictureRows> RowsInPlace(const uint8_t* memory, int32_t pitch,
+                                       const PixelLayout& layout, const Rect& source,
+                                       int32_t outWidth, int32_t outHeight);
 
 Rect Intersect(const Rect& a, const Rect& b);
 inline bool IsEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }

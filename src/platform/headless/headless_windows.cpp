@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "platform/messages.h"
 
@@ -83,6 +84,12 @@ WindowHandle HeadlessWindows::CreateClassWindow(const char* className, const cha
 bool HeadlessWindows::DestroyWindow(WindowHandle window) {
   Window* found = Find(window);
   if (found == nullptr) return false;
+  // As on Windows, the windows it owns (an open dialog) go first, each with its own message.
+  std::vector<WindowHandle> owned;
+  for (const auto& live : windows_) {
+    if (live->owner == window) owned.push_back(live.get());
+  }
+  for (WindowHandle each : owned) DestroyWindow(each);
   found->procedure(found, wm::Destroy, 0, 0);
   // Messages still queued for the window go with it.
   std::erase_if(queue_, [window](const Message& m) { return m.window == window; });

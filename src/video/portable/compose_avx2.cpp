@@ -7,6 +7,8 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 
+#include <algorithm>
+
 #define CORVEX_AVX2 __attribute__((target("avx2")))
 
 namespace corvex {
@@ -24,6 +26,32 @@ CORVEX_AVX2 void RowRgb32Avx2(const uint32_t* s, uint8_t* d, int32_t pairs) {
                         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + x)));
   }
   RowRgb32(s + x, d + 4 * x, (n - x) / 2);
+}
+
+// The same copy with stores that go past the caches, which needs them aligned to 32 bytes: the
+// pairs before the first aligned store are copied one by one. A row whose start can never be
+// aligned by whole pairs is copied with ordinary stores.
+CORVEX_AVX2 void RowRgb32StreamingAvx2(const uint32_t* s, uint8_t* d, int32_t pairs) {
+  const auto misaligned = static_cast<int32_t>(reinterpret_cast<uintptr_t>(d) % 32);
+  if (misaligned % 8 != 0) {
+    RowRgb32Avx2(s, d, pairs);
+    return;
+  }
+  const int32_t head = std::min(pairs, (32 - misaligned) % 32 / 8);
+  RowRgb32(s, d, head);
+  const int32_t n = 2 * pairs;
+  int32_t x = 2 * head;
+  for (; x + 8 <= n; x += 8) {
+    _mm256_stream_si256(reinterpret_cast<__m256i*>(d + 4 * x),
+                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + x)));
+  }
+  RowRgb32(s + x, d + 4 * x, (n - x) / 2);
+}
+
+CORVEX_AVX2 void ConvertRgb32Streaming(const uint32_t* source, int32_t width, int32_t height,
+                                       uint8_t* target, int32_t pitch) {
+  ConvertRows<RowRgb32StreamingAvx2>(source, width, height, target, pitch);
+  _mm_sfence();  // the streamed picture is complete before the overlays and the blit read it
 }
 
 // Eight pixels become 24 bytes, stored with one 32-byte store whose last 8 bytes the next
@@ -138,12 +166,23 @@ const ComposeKernels& Avx2ComposeKernels() {
   return kernels;
 }
 
+const ComposeKernels& Avx2StreamingComposeKernels() {
+  static const ComposeKernels kernels = [] {
+    ComposeKernels streaming = Avx2ComposeKernels();
+    streaming.name = "avx2 streaming";
+    streaming.convert[static_cast<int32_t>(ComposeFormat::Rgb32)] = &ConvertRgb32Streaming;
+    return streaming;
+  }();
+  return kernels;
+}
+
 }  // namespace corvex
 
 #else
 
 namespace corvex {
 const ComposeKernels& Avx2ComposeKernels() { return ScalarComposeKernels(); }
+const ComposeKernels& Avx2StreamingComposeKernels() { return ScalarComposeKernels(); }
 }  // namespace corvex
 
 #endif

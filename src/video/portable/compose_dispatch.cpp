@@ -9,4 +9,9 @@ const ComposeKernels& BestComposeKernels() {
   return best;
 }
 
+const ComposeKernels& BestComposeKernelsFor(size_t bytes) {
+  if (CpuHasAvx2() && OutgrowsTheCache(bytes)) return Avx2StreamingComposeKernels();
+  return BestComposeKernels();
+}
+
 }  // namespace corvex

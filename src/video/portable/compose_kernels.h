@@ -1,5 +1,6 @@
 #pragma once
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 
 #include "video/portable/compose_format.h"
@@ -29,8 +30,14 @@ struct ComposeKernels {
 const ComposeKernels& ScalarComposeKernels();  // the reference
 const ComposeKernels& Sse2ComposeKernels();
 const ComposeKernels& Avx2ComposeKernels();    // only where the CPU has AVX2 (CpuHasAvx2)
+// The AVX2 set whose 32-bit conversion stores past the caches; the other formats as above.
+const ComposeKernels& Avx2StreamingComposeKernels();
 
 // The fastest set this CPU runs, chosen once.
 const ComposeKernels& BestComposeKernels();
+// The fastest set for a conversion that moves `bytes` (source and target): where that outgrows
+// the last-level cache, the picture would be gone from it before the blit reads it, so the
+// 32-bit conversion stores past it.
+const ComposeKernels& BestComposeKernelsFor(size_t bytes);
 
 }  // namespace corvex
