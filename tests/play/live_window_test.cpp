@@ -63,14 +63,22 @@ platform::sdl::DialogPainter::Box PanelBox(const PlaySession& session, int32_t i
   return found == layout.end() ? platform::sdl::DialogPainter::Box{-1, -1, 0, 0} : found->second;
 }
 
+// A window run of at most `maxFrames` frames drawn as fast as they go: these tests are about
+// what happens, not the pace.
+PlayConfig UnpacedWindow(const std::string& folderName, int32_t width, int32_t height,
+                         int64_t maxFrames) {
+  PlayConfig config = LiveConfig(folderName);
+  config.width = width;
+  config.height = height;
+  config.refreshHz = 0.0;
+  config.maxFrames = maxFrames;
+  return config;
+}
+
 TEST(LiveWindow, KeysFullScreenPanelAndEscAsAUserGivesThem) {
   REQUIRE_DISPLAY();
   const std::vector<std::string> files = {WriteTrack("tone.wav", 60.0, QuietTone)};
-  PlayConfig config = LiveConfig("window");
-  config.width = 800;
-  config.height = 600;
-  config.refreshHz = 0.0;  // as fast as it goes: the test is about what happens, not the pace
-  config.maxFrames = 400;
+  PlayConfig config = UnpacedWindow("window", 800, 600, 400);
   PlaySession session(OpenFiles(files), config);
   FrameScript script;
   session.afterFrame = [&script](int64_t frame) { script(frame); };
@@ -154,12 +162,8 @@ TEST(LiveWindow, KeysFullScreenPanelAndEscAsAUserGivesThem) {
 TEST(LiveWindow, TheAboutKeyShowsTheAboutBoxDrawnLiveUntilOkIsClicked) {
   REQUIRE_DISPLAY();
   const std::vector<std::string> files = {WriteTrack("about.wav", 10.0, QuietTone)};
-  PlayConfig config = LiveConfig("about");
+  PlayConfig config = UnpacedWindow("about", 800, 600, 20);
   std::ofstream(config.pluginFolder + "/vis_corvex.txt") << "Read me first.\n";
-  config.width = 800;
-  config.height = 600;
-  config.refreshHz = 0.0;
-  config.maxFrames = 20;
   PlaySession session(OpenFiles(files), config);
   FrameScript script;
   session.afterFrame = [&script](int64_t frame) { script(frame); };
@@ -214,11 +218,7 @@ void PushWindowEvent(SDL_Window* window, SDL_WindowEventID what, int32_t x = 0, 
 TEST(LiveWindow, MovesAndThePanelsChecksSliderRadiosAndButtonsWorkAsAUserDoesThem) {
   REQUIRE_DISPLAY();
   const std::vector<std::string> files = {WriteTrack("panel.wav", 10.0, QuietTone)};
-  PlayConfig config = LiveConfig("panel");
-  config.width = 800;
-  config.height = 600;
-  config.refreshHz = 0.0;
-  config.maxFrames = 200;
+  PlayConfig config = UnpacedWindow("panel", 800, 600, 200);
   PlaySession session(OpenFiles(files), config);
   FrameScript script;
   session.afterFrame = [&script](int64_t frame) { script(frame); };
@@ -269,11 +269,7 @@ TEST(LiveWindow, MovesAndThePanelsChecksSliderRadiosAndButtonsWorkAsAUserDoesThe
 TEST(LiveWindow, ClosingTheWindowEndsTheRunAsOnWindows) {
   REQUIRE_DISPLAY();
   const std::vector<std::string> files = {WriteTrack("close.wav", 10.0, QuietTone)};
-  PlayConfig config = LiveConfig("close");
-  config.width = 640;
-  config.height = 480;
-  config.refreshHz = 0.0;
-  config.maxFrames = 100;
+  PlayConfig config = UnpacedWindow("close", 640, 480, 100);
   PlaySession session(OpenFiles(files), config);
   session.afterFrame = [&session](int64_t frame) {
     if (frame == 5) PushWindowEvent(session.backend()->window(), SDL_WINDOWEVENT_CLOSE);
