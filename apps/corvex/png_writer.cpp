@@ -78,8 +78,7 @@ void WritePicturePng(const std::string& path, const platform::headless::PictureR
 
 void WritePicturePng(const std::string& path, const uint32_t* pixels, int32_t width,
                      int32_t height) {
-  WritePicturePng(path, platform::headless::PictureRows{reinterpret_cast<const uint8_t*>(pixels),
-                                                         width * 4, width, height});
+  WritePicturePng(path, platform::headless::ContiguousRows(pixels, width, height));
 }
 
 }  // namespace corvex::host

@@ -121,8 +121,8 @@ SessionResult RenderSession::Run(FrameSink& sink) {
       platform::headless::Picture converted;
       if (!picture) {
         converted = display.PresentedPicture();
-        picture = PictureRows{reinterpret_cast<const uint8_t*>(converted.pixels.data()),
-                              converted.width * 4, converted.width, converted.height};
+        picture = platform::headless::ContiguousRows(converted.pixels.data(), converted.width,
+                                                     converted.height);
       }
       if (picture->width <= 0 || picture->height <= 0) {
         throw HostError(ExitStatus::kPlugin, "the plug-in presented no picture in frame " +

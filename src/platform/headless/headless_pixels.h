@@ -51,6 +51,11 @@ struct PictureRows {
   uint32_t At(int32_t x, int32_t y) const;  // as 0x00RRGGBB
 };
 
+// The rows of width x height pixels that lie one after another without padding.
+inline PictureRows ContiguousRows(const uint32_t* pixels, int32_t width, int32_t height) {
+  return PictureRows{reinterpret_cast<const uint8_t*>(pixels), width * 4, width, height};
+}
+
 // Reads the source rectangle of a surface's memory into a picture of outWidth x outHeight,
 // stretching by nearest neighbour.
 Picture ReadPicture(const uint8_t* memory, int32_t pitch, const PixelLayout& layout,
