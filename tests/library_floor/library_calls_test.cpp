@@ -3,6 +3,7 @@
 // each one with its own arguments.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/random.h"
@@ -28,10 +29,11 @@ TEST(LibraryCalls, CatchesEveryAngleOfABuildAndCountsSharedOnesOnce) {
   const size_t pixels = 64 * 48;
   for (int32_t slot : kPolarSlots) {
     SCOPED_TRACE(kTransformNames[slot]);
-    // Each pixel asks for its own angle and its own point on the circle when nothing is shared.
+    // Each pixel asks for its own angle and its own point on the circle when nothing is shared:
+    // a sincos where the compiler joined the sine and the cosine, each apart where it did not.
     const LibraryCalls own = Record(slot, false, 1);
     EXPECT_EQ(own.atan2.size(), pixels);
-    EXPECT_GE(own.sincos.size(), pixels);
+    EXPECT_GE(own.sincos.size() + std::min(own.sin.size(), own.cos.size()), pixels);
     // The count does not depend on the threads the map was told to use.
     const LibraryCalls shared = Record(slot, true, 1), sharedOnTwo = Record(slot, true, 2);
     EXPECT_EQ(sharedOnTwo.atan2.size(), shared.atan2.size());
