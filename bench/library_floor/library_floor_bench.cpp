@@ -3,7 +3,11 @@
 // a build of the same map records beforehand, untimed. The time is the thread's CPU time per
 // build. Shared out over N cores it is the least wall time an N-thread build can take as long
 // as the map keeps the C library's bits, whatever else is made faster: the report sets it beside
-// the build's time as its floor. Counters give the calls of each function per build.
+// the build's time as its floor. Here the calls do not wait on each other's results, so the core
+// overlaps one with the next, as a build that asks for a row's values together could; inside a
+// build where a pixel's next call waits for its last one they cost more (the Flower's sincos
+// calls, which wait on its atan2 and on each other, about 1.5x as much). Counters give the calls
+// of each function per build.
 #include <benchmark/benchmark.h>
 
 #include <string>
