@@ -64,8 +64,9 @@ std::map<std::pair<int, int>, double> scalarTimes, copyTimes, movedBytesTimes;
 // (4 bytes a pixel), and writes the new picture (4): 16 bytes a pixel cross the memory bus, 12
 // in and 4 out. A memcpy moves as many bytes out as in, so the copy as large as the pass's
 // traffic copies 8 bytes a pixel: 8 in and 8 out. Copying the 12 bytes the pass reads would
-// move 24 a pixel, half again what the pass moves, and be no floor. The pass does the cheaper
-// half of its traffic, reads, in larger part than the copy, so the pass may even come in under it.
+// move 24 a pixel, half again what the pass moves, and be no floor. A byte read costs no more
+// than a byte written, and more of the pass's traffic is reads than the copy's, so the bound is
+// not tight from below: the pass could in principle come in under the copy.
 constexpr int kMovedBytesCopiedPerPixel = 8;
 
 void RunPass(benchmark::State& state, WarpPassFunction pass, int width, int height,
