@@ -62,7 +62,6 @@ const std::set<std::pair<std::string, std::string>> kKnownExceptions = {
     {"scene/scene_manager.cpp", "video/portable/cut_text.h"},
     {"scene/scene_manager.cpp", "video/portable/video_core.h"},
     {"scene/scene_selection.cpp", "video/portable/video_core.h"},
-    {"video/presentation.cpp", "plugin/module_files.h"},
 };
 
 // The folder of the table a path of src belongs to: the longest one that starts it.
