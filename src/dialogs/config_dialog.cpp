@@ -187,7 +187,7 @@ intptr_t ConfigDialog::Command(int32_t id, uint32_t code) {
     case IDC_HELP_AND_INFO:
       // The plug-in window's user data is the host's module record.
       if (auto* module = reinterpret_cast<VisModule*>(WindowsOf(video).GetUserData(video.window))) {
-        OpenAboutBox(*module);
+        OpenAboutBox(module->hwndParent, module->hDllInstance);
       }
       return 1;
     case IDC_NEXT_RENDERER:

@@ -114,7 +114,7 @@ void Quit(VisModule* module) {
 }
 
 void Config(VisModule* module) {
-  OpenAboutBox(*module);
+  OpenAboutBox(module->hwndParent, module->hDllInstance);
   platform::WindowSystem& windows = WindowsOf(*module);
   // Pumps this thread's messages, without waiting, until the About box has closed.
   platform::Message message;
