@@ -10,7 +10,6 @@
 #include "platform/dialog_system.h"
 #include "platform/messages.h"
 #include "platform/window_system.h"
-#include "plugin/plugin_objects.h"
 #include "plugin/vis_module.h"
 #include "resources/resource.h"
 #include "scene/scene_manager.h"

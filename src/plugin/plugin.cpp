@@ -16,7 +16,6 @@
 
 namespace corvex {
 
-Video* theVideo = nullptr;
 platform::TrayIconRecord trayIcon = {};
 int32_t pluginWindowGone = 0;
 int32_t (*processorCheck)() = &HasMmx;

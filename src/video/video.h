@@ -147,6 +147,9 @@ class Video : public VideoCore {
   bool windowClassRegistered_ = false;
 };
 
+// The plug-in's one Video from its Init to its Quit, null outside them; the panel works on it.
+extern Video* theVideo;
+
 // Writes length characters of text at (x, y) in shadow style: black one pixel right and down,
 // then white in place. The text colour stays white.
 void DrawShadowText(platform::DeviceContext& context, int32_t x, int32_t y, const char* text,
