@@ -47,7 +47,6 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
 // host records and plug-in objects the dialogs read.
 const std::set<std::pair<std::string, std::string>> kKnownExceptions = {
     {"platform/backend.cpp", "platform/headless/headless_backend.h"},
-    {"dialogs/config_dialog.cpp", "plugin/vis_module.h"},
     {"renderers/circle_renderers.cpp", "scene/scene_manager.h"},
     {"renderers/circle_renderers.cpp", "video/portable/video_core.h"},
     {"renderers/particle_renderers.cpp", "scene/scene_manager.h"},
