@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/cut_text.h"
 #include "base/process_objects.h"
 #include "renderers/renderer_table.h"
 #include "transforms/transform_manager.h"
 #include "transforms/warp_pass.h"
-#include "video/portable/cut_text.h"
 #include "video/portable/video_core.h"
 
 namespace corvex {

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/cut_text.h"
 #include "transforms/transform_manager.h"
-#include "video/portable/cut_text.h"
 
 namespace corvex {
 
