@@ -41,12 +41,9 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
     {"resources", {}},
 };
 
-// Includes that point the wrong way today, each named so that no other can join them.
-// backend.cpp is where the build chooses the default backend, so it names that backend; the
-// others are shared state still to be moved down: the renderers' and the scene's, and the
-// host records and plug-in objects the dialogs read.
+// Includes that point the wrong way today, each named so that no other can join them: shared
+// state still to be moved down, the renderers' and the scene's.
 const std::set<std::pair<std::string, std::string>> kKnownExceptions = {
-    {"platform/backend.cpp", "platform/headless/headless_backend.h"},
     {"renderers/circle_renderers.cpp", "scene/scene_manager.h"},
     {"renderers/circle_renderers.cpp", "video/portable/video_core.h"},
     {"renderers/particle_renderers.cpp", "scene/scene_manager.h"},
