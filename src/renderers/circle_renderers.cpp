@@ -10,7 +10,6 @@
 #include "renderers/color_cycler.h"
 #include "renderers/renderer_rules.h"
 #include "scene/scene_manager.h"
-#include "video/portable/video_core.h"
 
 namespace corvex {
 
@@ -78,8 +77,8 @@ void SceneManager::Hypnotizer() {
   static HypnotizerState s;
   useFeedback = 1;
   s.b.SetLeader(&s.a);
-  const int32_t h = video.height;
-  const int32_t w = video.width;
+  const int32_t h = height;
+  const int32_t w = width;
   const double halfW = w * 0.5;
   const double halfH = h * 0.5;
   if (sceneJustStarted != 0) {

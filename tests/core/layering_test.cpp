@@ -45,7 +45,6 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
 // state still to be moved down, the renderers' and the scene's.
 const std::set<std::pair<std::string, std::string>> kKnownExceptions = {
     {"renderers/circle_renderers.cpp", "scene/scene_manager.h"},
-    {"renderers/circle_renderers.cpp", "video/portable/video_core.h"},
     {"renderers/particle_renderers.cpp", "scene/scene_manager.h"},
     {"renderers/renderer_rules.cpp", "transforms/transform_manager.h"},
     {"renderers/renderer_rules.cpp", "video/portable/video_core.h"},
