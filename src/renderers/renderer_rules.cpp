@@ -1,24 +1,23 @@
 #include "renderers/renderer_rules.h"
 
 #include "base/random.h"
+#include "base/transform_flags.h"
 #include "renderers/particle.h"
-#include "transforms/transform_manager.h"
-#include "video/portable/video_core.h"
 
 namespace corvex {
 
 bool CenterDetail(const SceneManager& scene) {
-  const TransformManager* transform = scene.video.transformManager;
+  const TransformFlags* transform = scene.CurrentTransformFlags();
   return transform != nullptr && transform->centerDetail != 0;
 }
 
 void ClearSustainIfOptional(SceneManager& scene) {
-  TransformManager* transform = scene.video.transformManager;
+  TransformFlags* transform = scene.CurrentTransformFlags();
   if (transform != nullptr && transform->sustainOptional == 1) transform->sustain = 0;
 }
 
 void ClearSustain(SceneManager& scene) {
-  TransformManager* transform = scene.video.transformManager;
+  TransformFlags* transform = scene.CurrentTransformFlags();
   if (transform != nullptr) transform->sustain = 0;
 }
 

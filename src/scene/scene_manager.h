@@ -6,6 +6,7 @@
 namespace corvex {
 
 class VideoCore;
+struct TransformFlags;
 
 inline constexpr int32_t kRendererCount = 14;
 inline constexpr int32_t kAudioLength = 576;
@@ -36,6 +37,9 @@ class SceneManager : public Canvas {
   int32_t RendererMask() const;
   int32_t AllRenderersMask() const;
   void SetRendererMask(int32_t value);
+
+  // The flags of the Video's current transform; none before a warp map exists.
+  TransformFlags* CurrentTransformFlags() const;
 
   // The renderers, by slot.
   void PlainVanillaWaveforms();    // 0

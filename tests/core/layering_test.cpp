@@ -46,8 +46,6 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
 const std::set<std::pair<std::string, std::string>> kKnownExceptions = {
     {"renderers/circle_renderers.cpp", "scene/scene_manager.h"},
     {"renderers/particle_renderers.cpp", "scene/scene_manager.h"},
-    {"renderers/renderer_rules.cpp", "transforms/transform_manager.h"},
-    {"renderers/renderer_rules.cpp", "video/portable/video_core.h"},
     {"renderers/renderer_rules.h", "scene/scene_manager.h"},
     {"renderers/renderer_table.h", "scene/scene_manager.h"},
     {"renderers/waveform_renderers.cpp", "scene/scene_manager.h"},
