@@ -7,9 +7,9 @@
 #include "base/cut_text.h"
 #include "base/process_objects.h"
 #include "renderers/renderer_table.h"
+#include "scene/video_core.h"
 #include "transforms/transform_manager.h"
 #include "transforms/warp_pass.h"
-#include "video/portable/video_core.h"
 
 namespace corvex {
 

@@ -4,9 +4,9 @@
 #include "platform/display.h"
 #include "platform/handles.h"
 #include "platform/text.h"
+#include "scene/video_core.h"
 #include "video/portable/compose_format.h"
 #include "video/portable/mode_filter.h"
-#include "video/portable/video_core.h"
 
 namespace corvex {
 

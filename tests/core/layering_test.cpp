@@ -49,8 +49,6 @@ const std::set<std::pair<std::string, std::string>> kKnownExceptions = {
     {"renderers/renderer_rules.h", "scene/scene_manager.h"},
     {"renderers/renderer_table.h", "scene/scene_manager.h"},
     {"renderers/waveform_renderers.cpp", "scene/scene_manager.h"},
-    {"scene/scene_manager.cpp", "video/portable/video_core.h"},
-    {"scene/scene_selection.cpp", "video/portable/video_core.h"},
 };
 
 // The folder of the table a path of src belongs to: the longest one that starts it.

@@ -1,4 +1,4 @@
-#include "video/portable/video_core.h"
+#include "scene/video_core.h"
 
 #include <cstdlib>
 #include <cstring>
