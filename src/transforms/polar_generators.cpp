@@ -193,18 +193,21 @@ void TransformManager::WhatYouGetWithATypo() {
     const int32_t w = mapWidth;
     // The mirror image's angle is the negative, and so is its step where the sine is odd.
     TrailingSum sum(offsets.get(), mapHeight, w);
+    // The angles of a row first, then their steps: calls that do not wait for each other.
     ForEachMirroredRowBand(cy, [&](const RowPair* first, const RowPair* end) {
+      std::vector<double> angles(static_cast<size_t>(w));
       for (const RowPair* pair = first; pair != end; ++pair) {
         const double dy = pair->y - cy;
+        const size_t row = static_cast<size_t>(pair->y) * w;
+        for (int32_t x = 0; x < w; ++x) angles[x] = std::atan2(dy, x - cx);
         for (int32_t x = 0; x < w; ++x) {
-          const size_t i = static_cast<size_t>(pair->y) * w + x;
-          const double phi = std::atan2(dy, x - cx);
-          KeepAngleInEntry(i, phi);
-          offsets[i] = step(phi);
-          if (pair->mirror < 0) continue;
+          KeepAngleInEntry(row + x, angles[x]);
+          offsets[row + x] = step(angles[x]);
+        }
+        for (int32_t x = 0; x < w && pair->mirror >= 0; ++x) {
           const size_t j = static_cast<size_t>(pair->mirror) * w + x;
-          KeepAngleInEntry(j, -phi);
-          offsets[j] = kSineOddCosineEven ? -offsets[i] : step(-phi);
+          KeepAngleInEntry(j, -angles[x]);
+          offsets[j] = kSineOddCosineEven ? -offsets[row + x] : step(-angles[x]);
         }
         sum.RowDone(pair->y);
         if (pair->mirror >= 0) sum.RowDone(pair->mirror);
