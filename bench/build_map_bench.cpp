@@ -1,9 +1,10 @@
 // Building each transform's map at 1920 x 1080 on one thread (the plain build), on two and on
-// every core, beside a memcpy of the map's 8 bytes per pixel, in one run. Times are wall
-// times: the threads' work is what a scene change waits for. On a busy machine the wall time
-// also holds the time other programs had the cores, so the counter cpu_ms gives the CPU time
-// of all the process's threads per build as well. The row kernels that every build ends with
-// run alone too, each version over a whole map's rows on one thread.
+// every core, beside a memcpy of the map's 8 bytes per pixel, in one run; every build of a slot
+// has the same parameters (seeded_map_build.h). Times are wall times: the threads' work is what
+// a scene change waits for. On a busy machine the wall time also holds the time other programs
+// had the cores, so the counter cpu_ms gives the CPU time of all the process's threads per
+// build as well. The row kernels that every build ends with run alone too, each version over a
+// whole map's rows on one thread.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -11,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "base/random.h"
+#include "seeded_map_build.h"
 #include "transforms/map_rows.h"
 #include "transforms/row_bands.h"
 #include "transforms/transform_manager.h"
 
 namespace {
 
-constexpr int32_t kWidth = 1920, kHeight = 1080;
+constexpr int32_t kWidth = corvex::bench::kMapWidth, kHeight = corvex::bench::kMapHeight;
 
 double ProcessCpuMilliseconds() {
   timespec now{};
@@ -30,10 +31,9 @@ void BuildMap(benchmark::State& state, int32_t slot, int32_t threads) {
   corvex::TransformManager map;
   map.AllocateMap(kWidth, kHeight);
   map.buildThreads = threads;
-  corvex::SeedRandom(20261206);
   const double start = ProcessCpuMilliseconds();
   for (auto _ : state) {
-    map.currentTransform = slot;
+    corvex::bench::PrepareSeededBuild(map, slot);
     map.BuildMap();
     benchmark::DoNotOptimize(map.sourceOffsets);
     benchmark::ClobberMemory();
