@@ -19,10 +19,10 @@
 namespace corvex::bench {
 namespace {
 
-void LibraryFloor(benchmark::State& state, int32_t slot) {
+void LibraryFloor(benchmark::State& state, int32_t slot, Sharing sharing) {
   TransformManager map;
   map.AllocateMap(kMapWidth, kMapHeight);
-  PrepareSeededBuild(map, slot);
+  PrepareSeededBuild(map, slot, sharing);
   const LibraryCalls calls = RecordBuild(map);
   double sum = 0;
   TimePerPixel(state, int64_t{kMapWidth} * kMapHeight, [&] { sum += ReplayCalls(calls); });
@@ -37,10 +37,13 @@ void LibraryFloor(benchmark::State& state, int32_t slot) {
 
 bool Registered = [] {
   for (int32_t slot = 0; slot < kTransformCount; ++slot) {
-    const std::string name = "LibraryFloor/" + std::to_string(slot) + "/1920x1080";
-    benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& s) {
-      LibraryFloor(s, slot);
-    })->Unit(benchmark::kMillisecond);
+    for (Sharing sharing : {Sharing::kAsDrawn, Sharing::kNone}) {
+      const std::string name = "LibraryFloor/" + std::to_string(slot) + "/1920x1080" +
+                               (sharing == Sharing::kNone ? "/unshared" : "");
+      benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& s) {
+        LibraryFloor(s, slot, sharing);
+      })->Unit(benchmark::kMillisecond);
+    }
   }
   return true;
 }();
