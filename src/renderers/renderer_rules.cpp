@@ -6,26 +6,26 @@
 
 namespace corvex {
 
-bool CenterDetail(const SceneManager& scene) {
-  const TransformFlags* transform = scene.CurrentTransformFlags();
+bool CenterDetail(const RendererFrame& frame) {
+  const TransformFlags* transform = frame.CurrentTransformFlags();
   return transform != nullptr && transform->centerDetail != 0;
 }
 
-void ClearSustainIfOptional(SceneManager& scene) {
-  TransformFlags* transform = scene.CurrentTransformFlags();
+void ClearSustainIfOptional(RendererFrame& frame) {
+  TransformFlags* transform = frame.CurrentTransformFlags();
   if (transform != nullptr && transform->sustainOptional == 1) transform->sustain = 0;
 }
 
-void ClearSustain(SceneManager& scene) {
-  TransformFlags* transform = scene.CurrentTransformFlags();
+void ClearSustain(RendererFrame& frame) {
+  TransformFlags* transform = frame.CurrentTransformFlags();
   if (transform != nullptr) transform->sustain = 0;
 }
 
-void Scatter(Particle& particle, const SceneManager& scene, int32_t n, double spread,
+void Scatter(Particle& particle, const RendererFrame& frame, int32_t n, double spread,
              double damping) {
   // Separate statements fix the order of the draws.
-  const double x = RandomInt(scene.maxX);
-  const double y = RandomInt(scene.maxY);
+  const double x = RandomInt(frame.maxX);
+  const double y = RandomInt(frame.maxY);
   const double vx = (RandomInt(n) - n / 2) * spread;
   const double vy = (RandomInt(n) - n / 2) * spread;
   particle.Set(x, y, vx, vy, damping);

@@ -115,6 +115,8 @@ void SceneManager::FrameStep(const uint8_t (*spectrum)[kAudioLength],
   if (sceneJustStarted != 0) sceneJustStarted = 0;
 }
 
+TransformFlags* SceneManager::CurrentTransformFlags() const { return video.transformManager; }
+
 void SceneManager::ClearGuardRow() {
   if (video.previousFrame == nullptr || video.width <= 0 || video.height < 0) return;
   const size_t row = static_cast<size_t>(video.height) * static_cast<size_t>(video.width);

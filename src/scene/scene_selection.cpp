@@ -37,8 +37,6 @@ void SceneManager::ChooseScene(int32_t mode, int32_t transformMode) {
 
 void SceneManager::StartFirstScene() { ChooseScene(0, 0); }
 
-TransformFlags* SceneManager::CurrentTransformFlags() const { return video.transformManager; }
-
 int32_t SceneManager::FirstActiveRenderer() const {
   for (int32_t slot = 0; slot < kRendererCount; ++slot) {
     if (activeRenderers[slot] == 1) return slot;

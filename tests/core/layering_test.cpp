@@ -44,11 +44,6 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
 // Includes that point the wrong way today, each named so that no other can join them: shared
 // state still to be moved down, the renderers' and the scene's.
 const std::set<std::pair<std::string, std::string>> kKnownExceptions = {
-    {"renderers/circle_renderers.cpp", "scene/scene_manager.h"},
-    {"renderers/particle_renderers.cpp", "scene/scene_manager.h"},
-    {"renderers/renderer_rules.h", "scene/scene_manager.h"},
-    {"renderers/renderer_table.h", "scene/scene_manager.h"},
-    {"renderers/waveform_renderers.cpp", "scene/scene_manager.h"},
 };
 
 // The folder of the table a path of src belongs to: the longest one that starts it.
