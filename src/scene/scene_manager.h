@@ -6,7 +6,6 @@
 namespace corvex {
 
 class VideoCore;
-struct TransformFlags;
 
 // Host requests, sent as wm::User with these lParam values.
 inline constexpr intptr_t kAskPlayingPosition = 105;
