@@ -9,7 +9,6 @@
 
 namespace corvex {
 
-
 void Canvas::SetGeometry(uint32_t* buffer, int32_t frameWidth, int32_t frameHeight) {
   frameBuffer = buffer;
   width = frameWidth;
@@ -24,22 +23,6 @@ void Canvas::SetGeometry(uint32_t* buffer, int32_t frameWidth, int32_t frameHeig
   heightF = height;
   centerXF = width * 0.5;
   centerYF = height * 0.5;
-}
-
-uint32_t* Canvas::PixelAt(double x, double y) const {
-  // trunc(x) lies in 0..maxX exactly when -1 < x < maxX + 1; NaN fails every comparison.
-  if (!(x > -1.0 && x < maxX + 1.0 && y > -1.0 && y < maxY + 1.0) || frameBuffer == nullptr) {
-    return nullptr;
-  }
-  return frameBuffer + static_cast<int32_t>(y) * width + static_cast<int32_t>(x);
-}
-
-void Canvas::PutPixel(double x, double y, uint32_t colour) {
-  if (uint32_t* pixel = PixelAt(x, y)) *pixel = colour;
-}
-
-void Canvas::OrPixel(double x, double y, uint32_t colour) {
-  if (uint32_t* pixel = PixelAt(x, y)) *pixel |= colour;
 }
 
 void Canvas::DrawLine(double x1, double y1, double x2, double y2, uint32_t colour, bool useOr) {

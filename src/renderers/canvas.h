@@ -15,10 +15,21 @@ class Canvas {
 
   // Positions are doubles and become pixels by truncation toward zero; a pixel is written only
   // when 0 <= x <= maxX and 0 <= y <= maxY after truncation (so x = -0.5 draws in column 0).
-  void PutPixel(double x, double y, uint32_t colour);
+  // They sit here, inline, because every line, circle and particle calls them per point.
+  void PutPixel(double x, double y, uint32_t colour) {
+    if (uint32_t* pixel = PixelAt(x, y)) *pixel = colour;
+  }
   // The pixel a position falls on, or null when it is clipped.
-  uint32_t* PixelAt(double x, double y) const;
-  void OrPixel(double x, double y, uint32_t colour);
+  uint32_t* PixelAt(double x, double y) const {
+    // trunc(x) lies in 0..maxX exactly when -1 < x < maxX + 1; NaN fails every comparison.
+    if (!(x > -1.0 && x < maxX + 1.0 && y > -1.0 && y < maxY + 1.0) || frameBuffer == nullptr) {
+      return nullptr;
+    }
+    return frameBuffer + static_cast<int32_t>(y) * width + static_cast<int32_t>(x);
+  }
+  void OrPixel(double x, double y, uint32_t colour) {
+    if (uint32_t* pixel = PixelAt(x, y)) *pixel |= colour;
+  }
   void DrawLine(double x1, double y1, double x2, double y2, uint32_t colour, bool useOr);
   void DrawCircle(double cx, double cy, double r, uint32_t colour, bool useOr);
   void DrawBurst(double x, double y, double length, int32_t count, int32_t depth,
