@@ -6,7 +6,7 @@
 // and writes the primary surface, 32 bytes a pixel in all; the copy reads and writes 16. It is a
 // lower bound: the renderers' drawing is left out, and so are the reads of the lines that
 // ordinary stores fill before writing them (where the frame outgrows the last-level cache the
-// pass and Compose store past it, as the C library's copy of this size does).
+// pass, Compose and the blit store past it, as the C library's copy of this size does).
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
