@@ -26,18 +26,20 @@ void Canvas::SetGeometry(uint32_t* buffer, int32_t frameWidth, int32_t frameHeig
 }
 
 void Canvas::DrawLine(double x1, double y1, double x2, double y2, uint32_t colour, bool useOr) {
+  const ClippedPicture picture = Clip();
   if (useOr) {
-    WalkLine(x1, y1, x2, y2, maxX, maxY, [&](double x, double y) { OrPixel(x, y, colour); });
+    WalkLine(x1, y1, x2, y2, maxX, maxY, [&](double x, double y) { picture.Or(x, y, colour); });
   } else {
-    WalkLine(x1, y1, x2, y2, maxX, maxY, [&](double x, double y) { PutPixel(x, y, colour); });
+    WalkLine(x1, y1, x2, y2, maxX, maxY, [&](double x, double y) { picture.Put(x, y, colour); });
   }
 }
 
 void Canvas::DrawCircle(double cx, double cy, double r, uint32_t colour, bool useOr) {
+  const ClippedPicture picture = Clip();
   if (useOr) {
-    WalkCircle(cx, cy, r, [&](double x, double y) { OrPixel(x, y, colour); });
+    WalkCircle(cx, cy, r, [&](double x, double y) { picture.Or(x, y, colour); });
   } else {
-    WalkCircle(cx, cy, r, [&](double x, double y) { PutPixel(x, y, colour); });
+    WalkCircle(cx, cy, r, [&](double x, double y) { picture.Put(x, y, colour); });
   }
 }
 
