@@ -1,9 +1,10 @@
 // Building each transform's map at 1920 x 1080 on one thread (the plain build), on two and on
-// every core, beside a memcpy of the map's 8 bytes per pixel, in one run. Times are wall
-// times: the threads' work is what a scene change waits for. On a busy machine the wall time
-// also holds the time other programs had the cores, so the counter cpu_ms gives the CPU time
-// of all the process's threads per build as well. The row kernels that every build ends with
-// run alone too, each version over a whole map's rows on one thread.
+// every core, beside a memcpy of the map's 8 bytes per pixel, in one run; every build of a slot
+// has the same parameters (seeded_map_build.h), built as drawn and without sharing. Times are wall times: the threads' work is what
+// a scene change waits for. On a busy machine the wall time also holds the time other programs
+// had the cores, so the counter cpu_ms gives the CPU time of all the process's threads per
+// build as well. The row kernels that every build ends with run alone too, each version over a
+// whole map's rows on one thread.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -11,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "base/random.h"
+#include "seeded_map_build.h"
 #include "transforms/map_rows.h"
 #include "transforms/row_bands.h"
 #include "transforms/transform_manager.h"
 
 namespace {
 
-constexpr int32_t kWidth = 1920, kHeight = 1080;
+constexpr int32_t kWidth = corvex::bench::kMapWidth, kHeight = corvex::bench::kMapHeight;
 
 double ProcessCpuMilliseconds() {
   timespec now{};
@@ -26,14 +27,14 @@ double ProcessCpuMilliseconds() {
   return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) * 1e-6;
 }
 
-void BuildMap(benchmark::State& state, int32_t slot, int32_t threads) {
+void BuildMap(benchmark::State& state, int32_t slot, int32_t threads,
+              corvex::bench::Sharing sharing) {
   corvex::TransformManager map;
   map.AllocateMap(kWidth, kHeight);
   map.buildThreads = threads;
-  corvex::SeedRandom(20261206);
   const double start = ProcessCpuMilliseconds();
   for (auto _ : state) {
-    map.currentTransform = slot;
+    corvex::bench::PrepareSeededBuild(map, slot, sharing);
     map.BuildMap();
     benchmark::DoNotOptimize(map.sourceOffsets);
     benchmark::ClobberMemory();
@@ -93,13 +94,17 @@ bool Registered = [] {
       ->UseRealTime();
   std::vector<int32_t> threadCounts = {1, 2};
   if (corvex::DefaultBuildThreads() > 2) threadCounts.push_back(corvex::DefaultBuildThreads());
+  using corvex::bench::Sharing;
   for (int32_t slot = 0; slot < corvex::kTransformCount; ++slot) {
-    for (int32_t threads : threadCounts) {
-      const std::string name = "BuildMap/" + std::to_string(slot) + "/1920x1080/threads:" +
-                               std::to_string(threads);
-      benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& s) {
-        BuildMap(s, slot, threads);
-      })->Unit(benchmark::kMillisecond)->UseRealTime();
+    for (Sharing sharing : {Sharing::kAsDrawn, Sharing::kNone}) {
+      for (int32_t threads : threadCounts) {
+        const std::string name = "BuildMap/" + std::to_string(slot) + "/1920x1080/" +
+                                 (sharing == Sharing::kNone ? "unshared/" : "") +
+                                 "threads:" + std::to_string(threads);
+        benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& s) {
+          BuildMap(s, slot, threads, sharing);
+        })->Unit(benchmark::kMillisecond)->UseRealTime();
+      }
     }
   }
   for (const corvex::MapRowKernels& kernels : corvex::MapRowKernelVersions()) {

@@ -144,6 +144,7 @@ template <typename Angle, typename Radial, typename Angular, typename Source, ty
 void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radial&& radial,
                                        Angular&& angular, Source&& source, Ready&& ready) {
   using RadialValue = std::decay_t<decltype(radial(0.0))>;
+  using AngularValue = std::decay_t<decltype(angular(0.0))>;
   const int32_t width = mapWidth;
   const double twiceX = 2 * cx;
   // Column x shares with column columnSum - x; -1 shares with none.
@@ -156,8 +157,9 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
       cy,
       [&](const RowPair* first, const RowPair* end) {
         const auto columns = static_cast<size_t>(width);
-        std::vector<double> distances(columns);
+        std::vector<double> distances(columns), angles(columns);
         std::vector<RadialValue> radials(columns);
+        std::vector<AngularValue> angulars(columns);
         SourceRow row(width), mirrorRow(width);
         for (const RowPair* pair = first; pair != end; ++pair) {
           const int32_t y = pair->y, mirror = pair->mirror;
@@ -168,16 +170,21 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
             const int64_t other = columnSum - x;
             radials[x] = other >= 0 && other < x ? radials[other] : radial(distances[x]);
           }
+          // One step at a time across the row: the library calls of one step do not wait for
+          // each other, so the core overlaps them, where a pixel's own calls each wait for the
+          // one before. Every call has the arguments it would have pixel by pixel.
+          for (int32_t x = 0; x < width; ++x) angles[x] = angle(x, y, dy);
+          for (int32_t x = 0; x < width; ++x) angulars[x] = angular(angles[x]);
           const int64_t rowStart = int64_t{y} * width, mirrorStart = int64_t{mirror} * width;
           for (int32_t x = 0; x < width; ++x) {
-            const Polar p{distances[x], angle(x, y, dy)};
-            const auto terms = angular(p.phi);
-            row.Set(x, source(p, radials[x], terms, rowStart + x));
-            if (mirror >= 0) {
-              mirrorRow.Set(x, source(Polar{p.r, -p.phi}, radials[x],
-                                      kSineOddCosineEven ? terms.Mirrored() : angular(-p.phi),
-                                      mirrorStart + x));
-            }
+            row.Set(x, source(Polar{distances[x], angles[x]}, radials[x], angulars[x],
+                              rowStart + x));
+          }
+          for (int32_t x = 0; x < width && mirror >= 0; ++x) {
+            mirrorRow.Set(x, source(Polar{distances[x], -angles[x]}, radials[x],
+                                    kSineOddCosineEven ? angulars[x].Mirrored()
+                                                       : angular(-angles[x]),
+                                    mirrorStart + x));
           }
           SampleRow(row, y);
           if (mirror >= 0) SampleRow(mirrorRow, mirror);

@@ -46,25 +46,41 @@ class TrailingSum {
   // is; every one of them must be done.
   void AdvanceTo(int32_t rows) {
     while (summed_.load(std::memory_order_acquire) < rows) {
-      if (busy_.exchange(true, std::memory_order_acquire)) continue;
+      // Waiting reads the flag and only tries to take it once it is free, so that the waiter
+      // does not keep pulling the line away from the thread that sums.
+      if (busy_.load(std::memory_order_relaxed) ||
+          busy_.exchange(true, std::memory_order_acquire)) {
+        SpinPause();
+        continue;
+      }
       while (next_ < rows) SumRow();
       busy_.store(false, std::memory_order_release);
     }
   }
 
  private:
+  static void SpinPause() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+  }
   void SumRow() {
     double* row = values_ + static_cast<size_t>(next_) * width_;
-    for (int32_t x = 0; x < width_; ++x) row[x] = sum_ = sum_ + row[x];
+    // The sum is carried in a local: a member could be the very double a store to the row
+    // writes, so it would be stored and read back at every pixel.
+    double sum = sum_;
+    for (int32_t x = 0; x < width_; ++x) row[x] = sum = sum + row[x];
+    sum_ = sum;
     summed_.store(++next_, std::memory_order_release);
   }
 
   double* values_;
   int32_t rows_, width_;
   std::vector<std::atomic<uint8_t>> done_;
-  std::atomic<bool> busy_{false};
+  // What waiting threads read, on a line of its own, apart from what the summing thread writes.
+  alignas(64) std::atomic<bool> busy_{false};
   std::atomic<int32_t> summed_{0};  // rows summed, for the threads that wait on them
-  int32_t next_ = 0;  // the rows before it are summed; both belong to the thread that is busy
+  alignas(64) int32_t next_ = 0;  // the rows before it are summed; both belong to the busy thread
   double sum_ = 0;
 };
 }  // namespace
@@ -177,18 +193,21 @@ void TransformManager::WhatYouGetWithATypo() {
     const int32_t w = mapWidth;
     // The mirror image's angle is the negative, and so is its step where the sine is odd.
     TrailingSum sum(offsets.get(), mapHeight, w);
+    // The angles of a row first, then their steps: calls that do not wait for each other.
     ForEachMirroredRowBand(cy, [&](const RowPair* first, const RowPair* end) {
+      std::vector<double> angles(static_cast<size_t>(w));
       for (const RowPair* pair = first; pair != end; ++pair) {
         const double dy = pair->y - cy;
+        const size_t row = static_cast<size_t>(pair->y) * w;
+        for (int32_t x = 0; x < w; ++x) angles[x] = std::atan2(dy, x - cx);
         for (int32_t x = 0; x < w; ++x) {
-          const size_t i = static_cast<size_t>(pair->y) * w + x;
-          const double phi = std::atan2(dy, x - cx);
-          KeepAngleInEntry(i, phi);
-          offsets[i] = step(phi);
-          if (pair->mirror < 0) continue;
+          KeepAngleInEntry(row + x, angles[x]);
+          offsets[row + x] = step(angles[x]);
+        }
+        for (int32_t x = 0; x < w && pair->mirror >= 0; ++x) {
           const size_t j = static_cast<size_t>(pair->mirror) * w + x;
-          KeepAngleInEntry(j, -phi);
-          offsets[j] = kSineOddCosineEven ? -offsets[i] : step(-phi);
+          KeepAngleInEntry(j, -angles[x]);
+          offsets[j] = kSineOddCosineEven ? -offsets[row + x] : step(-angles[x]);
         }
         sum.RowDone(pair->y);
         if (pair->mirror >= 0) sum.RowDone(pair->mirror);
