@@ -125,11 +125,11 @@ void Sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(Frame)->Name("WholeFrame")->Apply(Sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(MovedBytesMemcpy)->Name("WholeFrame/memcpy")->Apply(Sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BlitRows, plain, &PlainRowCopy)
-    ->Name("WholeFrame/blit/plain")
+    ->Name("Blit/plain")
     ->Args({3840, 2160})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BlitRows, streaming, &StreamingRowCopy)
-    ->Name("WholeFrame/blit/streaming")
+    ->Name("Blit/streaming")
     ->Args({3840, 2160})
     ->Unit(benchmark::kMillisecond);
 
