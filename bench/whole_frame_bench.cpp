@@ -6,7 +6,7 @@
 // and writes the primary surface, 32 bytes a pixel in all; the copy reads and writes 16. It is a
 // lower bound: the renderers' drawing is left out, and so are the reads of the lines that
 // ordinary stores fill before writing them (where the frame outgrows the last-level cache the
-// pass and Compose store past it, as the C library's copy of this size does).
+// pass, Compose and the blit store past it, as the C library's copy of this size does).
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -20,6 +20,7 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/host_window.h"
 #include "scene/scene_manager.h"
+#include "simd/row_copy.h"
 #include "sweep_audio.h"
 #include "video/portable/mode_filter.h"
 #include "video/video.h"
@@ -98,6 +99,23 @@ void MovedBytesMemcpy(benchmark::State& state) {
   state.SetLabel("memcpy of the bytes a frame moves");
 }
 
+// Flip's share: the blit's rows of a full-screen picture, copied with the plain and the
+// streaming row copy (which Flip takes where the blit outgrows the last-level cache).
+void BlitRows(benchmark::State& state, RowCopy copy) {
+  const auto width = static_cast<size_t>(state.range(0));
+  const auto height = static_cast<size_t>(state.range(1));
+  const size_t rowBytes = width * 4;
+  std::vector<uint8_t> from(rowBytes * height, 1), to(from.size());
+  bench::TimePerPixel(state, static_cast<int64_t>(width * height), [&] {
+    for (size_t y = 0; y < height; ++y) {
+      copy(to.data() + y * rowBytes, from.data() + y * rowBytes, rowBytes);
+    }
+    FinishRowCopies();
+    benchmark::DoNotOptimize(to.data());
+  });
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * rowBytes * height * 2));
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   for (const auto& [w, h] : {std::pair{640, 480}, std::pair{1920, 1080}, std::pair{3840, 2160}}) {
     b->Args({w, h});
@@ -106,6 +124,14 @@ void Sizes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(Frame)->Name("WholeFrame")->Apply(Sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(MovedBytesMemcpy)->Name("WholeFrame/memcpy")->Apply(Sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BlitRows, plain, &PlainRowCopy)
+    ->Name("Blit/plain")
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BlitRows, streaming, &StreamingRowCopy)
+    ->Name("Blit/streaming")
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace corvex

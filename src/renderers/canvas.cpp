@@ -9,7 +9,6 @@
 
 namespace corvex {
 
-
 void Canvas::SetGeometry(uint32_t* buffer, int32_t frameWidth, int32_t frameHeight) {
   frameBuffer = buffer;
   width = frameWidth;
@@ -26,35 +25,21 @@ void Canvas::SetGeometry(uint32_t* buffer, int32_t frameWidth, int32_t frameHeig
   centerYF = height * 0.5;
 }
 
-uint32_t* Canvas::PixelAt(double x, double y) const {
-  // trunc(x) lies in 0..maxX exactly when -1 < x < maxX + 1; NaN fails every comparison.
-  if (!(x > -1.0 && x < maxX + 1.0 && y > -1.0 && y < maxY + 1.0) || frameBuffer == nullptr) {
-    return nullptr;
-  }
-  return frameBuffer + static_cast<int32_t>(y) * width + static_cast<int32_t>(x);
-}
-
-void Canvas::PutPixel(double x, double y, uint32_t colour) {
-  if (uint32_t* pixel = PixelAt(x, y)) *pixel = colour;
-}
-
-void Canvas::OrPixel(double x, double y, uint32_t colour) {
-  if (uint32_t* pixel = PixelAt(x, y)) *pixel |= colour;
-}
-
 void Canvas::DrawLine(double x1, double y1, double x2, double y2, uint32_t colour, bool useOr) {
+  const ClippedPicture picture = Clip();
   if (useOr) {
-    WalkLine(x1, y1, x2, y2, maxX, maxY, [&](double x, double y) { OrPixel(x, y, colour); });
+    WalkLine(x1, y1, x2, y2, maxX, maxY, [&](double x, double y) { picture.Or(x, y, colour); });
   } else {
-    WalkLine(x1, y1, x2, y2, maxX, maxY, [&](double x, double y) { PutPixel(x, y, colour); });
+    WalkLine(x1, y1, x2, y2, maxX, maxY, [&](double x, double y) { picture.Put(x, y, colour); });
   }
 }
 
 void Canvas::DrawCircle(double cx, double cy, double r, uint32_t colour, bool useOr) {
+  const ClippedPicture picture = Clip();
   if (useOr) {
-    WalkCircle(cx, cy, r, [&](double x, double y) { OrPixel(x, y, colour); });
+    WalkCircle(cx, cy, r, [&](double x, double y) { picture.Or(x, y, colour); });
   } else {
-    WalkCircle(cx, cy, r, [&](double x, double y) { PutPixel(x, y, colour); });
+    WalkCircle(cx, cy, r, [&](double x, double y) { picture.Put(x, y, colour); });
   }
 }
 

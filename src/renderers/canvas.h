@@ -15,14 +15,37 @@ class Canvas {
 
   // Positions are doubles and become pixels by truncation toward zero; a pixel is written only
   // when 0 <= x <= maxX and 0 <= y <= maxY after truncation (so x = -0.5 draws in column 0).
-  void PutPixel(double x, double y, uint32_t colour);
+  // They sit here, inline, because every line, circle and particle calls them per point.
+  void PutPixel(double x, double y, uint32_t colour) { Clip().Put(x, y, colour); }
   // The pixel a position falls on, or null when it is clipped.
-  uint32_t* PixelAt(double x, double y) const;
-  void OrPixel(double x, double y, uint32_t colour);
+  uint32_t* PixelAt(double x, double y) const { return Clip().At(x, y); }
+  void OrPixel(double x, double y, uint32_t colour) { Clip().Or(x, y, colour); }
   void DrawLine(double x1, double y1, double x2, double y2, uint32_t colour, bool useOr);
   void DrawCircle(double cx, double cy, double r, uint32_t colour, bool useOr);
   void DrawBurst(double x, double y, double length, int32_t count, int32_t depth,
                  ColorCycler& cycler);
+
+  // The picture and its clipping limits as one drawing call reads them once: a pixel it writes
+  // could be one of the Canvas's own fields as far as the compiler knows, so the Canvas's
+  // would be read again after every point.
+  struct ClippedPicture {
+    uint32_t* buffer;
+    int32_t width;
+    double xEnd, yEnd;  // maxX + 1 and maxY + 1
+
+    uint32_t* At(double x, double y) const {
+      // trunc(x) lies in 0..maxX exactly when -1 < x < maxX + 1; NaN fails every comparison.
+      if (!(x > -1.0 && x < xEnd && y > -1.0 && y < yEnd) || buffer == nullptr) return nullptr;
+      return buffer + static_cast<int32_t>(y) * width + static_cast<int32_t>(x);
+    }
+    void Put(double x, double y, uint32_t colour) const {
+      if (uint32_t* pixel = At(x, y)) *pixel = colour;
+    }
+    void Or(double x, double y, uint32_t colour) const {
+      if (uint32_t* pixel = At(x, y)) *pixel |= colour;
+    }
+  };
+  ClippedPicture Clip() const { return {frameBuffer, width, maxX + 1.0, maxY + 1.0}; }
 
   uint32_t* frameBuffer = nullptr;
   int32_t width = 0;

@@ -14,8 +14,8 @@ namespace fs = std::filesystem;
 
 // Which folder of src may include which, lowest first: every include points down this table or
 // stays in its own folder. The platform's result codes sit below everything that reports a
-// display failure; the headless backend sees only the interface above it, and the SDL
-// backend only those two.
+// display failure; the headless backend sees only the interface above it and the copy kernels
+// its blits share, and the SDL backend only those.
 const std::map<std::string, std::set<std::string>> kMayInclude = {
     {"base", {}},
     {"platform/results", {}},
@@ -25,7 +25,7 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
     {"scene", {"renderers", "transforms", "base", "simd"}},
     {"video/portable", {"scene", "renderers", "transforms", "base", "simd", "platform/results"}},
     {"platform", {"platform/results"}},
-    {"platform/headless", {"platform", "platform/results", "base"}},
+    {"platform/headless", {"platform", "platform/results", "base", "simd"}},
     // The live backend keeps the headless backend's windows, surfaces and text underneath.
     {"platform/sdl", {"platform/headless", "platform", "platform/results", "base"}},
     {"video",

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <utility>
+
 #include "platform/direct_draw_results.h"
 #include "platform/display_flags.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/headless_text.h"
 #include "platform/headless/host_window.h"
+#include "simd/cpu_features.h"
 
 namespace corvex::testing {
 namespace {
@@ -75,6 +79,52 @@ TEST_F(HeadlessDevice, TheScreenBelongsToItsModeAndOverlaysToVideoMemory) {
   ASSERT_EQ(Create(ddscaps::Overlay | ddscaps::VideoMemory, 480, 0, &overlay), dd::Ok);
   EXPECT_EQ(Create(ddscaps::Overlay, 8, 0, &refused), dderr::OutOfVideoMemory);
   overlay->Release();
+}
+
+// A blit of a picture that outgrows the last-level cache, whole and into a window of the
+// target a few pixels in, with rows that start off the cache lines: each pixel it covers comes
+// from its place in the source and every other byte of the target keeps its value.
+TEST_F(HeadlessDevice, ABlitLargerThanTheCacheCopiesExactlyItsRectangle) {
+  backend.display.extraPitch = 12;
+  const auto side = static_cast<int32_t>(std::sqrt(LastLevelCacheBytes() / 8.0)) + 16;
+  Surface *from = nullptr, *to = nullptr;
+  ASSERT_EQ(Create(ddscaps::SystemMemory, side, 0, &from), dd::Ok);
+  ASSERT_EQ(Create(ddscaps::SystemMemory, side, 0, &to), dd::Ok);
+  auto pixels = [&](Surface* surface, auto&& visit) {
+    SurfaceDescription locked;
+    locked.size = kSurfaceDescriptionSize;
+    ASSERT_EQ(surface->Lock(nullptr, &locked, ddlock::Wait), dd::Ok);
+    for (int32_t y = 0; y < side; ++y) {
+      auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.surface) +
+                                              static_cast<ptrdiff_t>(y) * locked.pitch);
+      for (int32_t x = 0; x < side; ++x) visit(x, y, row[x]);
+    }
+    ASSERT_EQ(surface->Unlock(nullptr), dd::Ok);
+  };
+  auto pattern = [](int32_t x, int32_t y) {
+    return static_cast<uint32_t>(x * 0x10001 ^ y * 0x3F1);
+  };
+  constexpr uint32_t kUntouched = 0xCDCDCDCD;
+  pixels(from, [&](int32_t x, int32_t y, uint32_t& pixel) { pixel = pattern(x, y); });
+  const Rect whole{0, 0, side, side};
+  const Rect window{3, 5, side - 1, side - 2}, source{1, 0, side - 3, side - 7};
+  for (const auto& [destination, sourceRect] : {std::pair{whole, whole}, {window, source}}) {
+    SCOPED_TRACE(::testing::Message() << "into " << destination.left << "," << destination.top);
+    pixels(to, [&](int32_t, int32_t, uint32_t& pixel) { pixel = kUntouched; });
+    ASSERT_EQ(to->Blt(&destination, from, &sourceRect, 0), dd::Ok);
+    int64_t wrong = 0;
+    pixels(to, [&](int32_t x, int32_t y, uint32_t& pixel) {
+      const bool inside = x >= destination.left && x < destination.right &&
+                          y >= destination.top && y < destination.bottom;
+      const uint32_t expected = inside ? pattern(x - destination.left + sourceRect.left,
+                                                 y - destination.top + sourceRect.top)
+                                       : kUntouched;
+      wrong += pixel != expected;
+    });
+    EXPECT_EQ(wrong, 0);
+  }
+  from->Release();
+  to->Release();
 }
 
 TEST(HeadlessPixelsAndText, NarrowChannelsWidenYuvComesBackAndBytesAreReadAsUtf8) {

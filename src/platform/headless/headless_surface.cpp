@@ -7,6 +7,7 @@
 #include "platform/headless/headless_display.h"
 #include "platform/headless/headless_text.h"
 #include "platform/headless/headless_windows.h"
+#include "simd/row_copy.h"
 
 namespace corvex::platform::headless {
 
@@ -136,14 +137,19 @@ Result HeadlessSurface::Blt(const Rect* destination, Surface* source, const Rect
   const int64_t dw = d.right - d.left, dh = d.bottom - d.top;
   uint8_t* target = Memory();
   const uint8_t* origin = from->Memory();
+  const int32_t pitch = Pitch(), fromPitch = from->Pitch();
+  // Rows of equal width are copied whole. A copy the size of a large screen would push the
+  // picture through the cache and first read every line it fills, so it stores past the cache.
+  const auto rowBytes = static_cast<size_t>(drawn.right - drawn.left) * bytes;
+  const auto rows = static_cast<size_t>(drawn.bottom - drawn.top);
+  const RowCopy copyRow = IsEmpty(drawn) ? &PlainRowCopy : RowCopyFor(2 * rowBytes * rows);
   for (int32_t y = drawn.top; y < drawn.bottom && !IsEmpty(drawn); ++y) {
     const int64_t sy = s.top + (y - d.top) * sh / dh;
-    uint8_t* row = target + static_cast<ptrdiff_t>(y) * Pitch();
-    const uint8_t* fromRow = origin + sy * from->Pitch();
+    uint8_t* row = target + static_cast<ptrdiff_t>(y) * pitch;
+    const uint8_t* fromRow = origin + sy * fromPitch;
     if (sw == dw) {
       const int64_t sx = s.left + (drawn.left - d.left);
-      std::memcpy(row + static_cast<ptrdiff_t>(drawn.left) * bytes, fromRow + sx * bytes,
-                  static_cast<size_t>(drawn.right - drawn.left) * bytes);
+      copyRow(row + static_cast<ptrdiff_t>(drawn.left) * bytes, fromRow + sx * bytes, rowBytes);
       continue;
     }
     for (int32_t x = drawn.left; x < drawn.right; ++x) {
@@ -152,6 +158,7 @@ Result HeadlessSurface::Blt(const Rect* destination, Surface* source, const Rect
                   static_cast<size_t>(bytes));
     }
   }
+  FinishRowCopies();
   if (kind == Kind::Primary) display_.ScreenPresented(drawn);
   return dd::Ok;
 }
