@@ -10,10 +10,9 @@
 #include "platform/backend.h"
 #include "platform/dialog_system.h"
 #include "platform/file_system.h"
+#include "platform/library_files.h"
 #include "platform/messages.h"
 #include "platform/window_system.h"
-#include "plugin/module_files.h"
-#include "plugin/vis_module.h"
 #include "resources/resource.h"
 
 namespace corvex {
@@ -25,12 +24,12 @@ constexpr const char* kVersionName = "v1.07";
 constexpr const char* kReadmeFileName = "vis_corvex.txt";
 }  // namespace
 
-AboutDialog::AboutDialog(const VisModule& module) {
-  platform::Backend& backend = platform::BackendOf(module.hwndParent);
+AboutDialog::AboutDialog(platform::WindowHandle hostWindow, platform::InstanceHandle library) {
+  platform::Backend& backend = platform::BackendOf(hostWindow);
   platform::DialogSystem& dialogs = backend.Dialogs();
-  window =
-      dialogs.CreateDialogWindow(module.hDllInstance, kAboutBoxTemplate, module.hwndParent,
-                                 &AboutDialog::DialogProcedure, reinterpret_cast<intptr_t>(this));
+  window = dialogs.CreateDialogWindow(library, kAboutBoxTemplate, hostWindow,
+                                      &AboutDialog::DialogProcedure,
+                                      reinterpret_cast<intptr_t>(this));
   if (window == nullptr) return;
   backend.Windows().ShowWindow(window, platform::sw::ShowNormal);
 
@@ -42,7 +41,8 @@ AboutDialog::AboutDialog(const VisModule& module) {
   theAboutDialog = this;
 
   // The bytes go to the box as they are: no change of line ends or character set.
-  const std::string path = PathBesideModule(module, kReadmeFileName);
+  const std::string path =
+      platform::PathBesideLibrary(backend.Windows(), library, kReadmeFileName);
   const std::optional<size_t> length =
       backend.Files().ReadFileStart(path.c_str(), readmeText, sizeof readmeText - 1);
   if (!length) {
@@ -81,9 +81,9 @@ intptr_t CORVEX_CALLBACK AboutDialog::DialogProcedure(platform::WindowHandle win
   return 0;
 }
 
-void OpenAboutBox(VisModule& module) {
+void OpenAboutBox(platform::WindowHandle hostWindow, platform::InstanceHandle library) {
   if (aboutDialogOpen != 0) return;
-  auto* about = new AboutDialog(module);
+  auto* about = new AboutDialog(hostWindow, library);
   if (about->window == nullptr) delete about;  // no box could be made: Config must not wait
 }
 

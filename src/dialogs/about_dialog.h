@@ -5,16 +5,15 @@
 
 namespace corvex {
 
-struct VisModule;
-
 // The About box: the picture, the product name and version, two lines about the plug-in and
 // the readme vis_corvex.txt from beside the library. It closes with OK. At most one exists,
 // theAboutDialog, while aboutDialogOpen is 1.
 class AboutDialog {
  public:
-  // Builds and shows the box for the host's module record. Leaves window null when the dialog
-  // could not be created; the caller then deletes the object.
-  explicit AboutDialog(const VisModule& module);
+  // Builds and shows the box over the host's window, from the templates and readme of the
+  // library loaded as `library`. Leaves window null when the dialog could not be created; the
+  // caller then deletes the object.
+  AboutDialog(platform::WindowHandle hostWindow, platform::InstanceHandle library);
   virtual ~AboutDialog();
   AboutDialog(const AboutDialog&) = delete;
   AboutDialog& operator=(const AboutDialog&) = delete;

@@ -10,8 +10,6 @@
 #include "platform/dialog_system.h"
 #include "platform/messages.h"
 #include "platform/window_system.h"
-#include "plugin/plugin_objects.h"
-#include "plugin/vis_module.h"
 #include "resources/resource.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
@@ -185,9 +183,9 @@ intptr_t ConfigDialog::Command(int32_t id, uint32_t code) {
       video.useDelay = !video.useDelay;
       return 1;
     case IDC_HELP_AND_INFO:
-      // The plug-in window's user data is the host's module record.
-      if (auto* module = reinterpret_cast<VisModule*>(WindowsOf(video).GetUserData(video.window))) {
-        OpenAboutBox(*module);
+      // Over the host's window, as the host's own Config call opens it.
+      if (video.hostWindow != nullptr && video.hostInstance != nullptr) {
+        OpenAboutBox(*video.hostWindow, *video.hostInstance);
       }
       return 1;
     case IDC_NEXT_RENDERER:

@@ -16,7 +16,6 @@
 
 namespace corvex {
 
-Video* theVideo = nullptr;
 platform::TrayIconRecord trayIcon = {};
 int32_t pluginWindowGone = 0;
 int32_t (*processorCheck)() = &HasMmx;
@@ -114,7 +113,7 @@ void Quit(VisModule* module) {
 }
 
 void Config(VisModule* module) {
-  OpenAboutBox(*module);
+  OpenAboutBox(module->hwndParent, module->hDllInstance);
   platform::WindowSystem& windows = WindowsOf(*module);
   // Pumps this thread's messages, without waiting, until the About box has closed.
   platform::Message message;

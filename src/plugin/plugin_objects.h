@@ -5,11 +5,10 @@
 
 namespace corvex {
 
-class Video;
 struct VisModule;
 
-// The plug-in's process-wide objects beyond those of the core (scene/process_objects.h).
-extern Video* theVideo;
+// The plug-in's process-wide objects beyond those of the core (base/process_objects.h) and
+// the Video (video/video.h).
 extern platform::TrayIconRecord trayIcon;
 // 1 once the plug-in's own window has been destroyed during a run: that already asked the host
 // to end the plug-in, and the frames a host still sends before Quit have nowhere to go.

@@ -6,7 +6,6 @@
 #include "platform/backend.h"
 #include "platform/profile_store.h"
 #include "plugin/module_files.h"
-#include "plugin/plugin_objects.h"
 #include "plugin/vis_module.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"

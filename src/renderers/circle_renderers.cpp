@@ -8,9 +8,8 @@
 #include "base/random.h"
 #include "renderers/canvas.h"
 #include "renderers/color_cycler.h"
+#include "renderers/renderer_frame.h"
 #include "renderers/renderer_rules.h"
-#include "scene/scene_manager.h"
-#include "video/portable/video_core.h"
 
 namespace corvex {
 
@@ -45,7 +44,7 @@ int32_t DropOffset(int32_t size) {
 
 }  // namespace
 
-void SceneManager::SpectralSpheres() {
+void RendererFrame::SpectralSpheres() {
   static SpectralSpheresState st;
   useFeedback = 1;
   for (int32_t k = 4; k > 0; --k) st.s[k].SetLeader(&st.s[k - 1]);
@@ -74,12 +73,12 @@ void SceneManager::SpectralSpheres() {
   }
 }
 
-void SceneManager::Hypnotizer() {
+void RendererFrame::Hypnotizer() {
   static HypnotizerState s;
   useFeedback = 1;
   s.b.SetLeader(&s.a);
-  const int32_t h = video.height;
-  const int32_t w = video.width;
+  const int32_t h = height;
+  const int32_t w = width;
   const double halfW = w * 0.5;
   const double halfH = h * 0.5;
   if (sceneJustStarted != 0) {
@@ -117,7 +116,7 @@ void SceneManager::Hypnotizer() {
   s.phase += s.speed;
 }
 
-void SceneManager::Sparkles() {
+void RendererFrame::Sparkles() {
   static SparklesState s;
   useFeedback = 1;
   const double orbitX = std::cos(s.phase) * widthF * 0.25;
@@ -134,7 +133,7 @@ void SceneManager::Sparkles() {
   s.phase += s.speed;
 }
 
-void SceneManager::PaintDrops() {
+void RendererFrame::PaintDrops() {
   useFeedback = 1;
   ClearSustain(*this);
   // A drop needs the mix level above about 0.2236 of the peak; at the peak there are 115.

@@ -9,8 +9,8 @@
 #include "renderers/canvas.h"
 #include "renderers/color_cycler.h"
 #include "renderers/particle.h"
+#include "renderers/renderer_frame.h"
 #include "renderers/renderer_rules.h"
-#include "scene/scene_manager.h"
 
 namespace corvex {
 
@@ -54,22 +54,22 @@ struct FloatingTriangleState {
 };
 
 // The pull of the orbiting renderers grows with the square of the width: 4000 at 640 pixels.
-double OrbitPull(const SceneManager& scene) {
-  const double scale = scene.widthF * 0.003125;
+double OrbitPull(const RendererFrame& frame) {
+  const double scale = frame.widthF * 0.003125;
   return scale * scale * 1000.0;
 }
 
 // One frame of an orbiting particle: pulled towards the attractor, slowed, moved, plotted.
-void Orbit(SceneManager& scene, Particle& p, double ax, double ay, double pull, uint32_t colour) {
+void Orbit(RendererFrame& frame, Particle& p, double ax, double ay, double pull, uint32_t colour) {
   p.Attract(ax, ay, pull, 2.0);
   p.Damp(true, true);
-  p.Move(false, scene);
-  scene.PutPixel(p.x, p.y, colour);
+  p.Move(false, frame);
+  frame.PutPixel(p.x, p.y, colour);
 }
 
 }  // namespace
 
-void SceneManager::OrbitingParticlesBeat() {
+void RendererFrame::OrbitingParticlesBeat() {
   static OrbitingBeatState s;
   useFeedback = 1;
   ClearSustainIfOptional(*this);
@@ -91,7 +91,7 @@ void SceneManager::OrbitingParticlesBeat() {
   }
 }
 
-void SceneManager::OrbitingParticlesVolume() {
+void RendererFrame::OrbitingParticlesVolume() {
   static OrbitingVolumeState s;
   useFeedback = 1;
   s.cyc[1].SetLeader(&s.cyc[0]);
@@ -119,7 +119,7 @@ void SceneManager::OrbitingParticlesVolume() {
   s.phase += s.speed;
 }
 
-void SceneManager::Snow() {
+void RendererFrame::Snow() {
   static SnowState s;
   useFeedback = 1;
   ClearSustainIfOptional(*this);
@@ -146,7 +146,7 @@ void SceneManager::Snow() {
   }
 }
 
-void SceneManager::SpectrumSplash() {
+void RendererFrame::SpectrumSplash() {
   static SpectrumSplashState s;
   useFeedback = 1;
   ClearSustain(*this);
@@ -194,7 +194,7 @@ void SceneManager::SpectrumSplash() {
   }
 }
 
-void SceneManager::FloatingTriangle() {
+void RendererFrame::FloatingTriangle() {
   static FloatingTriangleState s;
   useFeedback = 1;
   ClearSustainIfOptional(*this);

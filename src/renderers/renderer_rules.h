@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "scene/scene_manager.h"
+#include "renderers/renderer_frame.h"
 
 namespace corvex {
 
@@ -17,21 +17,21 @@ inline double RelativeToPeak(double level, double peak) {
 }
 
 // A beat: the mix level strictly above factor times the running peak.
-inline bool IsBeat(const SceneManager& scene, double factor) {
-  return scene.levelMix > factor * scene.peakLevel;
+inline bool IsBeat(const RendererFrame& frame, double factor) {
+  return frame.levelMix > factor * frame.peakLevel;
 }
 
 // The current transform's flags. Before any warp map exists there is no transform: no flag is
 // set and clearing does nothing.
-bool CenterDetail(const SceneManager& scene);
+bool CenterDetail(const RendererFrame& frame);
 // Renderers that want fading trails clear sustain when the transform allows it...
-void ClearSustainIfOptional(SceneManager& scene);
+void ClearSustainIfOptional(RendererFrame& frame);
 // ...and some clear it whatever the transform says.
-void ClearSustain(SceneManager& scene);
+void ClearSustain(RendererFrame& frame);
 
 // Re-seeds a particle at a random pixel of the frame with a random velocity: each component is
 // (RandomInt(n) - n / 2) * spread. Draws x, y, vx, vy in that order.
-void Scatter(Particle& particle, const SceneManager& scene, int32_t n, double spread,
+void Scatter(Particle& particle, const RendererFrame& frame, int32_t n, double spread,
              double damping);
 
 }  // namespace corvex

@@ -3,20 +3,20 @@
 namespace corvex {
 
 const RendererSlot kRendererSlots[kRendererCount] = {
-    {"Plain-Vanilla Waveforms", [](SceneManager& s) { s.PlainVanillaWaveforms(); }},
-    {"Wavy Circle", [](SceneManager& s) { s.WavyCircle(); }},
-    {"Moving Volume Cicle", [](SceneManager& s) { s.MovingVolumeCircle(); }},
-    {"Shivering Lines", [](SceneManager& s) { s.ShiveringLines(); }},
-    {"Spectral Spheres", [](SceneManager& s) { s.SpectralSpheres(); }},
-    {"Hypnotizer", [](SceneManager& s) { s.Hypnotizer(); }},
-    {"Volume Lines", [](SceneManager& s) { s.VolumeLines(); }},
-    {"Sparkles", [](SceneManager& s) { s.Sparkles(); }},
-    {"Paint Drops", [](SceneManager& s) { s.PaintDrops(); }},
-    {"Orbiting Particles - Beat", [](SceneManager& s) { s.OrbitingParticlesBeat(); }},
-    {"Orbiting Particles - Volume", [](SceneManager& s) { s.OrbitingParticlesVolume(); }},
-    {"Snow", [](SceneManager& s) { s.Snow(); }},
-    {"Spectrum Splash", [](SceneManager& s) { s.SpectrumSplash(); }},
-    {"Floating Triangle", [](SceneManager& s) { s.FloatingTriangle(); }},
+    {"Plain-Vanilla Waveforms", [](RendererFrame& s) { s.PlainVanillaWaveforms(); }},
+    {"Wavy Circle", [](RendererFrame& s) { s.WavyCircle(); }},
+    {"Moving Volume Cicle", [](RendererFrame& s) { s.MovingVolumeCircle(); }},
+    {"Shivering Lines", [](RendererFrame& s) { s.ShiveringLines(); }},
+    {"Spectral Spheres", [](RendererFrame& s) { s.SpectralSpheres(); }},
+    {"Hypnotizer", [](RendererFrame& s) { s.Hypnotizer(); }},
+    {"Volume Lines", [](RendererFrame& s) { s.VolumeLines(); }},
+    {"Sparkles", [](RendererFrame& s) { s.Sparkles(); }},
+    {"Paint Drops", [](RendererFrame& s) { s.PaintDrops(); }},
+    {"Orbiting Particles - Beat", [](RendererFrame& s) { s.OrbitingParticlesBeat(); }},
+    {"Orbiting Particles - Volume", [](RendererFrame& s) { s.OrbitingParticlesVolume(); }},
+    {"Snow", [](RendererFrame& s) { s.Snow(); }},
+    {"Spectrum Splash", [](RendererFrame& s) { s.SpectrumSplash(); }},
+    {"Floating Triangle", [](RendererFrame& s) { s.FloatingTriangle(); }},
 };
 
 }  // namespace corvex

@@ -1,14 +1,14 @@
 #pragma once
 #include <cstdint>
 
-#include "scene/scene_manager.h"
+#include "renderers/renderer_frame.h"
 
 namespace corvex {
 
 // The 14 renderer slots in order: the name the user sees and the operation that draws.
 struct RendererSlot {
   const char* name;
-  void (*render)(SceneManager& scene);
+  void (*render)(RendererFrame& frame);
 };
 
 extern const RendererSlot kRendererSlots[kRendererCount];

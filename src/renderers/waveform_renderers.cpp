@@ -10,8 +10,8 @@
 #include "base/random.h"
 #include "renderers/canvas.h"
 #include "renderers/color_cycler.h"
+#include "renderers/renderer_frame.h"
 #include "renderers/renderer_rules.h"
-#include "scene/scene_manager.h"
 
 namespace corvex {
 
@@ -57,9 +57,9 @@ struct VolumeLinesState {
 // in whatever point came last, even one of the other path.
 class ShiveringPen {
  public:
-  ShiveringPen(SceneManager& scene, ColorCycler& cycler, const int32_t* entries, int32_t path,
+  ShiveringPen(RendererFrame& frame, ColorCycler& cycler, const int32_t* entries, int32_t path,
                const double* samples, int32_t& off)
-      : scene_(scene),
+      : frame_(frame),
         entries_(entries),
         samples_(samples),
         off_(off),
@@ -81,7 +81,7 @@ class ShiveringPen {
       while (dir > 0 ? m_ < target : m_ > target) {
         if (++steps > kMostStepsPerSegment) return false;
         w_ = w_ >= 1151 ? 0 : w_ + 1;
-        off_ = static_cast<int32_t>(samples_[MirroredSample(w_)] * scene_.heightF * 0.00048828125);
+        off_ = static_cast<int32_t>(samples_[MirroredSample(w_)] * frame_.heightF * 0.00048828125);
         m_ += dir;
         if (vertical_) {
           y_ += dir;
@@ -113,15 +113,15 @@ class ShiveringPen {
   // A point 5 pixels thick across the direction of travel (dx, dy), drawn only when all five
   // lie inside a margin of 3 pixels.
   void Plot(int32_t px, int32_t py, int32_t dx, int32_t dy) {
-    if (!(px > 2 && px < scene_.innerMaxX && py > 2 && py < scene_.innerMaxY)) return;
-    scene_.PutPixel(px, py, c0_);
-    scene_.PutPixel(px - dx, py - dy, c1_);
-    scene_.PutPixel(px + dx, py + dy, c1_);
-    scene_.PutPixel(px - 2 * dx, py - 2 * dy, c2_);
-    scene_.PutPixel(px + 2 * dx, py + 2 * dy, c2_);
+    if (!(px > 2 && px < frame_.innerMaxX && py > 2 && py < frame_.innerMaxY)) return;
+    frame_.PutPixel(px, py, c0_);
+    frame_.PutPixel(px - dx, py - dy, c1_);
+    frame_.PutPixel(px + dx, py + dy, c1_);
+    frame_.PutPixel(px - 2 * dx, py - 2 * dy, c2_);
+    frame_.PutPixel(px + 2 * dx, py + 2 * dy, c2_);
   }
 
-  SceneManager& scene_;
+  RendererFrame& frame_;
   const int32_t* entries_;
   const double* samples_;
   int32_t& off_;
@@ -135,7 +135,7 @@ class ShiveringPen {
 
 }  // namespace
 
-void SceneManager::PlainVanillaWaveforms() {
+void RendererFrame::PlainVanillaWaveforms() {
   static PlainVanillaState s;
   useFeedback = 1;
   s.c3.SetLeader(&s.c2);
@@ -176,7 +176,7 @@ void SceneManager::PlainVanillaWaveforms() {
   s.phase += 0.01;
 }
 
-void SceneManager::WavyCircle() {
+void RendererFrame::WavyCircle() {
   static WavyCircleState s;
   useFeedback = 1;
   ClearSustainIfOptional(*this);
@@ -216,7 +216,7 @@ void SceneManager::WavyCircle() {
   }
 }
 
-void SceneManager::MovingVolumeCircle() {
+void RendererFrame::MovingVolumeCircle() {
   static MovingVolumeCircleState s;
   useFeedback = 1;
   // The centre bounces between the left and right edges, one pixel a frame, and runs on
@@ -253,12 +253,12 @@ void SceneManager::MovingVolumeCircle() {
   }
 }
 
-void SceneManager::ShiveringLines() {
+void RendererFrame::ShiveringLines() {
   static ShiveringLinesState s;
   if (sceneJustStarted != 0) {
     peakLevel *= 0.5;  // before this frame's beat test
     // A scene of this renderer keeps its trails one time in four and is wiped every frame in
-    // the others; the flag is left alone for the rest of the scene.
+    // the others; the flag is left alone for the rest of the frame.
     useFeedback = RandomInt(3) == 0 ? 1 : 0;
     s.cornerCount = RandomInt(2) * 3 + 7;
   }
@@ -283,7 +283,7 @@ void SceneManager::ShiveringLines() {
   second.Draw(s.cornerCount);
 }
 
-void SceneManager::VolumeLines() {
+void RendererFrame::VolumeLines() {
   static VolumeLinesState s;
   useFeedback = 1;
   s.b.SetLeader(&s.a);

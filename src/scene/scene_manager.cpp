@@ -4,12 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/cut_text.h"
 #include "base/process_objects.h"
 #include "renderers/renderer_table.h"
+#include "scene/video_core.h"
 #include "transforms/transform_manager.h"
 #include "transforms/warp_pass.h"
-#include "video/portable/cut_text.h"
-#include "video/portable/video_core.h"
 
 namespace corvex {
 
@@ -114,6 +114,8 @@ void SceneManager::FrameStep(const uint8_t (*spectrum)[kAudioLength],
   // 10.
   if (sceneJustStarted != 0) sceneJustStarted = 0;
 }
+
+TransformFlags* SceneManager::CurrentTransformFlags() const { return video.transformManager; }
 
 void SceneManager::ClearGuardRow() {
   if (video.previousFrame == nullptr || video.width <= 0 || video.height < 0) return;

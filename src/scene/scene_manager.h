@@ -1,14 +1,11 @@
 #pragma once
 #include <cstdint>
 
-#include "renderers/canvas.h"
+#include "renderers/renderer_frame.h"
 
 namespace corvex {
 
 class VideoCore;
-
-inline constexpr int32_t kRendererCount = 14;
-inline constexpr int32_t kAudioLength = 576;
 
 // Host requests, sent as wm::User with these lParam values.
 inline constexpr intptr_t kAskPlayingPosition = 105;
@@ -16,11 +13,11 @@ inline constexpr intptr_t kAskPlaylistIndex = 125;
 inline constexpr intptr_t kAskTitle = 212;
 
 // The per-frame driver of the picture: feedback or wipe, geometry, scene clock, audio
-// analysis, song polling and the renderers, which are its own operations.
-class SceneManager : public Canvas {
+// analysis, song polling and the renderers, which draw on it as their RendererFrame.
+class SceneManager : public RendererFrame {
  public:
   explicit SceneManager(VideoCore& video);
-  virtual ~SceneManager();
+  ~SceneManager() override;
   SceneManager(const SceneManager&) = delete;
   SceneManager& operator=(const SceneManager&) = delete;
 
@@ -37,22 +34,8 @@ class SceneManager : public Canvas {
   int32_t AllRenderersMask() const;
   void SetRendererMask(int32_t value);
 
-  // The renderers, by slot.
-  void PlainVanillaWaveforms();    // 0
-  void WavyCircle();               // 1
-  void MovingVolumeCircle();       // 2
-  void ShiveringLines();           // 3
-  void SpectralSpheres();          // 4
-  void Hypnotizer();               // 5
-  void VolumeLines();              // 6
-  void Sparkles();                 // 7
-  void PaintDrops();               // 8
-  void OrbitingParticlesBeat();    // 9
-  void OrbitingParticlesVolume();  // 10
-  void Snow();                     // 11
-  void SpectrumSplash();           // 12
-  void FloatingTriangle();         // 13
-
+  // The flags of the Video's current transform; none before a warp map exists.
+  TransformFlags* CurrentTransformFlags() const override;
 
   VideoCore& video;
   int32_t frameInScene = 0;
@@ -60,28 +43,17 @@ class SceneManager : public Canvas {
   int32_t minFramesPerScene = 100;
   int32_t maxFramesPerScene = 2000;
   int32_t rendererCount = kRendererCount;
-  double spectrumLeft[kAudioLength] = {};
-  double spectrumRight[kAudioLength] = {};
-  double spectrumSum[kAudioLength] = {};
-  double waveLeft[kAudioLength] = {};
-  double waveRight[kAudioLength] = {};
-  double waveMix[kAudioLength] = {};
-  double levelLeft = 0.0;
-  double levelRight = 0.0;
-  double levelMix = 0.0;
-  double peakLevel = 0.0;
   int32_t songPosition = 0;
   char* songTitle = nullptr;  // 256 bytes, owned
   int32_t lockedRenderer = -1;
   int32_t lockedTransform = -1;
   char rendererNames[kRendererCount][256] = {};
-  int32_t sceneJustStarted = 1;
-  int32_t useFeedback = 0;
   int32_t* activeRenderers = nullptr;   // kRendererCount entries, owned
   int32_t showSongTitle = 1;
   int32_t* enabledRenderers = nullptr;  // rendererCount entries, owned
-  // width, height, centerX/Y, widthF/heightF, centerXF/YF, maxX/Y, innerMaxX/Y and
-  // frameBuffer come from Canvas.
+  // The audio analysis, sceneJustStarted and useFeedback come from RendererFrame; width,
+  // height, centerX/Y, widthF/heightF, centerXF/YF, maxX/Y, innerMaxX/Y and frameBuffer from
+  // Canvas.
 };
 
 }  // namespace corvex

@@ -2,8 +2,8 @@
 #include "base/random.h"
 #include "base/slot_mask.h"
 #include "scene/scene_manager.h"
+#include "scene/video_core.h"
 #include "transforms/transform_manager.h"
-#include "video/portable/video_core.h"
 
 namespace corvex {
 

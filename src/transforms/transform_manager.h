@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/transform_flags.h"
+
 namespace corvex {
 
 struct MapRowKernels;
@@ -12,7 +14,7 @@ extern const char* const kTransformNames[kTransformCount];
 
 // Owns the warp map and knows the 15 transforms: their names, which are enabled, which is
 // current, and the generator that builds each one's map and sets its three flags.
-class TransformManager {
+class TransformManager : public TransformFlags {
  public:
   TransformManager();
   virtual ~TransformManager();
@@ -55,9 +57,7 @@ class TransformManager {
   int32_t mapPixelCount = 0;
   int32_t currentTransform = 0;
   int32_t transformCount = kTransformCount;
-  uint8_t sustain = 0;
-  uint8_t sustainOptional = 0;
-  uint8_t centerDetail = 0;
+  // sustain, sustainOptional and centerDetail: TransformFlags
   int32_t* enabledTransforms = nullptr;
   double pixelX = 0.0;
   double pixelY = 0.0;

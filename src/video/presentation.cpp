@@ -2,8 +2,8 @@
 
 #include "platform/backend.h"
 #include "platform/display_flags.h"
+#include "platform/library_files.h"
 #include "platform/window_system.h"
-#include "plugin/module_files.h"
 #include "video/error_reporting.h"
 #include "video/portable/compose_kernels.h"
 #include "video/video.h"

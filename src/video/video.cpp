@@ -14,6 +14,8 @@ namespace corvex {
 
 using namespace platform;
 
+Video* theVideo = nullptr;
+
 Video::Video(Backend& platformBackend) : backend(platformBackend) {
   pixelFormat.size = kPixelFormatSize;
   FontRequest request;

@@ -4,9 +4,9 @@
 #include "platform/display.h"
 #include "platform/handles.h"
 #include "platform/text.h"
+#include "scene/video_core.h"
 #include "video/portable/compose_format.h"
 #include "video/portable/mode_filter.h"
-#include "video/portable/video_core.h"
 
 namespace corvex {
 
@@ -146,6 +146,9 @@ class Video : public VideoCore {
 
   bool windowClassRegistered_ = false;
 };
+
+// The plug-in's one Video from its Init to its Quit, null outside them; the panel works on it.
+extern Video* theVideo;
 
 // Writes length characters of text at (x, y) in shadow style: black one pixel right and down,
 // then white in place. The text colour stays white.

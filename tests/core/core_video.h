@@ -6,8 +6,8 @@
 
 #include "base/process_objects.h"
 #include "scene/scene_manager.h"
+#include "scene/video_core.h"
 #include "transforms/transform_manager.h"
-#include "video/portable/video_core.h"
 
 namespace corvex::testing {
 

@@ -13,9 +13,9 @@
 #include "host_error.h"
 #include "key_script.h"
 #include "platform/messages.h"
-#include "plugin/plugin_objects.h"
 #include "program_runs.h"
 #include "test_files.h"
+#include "video/video.h"
 
 namespace corvex::host {
 namespace {

@@ -37,14 +37,14 @@ TEST_F(AboutBox, ShowsTheVersionAndTheReadmeAsItIs) {
   for (const auto& [file, text] : cases) {
     std::filesystem::remove(readmePath);
     if (file) PluginHarness::WriteFile(readmePath, *file);
-    OpenAboutBox(player.module());
+    OpenAboutBox(player.module().hwndParent, player.module().hDllInstance);
     EXPECT_EQ(Text(1023), "Version v1.07");
     EXPECT_EQ(Text(1021), text);
     EXPECT_EQ(PressOk(), 1);
     EXPECT_EQ(aboutDialogOpen, 0);
   }
   std::filesystem::create_directory(readmePath);  // unreadable
-  OpenAboutBox(player.module());
+  OpenAboutBox(player.module().hwndParent, player.module().hDllInstance);
   EXPECT_EQ(Text(1021), "Readme file missing...");
 }
 

@@ -15,7 +15,6 @@
 
 #include "base/process_objects.h"
 #include "platform/headless/headless_profiles.h"
-#include "plugin/module_files.h"
 #include "running_plugin.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"

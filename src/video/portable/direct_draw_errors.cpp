@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/cut_text.h"
 #include "platform/direct_draw_results.h"
-#include "video/portable/cut_text.h"
 
 namespace corvex {
 

@@ -6,9 +6,10 @@ namespace corvex {
 
 class TransformManager;
 
-// The part of the Video that the portable core sees: the two pictures, the owner of the warp
+// The part of the Video that the frame step works on: the two pictures, the owner of the warp
 // map, the message line, and the one question the frame step puts to the host window. The
-// platform-bound Video derives from it, so the core never includes a platform header.
+// platform-bound Video derives from it, so the scene never includes a platform header or
+// anything of the video layer above it.
 class VideoCore {
  public:
   VideoCore();

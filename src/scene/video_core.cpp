@@ -1,10 +1,10 @@
-#include "video/portable/video_core.h"
+#include "scene/video_core.h"
 
 #include <cstdlib>
 #include <cstring>
 
+#include "base/cut_text.h"
 #include "transforms/transform_manager.h"
-#include "video/portable/cut_text.h"
 
 namespace corvex {
 
