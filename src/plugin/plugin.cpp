@@ -7,6 +7,7 @@
 #include "platform/backend.h"
 #include "platform/messages.h"
 #include "plugin/plugin_objects.h"
+#include "plugin/session_backend.h"
 #include "plugin/settings.h"
 #include "plugin/vis_module.h"
 #include "plugin/window_procedure.h"
@@ -40,7 +41,7 @@ VisModule visModule = {
 VisModule* GetModule(int32_t index) { return index == 0 ? &visModule : nullptr; }
 
 platform::WindowSystem& WindowsOf(const VisModule& module) {
-  return platform::BackendOf(module.hwndParent).Windows();
+  return SessionBackend(module).Windows();
 }
 
 }  // namespace

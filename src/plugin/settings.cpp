@@ -6,6 +6,7 @@
 #include "platform/backend.h"
 #include "platform/profile_store.h"
 #include "plugin/module_files.h"
+#include "plugin/session_backend.h"
 #include "plugin/vis_module.h"
 #include "scene/scene_manager.h"
 #include "transforms/transform_manager.h"
@@ -85,7 +86,7 @@ bool SettingsObjectsExist() {
 }
 
 platform::ProfileStore& ProfilesOf(const VisModule& module) {
-  return platform::BackendOf(module.hwndParent).Profiles();
+  return SessionBackend(module).Profiles();
 }
 
 }  // namespace

@@ -201,6 +201,19 @@ TEST(FaultRuns, TheAboutBoxGoesWithTheHostWindowThatOwnsIt) {
   EXPECT_TRUE(player.windows().messageBoxes.empty());
 }
 
+TEST(FaultRuns, AHostThatDestroysItsWindowBeforeQuitStillHasTheSettingsSavedBesideThePlugin) {
+  PluginHarness player;
+  player.UseSmallDisplay();
+  SeedRandom(3);
+  ASSERT_EQ(player.Init(), 0);
+  player.Render();
+  player.windows().DestroyWindow(player.host().handle());
+  player.Quit();
+  EXPECT_NE(PluginHarness::ReadFile(player.FileBesidePlugin("vis_corvex.ini")), "");
+  EXPECT_TRUE(player.windows().trayIcons.empty());
+  EXPECT_TRUE(player.windows().messageBoxes.empty());
+}
+
 TEST(FaultRuns, WindowPositionsAtTheEndsOfTheRangeKeepTheWindowWholeAndOnItsPlace) {
   // Far edges that would not fit in 32 bits pull the window back just enough.
   const struct { int32_t x, y; Rect placed; } positions[] = {
