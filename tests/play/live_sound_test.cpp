@@ -234,6 +234,24 @@ std::pair<int, std::string> RunCorvex(const std::string& arguments) {
   return {WEXITSTATUS(status), output};
 }
 
+TEST(LiveSound, WithoutASoundDeviceCorvexsNoteIsTheOnlyLineAboutIt) {
+  REQUIRE_DISPLAY();
+  // An empty ALSA configuration knows no device on any machine, and ALSA prints lines of its
+  // own when asked for one.
+  const std::string config = LiveDesktop::Folder() + "/no-devices.conf";
+  const std::string settings = LiveDesktop::Folder() + "/silent.ini";
+  std::ofstream(config).close();
+  std::ofstream(settings).close();
+  ScopedEnv driver("SDL_AUDIODRIVER", "alsa");
+  ScopedEnv alsa("ALSA_CONFIG_PATH", config.c_str());
+  const std::string song = WriteTrack("unheard.wav", 1.0, QuietTone);
+  const auto [status, output] =
+      RunCorvex("play --frames 3 --refresh 0 --settings " + settings + " " + song);
+  EXPECT_EQ(status, 0) << output;
+  EXPECT_NE(output.find("corvex: no sound device"), std::string::npos) << output;
+  EXPECT_EQ(output.find("ALSA lib"), std::string::npos) << output;
+}
+
 TEST(LiveSound, AFileThatIsNoAudioFailsAsInARender) {
   const std::string missing = LiveDesktop::Folder() + "/missing.wav";
   const std::string text = LiveDesktop::Folder() + "/notes.wav";

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "host_error.h"
+#include "play/quiet_standard_error.h"
 #include "play/stereo_format.h"
 
 namespace corvex::host {
@@ -51,6 +52,20 @@ void RestartAudio() {
 CaptureInput::CaptureInput() {
   SDL_AudioSpec want = StereoFormat(rate_, 512, &CaptureInput::Callback, this);
   SDL_AudioSpec have{};
+  {
+    QuietStandardError quiet;
+    OpenDevice(want, have);
+  }
+  if (device_ == 0) {
+    throw HostError(ExitStatus::kInput,
+                    std::string("--capture: there is no sound to record from (") +
+                        SDL_GetError() + ")");
+  }
+  ring_.assign(static_cast<size_t>(rate_) * 2, 0);
+  SDL_PauseAudioDevice(device_, 0);
+}
+
+void CaptureInput::OpenDevice(SDL_AudioSpec& want, SDL_AudioSpec& have) {
   const char* driver = SDL_GetCurrentAudioDriver();
   if (driver != nullptr && std::strcmp(driver, "pulseaudio") == 0 &&
       std::getenv("PULSE_SOURCE") == nullptr) {
@@ -64,23 +79,14 @@ CaptureInput::CaptureInput() {
     if (device_ != 0) {
       monitor_ = true;
       deviceName_ = "the monitor of the default output (" + DefaultOutput() + ")";
-    } else {
-      RestartAudio();
+      return;
     }
+    RestartAudio();
   }
-  if (device_ == 0) {
-    const std::string monitor = MonitorDevice();
-    monitor_ = !monitor.empty();
-    deviceName_ = monitor_ ? monitor : "the default recording device";
-    device_ = SDL_OpenAudioDevice(monitor_ ? monitor.c_str() : nullptr, 1, &want, &have, 0);
-  }
-  if (device_ == 0) {
-    throw HostError(ExitStatus::kInput,
-                    std::string("--capture: there is no sound to record from (") +
-                        SDL_GetError() + ")");
-  }
-  ring_.assign(static_cast<size_t>(rate_) * 2, 0);
-  SDL_PauseAudioDevice(device_, 0);
+  const std::string monitor = MonitorDevice();
+  monitor_ = !monitor.empty();
+  deviceName_ = monitor_ ? monitor : "the default recording device";
+  device_ = SDL_OpenAudioDevice(monitor_ ? monitor.c_str() : nullptr, 1, &want, &have, 0);
 }
 
 CaptureInput::~CaptureInput() { SDL_CloseAudioDevice(device_); }

@@ -31,6 +31,9 @@ class CaptureInput {
 
  private:
   static void Callback(void* self, Uint8* stream, int length);
+  // Opens the monitor of the default output where there is one, else the default recording
+  // device; device_ stays 0 when neither opens.
+  void OpenDevice(SDL_AudioSpec& want, SDL_AudioSpec& have);
 
   SDL_AudioDeviceID device_ = 0;
   std::string deviceName_;

@@ -14,6 +14,7 @@
 #include "play/capture_input.h"
 #include "play/media_keys.h"
 #include "play/playback.h"
+#include "play/quiet_standard_error.h"
 #include "play/player_window.h"
 #include "player.h"
 #include "plugin_guard.h"
@@ -66,13 +67,17 @@ double DisplayRefresh(SDL_Window* window) {
 
 // SDL's audio for the length of a run; its absence is not an error (the run is silent).
 struct AudioSubsystem {
-  AudioSubsystem() : ok(SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+  AudioSubsystem() {
+    {
+      QuietStandardError quiet;
+      ok = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    }
     if (!ok) reason = SDL_GetError();
   }
   ~AudioSubsystem() {
     if (ok) SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
-  bool ok;
+  bool ok = false;
   std::string reason;
 };
 

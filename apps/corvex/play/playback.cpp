@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "play/quiet_standard_error.h"
 #include "play/stereo_format.h"
 
 namespace corvex::host {
@@ -29,7 +30,10 @@ Playback::Playback(Playlist& playlist) : playlist_(playlist) {
   SDL_AudioSpec have{};
   // No changes allowed: SDL converts to what the device wants, so the callback always sees
   // 16-bit stereo at the song's rate.
-  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  {
+    QuietStandardError quiet;
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  }
   if (device_ == 0) {
     noSoundReason_ = SDL_GetError();
     if (noSoundReason_.empty()) noSoundReason_ = "no sound device";
