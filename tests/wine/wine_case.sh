@@ -79,9 +79,10 @@ expect_clean_run() {
 }
 
 # A screenshot of the whole Xvfb screen, kept in the build folder to be looked at. `expected`
-# says what it must show: "picture" (not blank: many colours), "wallpaper" (the plug-in's
-# green wallpaper over the desktop: pure green in the middle, nearly all green on average,
-# whatever the taskbar adds) or "desktop" (that wallpaper gone).
+# says what it must show: "picture" (not blank: more than two colours; the scene is chosen at
+# random, and one of thin lines without trails on black has as few as seven), "wallpaper"
+# (the plug-in's green wallpaper over the desktop: pure green in the middle, nearly all green
+# on average, whatever the taskbar adds) or "desktop" (that wallpaper gone).
 screenshot() {
   local name=$1 expected=$2
   local picture="$build/tests/wine/$name.png"
@@ -95,7 +96,7 @@ screenshot() {
   centre=$(identify -format '%[fx:int(255*p{512,384}.r)],%[fx:int(255*p{512,384}.g)],%[fx:int(255*p{512,384}.b)]' "$picture")
   mean=$(identify -format '%[fx:int(255*mean.r)],%[fx:int(255*mean.g)],%[fx:int(255*mean.b)]' "$picture")
   case "$expected" in
-  picture) [[ "$colours" -gt 16 ]] || fail "the screenshot $picture has only $colours colours" ;;
+  picture) [[ "$colours" -gt 2 ]] || fail "the screenshot $picture has only $colours colours" ;;
   wallpaper) [[ "$centre" == "0,255,0" && "$mean" =~ ^([0-9]|1[0-9]),2[4-5][0-9],([0-9]|1[0-9])$ ]] ||
     fail "the screenshot $picture is not the green wallpaper (centre $centre, mean $mean)" ;;
   desktop) [[ "$centre" != "0,255,0" ]] || fail "the green wallpaper is still set in $picture" ;;
