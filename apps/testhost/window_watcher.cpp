@@ -59,6 +59,18 @@ WindowWatcher::~WindowWatcher() {
 void WindowWatcher::Run() {
   std::map<HWND, std::string> seen;  // each window's title, read once when it appears
   std::set<HWND> pressed;
+  const auto reportClosed = [&] {
+    for (auto it = seen.begin(); it != seen.end();) {
+      if (!IsWindow(it->first)) {
+        std::printf("window closed: %s\n", it->second.c_str());
+        std::fflush(stdout);
+        pressed.erase(it->first);
+        it = seen.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  };
   while (!stop_) {
     std::vector<HWND> windows;
     EnumWindows(&CollectOwnWindows, reinterpret_cast<LPARAM>(&windows));
@@ -84,18 +96,12 @@ void WindowWatcher::Run() {
                      reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
       }
     }
-    for (auto it = seen.begin(); it != seen.end();) {
-      if (!IsWindow(it->first)) {
-        std::printf("window closed: %s\n", it->second.c_str());
-        std::fflush(stdout);
-        pressed.erase(it->first);
-        it = seen.erase(it);
-      } else {
-        ++it;
-      }
-    }
+    reportClosed();
     Sleep(50);
   }
+  // Windows closed since the last look, such as those Quit closes just before the host stops
+  // watching, are reported too.
+  reportClosed();
 }
 
 }  // namespace testhost
