@@ -1,13 +1,12 @@
 // The conversions with 256-bit AVX2 registers, chosen at run time on processors that have it.
 // In-lane packs leave the pixels in the order 0-3, 8-11, 4-7, 12-15; one 64-bit permute puts
 // them back before each store.
+#include "simd/row_copy.h"
 #include "video/portable/compose_kernels.h"
 #include "video/portable/compose_rows.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
-
-#include <algorithm>
 
 #define CORVEX_AVX2 __attribute__((target("avx2")))
 
@@ -28,30 +27,16 @@ CORVEX_AVX2 void RowRgb32Avx2(const uint32_t* s, uint8_t* d, int32_t pairs) {
   RowRgb32(s + x, d + 4 * x, (n - x) / 2);
 }
 
-// The same copy with stores that go past the caches, which needs them aligned to 32 bytes: the
-// pairs before the first aligned store are copied one by one. A row whose start can never be
-// aligned by whole pairs is copied with ordinary stores.
-CORVEX_AVX2 void RowRgb32StreamingAvx2(const uint32_t* s, uint8_t* d, int32_t pairs) {
-  const auto misaligned = static_cast<int32_t>(reinterpret_cast<uintptr_t>(d) % 32);
-  if (misaligned % 8 != 0) {
-    RowRgb32Avx2(s, d, pairs);
-    return;
-  }
-  const int32_t head = std::min(pairs, (32 - misaligned) % 32 / 8);
-  RowRgb32(s, d, head);
-  const int32_t n = 2 * pairs;
-  int32_t x = 2 * head;
-  for (; x + 8 <= n; x += 8) {
-    _mm256_stream_si256(reinterpret_cast<__m256i*>(d + 4 * x),
-                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + x)));
-  }
-  RowRgb32(s + x, d + 4 * x, (n - x) / 2);
+// The 32-bit conversion copies each row's pairs as they are, so its version that stores past
+// the caches is the shared streaming row copy.
+void RowRgb32Streaming(const uint32_t* s, uint8_t* d, int32_t pairs) {
+  StreamingRowCopy(d, reinterpret_cast<const uint8_t*>(s), static_cast<size_t>(pairs) * 8);
 }
 
-CORVEX_AVX2 void ConvertRgb32Streaming(const uint32_t* source, int32_t width, int32_t height,
-                                       uint8_t* target, int32_t pitch) {
-  ConvertRows<RowRgb32StreamingAvx2>(source, width, height, target, pitch);
-  _mm_sfence();  // the streamed picture is complete before the overlays and the blit read it
+void ConvertRgb32Streaming(const uint32_t* source, int32_t width, int32_t height,
+                           uint8_t* target, int32_t pitch) {
+  ConvertRows<RowRgb32Streaming>(source, width, height, target, pitch);
+  FinishRowCopies();  // the streamed picture is complete before the overlays and the blit read it
 }
 
 // Eight pixels become 24 bytes, stored with one 32-byte store whose last 8 bytes the next
