@@ -7,11 +7,11 @@
 // whole map's rows on one thread.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <ctime>
 #include <string>
 #include <vector>
 
+#include "per_pixel_timer.h"
 #include "seeded_map_build.h"
 #include "transforms/map_rows.h"
 #include "transforms/row_bands.h"
@@ -44,14 +44,8 @@ void BuildMap(benchmark::State& state, int32_t slot, int32_t threads,
 }
 
 void CopyMap(benchmark::State& state) {
-  const size_t bytes = size_t{8} * kWidth * kHeight;
-  std::vector<char> from(bytes, 1), to(bytes);
-  for (auto _ : state) {
-    std::memcpy(to.data(), from.data(), bytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+  const int64_t pixels = int64_t{kWidth} * kHeight;
+  corvex::bench::TimeCopyPerPixel(state, static_cast<size_t>(pixels) * 8, pixels);
 }
 
 // A slight turn about the middle of the map: the source positions a build samples, nearly all

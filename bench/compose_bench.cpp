@@ -2,10 +2,10 @@
 // of the picture's bytes, in the same run. Bytes processed are the source's 4 per pixel.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <random>
 #include <vector>
 
+#include "per_pixel_timer.h"
 #include "simd/cpu_features.h"
 #include "video/portable/compose_kernels.h"
 
@@ -48,14 +48,7 @@ void Convert(benchmark::State& state, const ComposeKernels& kernels, ComposeForm
 }
 
 void CopyPicture(benchmark::State& state) {
-  const std::vector<uint32_t>& source = Picture();
-  std::vector<uint8_t> target(kPictureBytes);
-  for (auto _ : state) {
-    std::memcpy(target.data(), source.data(), kPictureBytes);
-    benchmark::DoNotOptimize(target.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kPictureBytes);
+  corvex::bench::TimeCopyPerPixel(state, kPictureBytes, int64_t{kWidth} * kHeight);
 }
 
 [[maybe_unused]] const bool registered = [] {

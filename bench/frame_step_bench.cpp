@@ -5,13 +5,13 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 // Real pictures and warp map of a size, host answers scripted: the same stand-in the core
 // tests use for the Video.
 #include "../tests/core/core_video.h"
 #include "base/random.h"
+#include "per_pixel_timer.h"
 #include "renderers/renderer_table.h"
 #include "sweep_audio.h"
 
@@ -55,14 +55,9 @@ void FrameStep(benchmark::State& state) {
 }
 
 void PictureMemcpy(benchmark::State& state) {
-  const size_t bytes = static_cast<size_t>(state.range(1)) * static_cast<size_t>(state.range(2)) * 4;
-  std::vector<uint8_t> from(bytes, 1), to(bytes);
-  for (auto _ : state) {
-    std::memcpy(to.data(), from.data(), bytes);
-    benchmark::DoNotOptimize(to.data());
-  }
+  const int64_t pixels = state.range(1) * state.range(2);
+  bench::TimeCopyPerPixel(state, static_cast<size_t>(pixels) * 4, pixels);
   state.SetLabel("memcpy of one picture");
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes));
 }
 
 void Sizes(benchmark::internal::Benchmark* b, bool everySlot) {

@@ -6,7 +6,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +15,7 @@
 
 #include "ffmpeg_sink.h"
 #include "frame_sink.h"
+#include "per_pixel_timer.h"
 #include "playlist.h"
 #include "render_session.h"
 #include "rgb_packing.h"
@@ -41,13 +41,8 @@ std::vector<uint32_t> Picture() {
 }
 
 void BM_CopyPicture(benchmark::State& state) {
-  const std::vector<uint32_t> pixels = Picture();
-  std::vector<uint32_t> copy(pixels.size());
-  for (auto _ : state) {
-    std::memcpy(copy.data(), pixels.data(), pixels.size() * 4);
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(pixels.size() * 4));
+  const int64_t pixels = int64_t{kWidth} * kHeight;
+  bench::TimeCopyPerPixel(state, static_cast<size_t>(pixels) * 4, pixels);
 }
 
 void BM_PackRgb(benchmark::State& state) {
