@@ -182,8 +182,7 @@ void RunRender(const RenderOptions& options, FILE* messages) {
     ffmpeg = FindProgram("ffmpeg");
     if (ffmpeg) {
       output = options.output.empty() ? DefaultStem(options) + ".mp4" : options.output;
-      std::error_code error;
-      if (std::filesystem::is_directory(output, error)) FailOutput(output, "it is a folder");
+      CheckReplaceable(output);
       CheckVideoContainer(output);
       CheckNotAnInput(output, options);
     } else if (!options.output.empty()) {

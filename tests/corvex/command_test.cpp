@@ -105,6 +105,7 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
   std::ofstream(folder.File("notes.txt")) << "not audio\n";
   std::filesystem::create_directory(folder.File("sub"));
   mkfifo(folder.File("fifo.ini").c_str(), 0644);
+  mkfifo(folder.File("fifo.mp4").c_str(), 0644);
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -120,6 +121,7 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
       {{"render", tone, "--size", "wide", "-o", out}, 2, "--size \"wide\": expected WIDTHxHEIGHT"},
       {{"render", tone, "-o", folder.File("no/out.mp4")}, 4, folder.File("no/out.mp4") + ": cannot write: No such file"},
       {{"render", tone, "-o", folder.File("sub")}, 4, folder.File("sub") + ": cannot write: it is a folder"},
+      {{"render", tone, "-o", folder.File("fifo.mp4")}, 4, "fifo.mp4: cannot write: it is not a regular file"},
       {{"render", tone, "--png", tone}, 4, tone + ": cannot write: it is a file, not a folder"},
       {{"render", tone, "-o", out}, 4, "the ffmpeg program was not found on PATH", "/nonexistent"},
       {{"render", tone, "-o", out}, 4, "ffmpeg stopped while taking frame 1: Error writing trailer of " + out +
@@ -159,6 +161,7 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
     EXPECT_EQ(FolderNames(folder.path()), before) << "something was left behind";
     EXPECT_EQ(theVideo, nullptr) << "the plug-in was not shut down";
   }
+  EXPECT_TRUE(std::filesystem::is_fifo(folder.File("fifo.mp4"))) << "a pipe was replaced by a file";
 }
 
 TEST(CorvexProgram, WithoutFfmpegOrAnOutputNameTheFramesBecomePngsNamedAfterTheSong) {
