@@ -114,6 +114,8 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
   const Case cases[] = {
       {{"render", folder.File("gone.wav"), "-o", out}, 3, folder.File("gone.wav") + ": no such file"},
       {{"render", folder.File("sub"), "-o", out}, 3, folder.File("sub") + ": cannot read: it is a folder"},
+      {{"render", folder.File("fifo.ini"), "-o", out}, 3, "fifo.ini: cannot read: it is not a regular file"},
+      {{"render", tone, "/dev/zero", "-o", out}, 3, "/dev/zero: cannot read: it is not a regular file"},
       {{"render", tone, folder.File("notes.txt"), "-o", out}, 3, folder.File("notes.txt") + ": not an audio file"},
       {{"render", folder.File("empty.wav"), "-o", out}, 3, folder.File("empty.wav") + ": contains no audio"},
       {{"render", tone, "--size", "63x64", "-o", out}, 2, "--size 63x64: the display cannot offer that size"},
