@@ -255,6 +255,24 @@ TEST(LiveSound, WithoutADisplayCorvexSaysInOneLineToRenderInstead) {
   EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
 }
 
+TEST(LiveSound, ASettingsFileNotThereYetIsMadeAndOneInAMissingFolderIsRefused) {
+  REQUIRE_DISPLAY();
+  const std::string song = WriteTrack("settings.wav", 1.0, QuietTone);
+  const std::string made = LiveDesktop::Folder() + "/first-run.ini";
+  std::remove(made.c_str());
+  const auto first = RunCorvex("play -q --frames 3 --refresh 0 --settings " + made + " " + song);
+  EXPECT_EQ(first.first, 0) << first.second;
+  std::stringstream saved;
+  saved << std::ifstream(made).rdbuf();
+  EXPECT_NE(saved.str().find("[Corvex v1.07]"), std::string::npos) << saved.str();
+  std::remove(made.c_str());
+
+  const std::string nowhere = LiveDesktop::Folder() + "/no-such-folder/corvex.ini";
+  const auto refused = RunCorvex("play -q --frames 3 --settings " + nowhere + " " + song);
+  EXPECT_EQ(refused.first, static_cast<int>(ExitStatus::kInput)) << refused.second;
+  EXPECT_EQ(refused.second, "corvex: " + nowhere + ": no such folder for the settings file\n");
+}
+
 TEST(LiveSound, AFileThatIsNoAudioFailsAsInARender) {
   const std::string missing = LiveDesktop::Folder() + "/missing.wav";
   const std::string text = LiveDesktop::Folder() + "/notes.wav";
