@@ -39,7 +39,7 @@ std::string PngSink::FrameName(int64_t number) {
 
 void PngSink::Write(const PictureRows& picture) {
   StagedFile file((fs::path(folder_) / FrameName(static_cast<int64_t>(written_.size()) + 1)).string());
-  WritePicturePng(file.path(), picture);
+  WritePicturePng(file.path(), picture, file.finalPath());
   file.Commit();
   written_.push_back(file.finalPath());
 }

@@ -85,6 +85,19 @@ TEST(CorvexProgram, TheSameSeedGivesTheSamePngFramesInEveryRun) {
   EXPECT_EQ(runs[0][0].substr(16, 8), std::string("\0\0\0\x80\0\0\0\x60", 8));
 }
 
+TEST(CorvexProgram, AFrameTheDiskDoesNotTakeIsNamedWithTheSystemsReasonAndNothingIsLeft) {
+  TempFolder folder;
+  WriteSineWav(folder.File("tone.wav"), 22050, 0.5, 330.0, 12000.0);
+  const std::string frames = folder.File("frames");
+  // No file may grow past 512 bytes, less than any frame, and the signal for a larger one is
+  // ignored: each write past it fails, as on a full disk.
+  const ProgramRun run = RunProcess({"sh", "-c", "trap \"\" XFSZ; ulimit -f 1; exec \"$0\" \"$@\"",
+                                     kCorvex, "render", "-q", folder.File("tone.wav"), "--png", frames});
+  EXPECT_EQ(run.status, 4);
+  EXPECT_EQ(run.err, "corvex: " + frames + "/frame_000001.png: cannot write: File too large\n");
+  EXPECT_FALSE(std::filesystem::exists(frames)) << "the folder corvex made was left behind";
+}
+
 // A stand-in for ffmpeg that takes `bytes` of the frames, says two lines about its output
 // (the last argument) and fails.
 std::string FailingFfmpegFolder(const TempFolder& folder, int bytes) {
