@@ -99,12 +99,13 @@ TEST(CorvexProgram, AFrameTheDiskDoesNotTakeIsNamedWithTheSystemsReasonAndNothin
 }
 
 // A stand-in for ffmpeg that takes `bytes` of the frames, says two lines about its output
-// (the last argument) and fails.
+// (the last argument) with its note of a repeated line between them, and fails.
 std::string FailingFfmpegFolder(const TempFolder& folder, int bytes) {
   std::filesystem::create_directory(folder.File("bin"));
   std::ofstream(folder.File("bin/ffmpeg"))
       << "#!/bin/sh\nfor last; do :; done\nhead -c " << bytes << " >/dev/null\necho half > \"$last\"\n"
       << "echo \"Error writing trailer of $last: No space left on device\" >&2\n"
+      << "echo '    Last message repeated 3 times' >&2\n"
       << "echo 'Conversion failed!' >&2\nexit 1\n";
   chmod(folder.File("bin/ffmpeg").c_str(), 0755);
   return folder.File("bin") + ":/usr/bin:/bin";
