@@ -120,6 +120,8 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
   std::filesystem::create_directory(folder.File("sub"));
   mkfifo(folder.File("fifo.ini").c_str(), 0644);
   mkfifo(folder.File("fifo.mp4").c_str(), 0644);
+  std::filesystem::create_directory(folder.File("old-frames"));
+  std::ofstream(folder.File("old-frames/frame_000001.png")) << "an earlier run's\n";
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -139,6 +141,7 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
       {{"render", tone, "-o", folder.File("sub")}, 4, folder.File("sub") + ": cannot write: it is a folder"},
       {{"render", tone, "-o", folder.File("fifo.mp4")}, 4, "fifo.mp4: cannot write: it is not a regular file"},
       {{"render", tone, "--png", tone}, 4, tone + ": cannot write: it is a file, not a folder"},
+      {{"render", tone, "--png", folder.File("old-frames")}, 4, "old-frames: cannot write: it holds the frames of an earlier run"},
       {{"render", tone, "-o", out}, 4, "the ffmpeg program was not found on PATH", "/nonexistent"},
       {{"render", tone, "-o", out}, 4, "ffmpeg stopped while taking frame 1: Error writing trailer of " + out +
        ": No space left on device / Conversion failed!", FailingFfmpegFolder(folder, 100000)},
@@ -178,6 +181,7 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
     EXPECT_EQ(theVideo, nullptr) << "the plug-in was not shut down";
   }
   EXPECT_TRUE(std::filesystem::is_fifo(folder.File("fifo.mp4"))) << "a pipe was replaced by a file";
+  EXPECT_EQ(ReadFile(folder.File("old-frames/frame_000001.png")), "an earlier run's\n");
 }
 
 TEST(CorvexProgram, WithoutFfmpegOrAnOutputNameTheFramesBecomePngsNamedAfterTheSong) {
