@@ -131,7 +131,9 @@ int RunCommandLine(int argc, char** argv) {
   } catch (const CLI::CallForVersion& version) {
     return app.exit(version);
   } catch (const CLI::ParseError& error) {
-    std::fprintf(stderr, "corvex: %s (see corvex render --help)\n", error.what());
+    // The help of the command the mistake was made in.
+    const char* command = play->parsed() ? "corvex play" : render->parsed() ? "corvex render" : "corvex";
+    std::fprintf(stderr, "corvex: %s (see %s --help)\n", error.what(), command);
     return static_cast<int>(ExitStatus::kUsage);
   }
 

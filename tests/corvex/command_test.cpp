@@ -163,7 +163,9 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
       {{"render", tone, "--preset", "ludicrous", "-o", out}, 2, "--preset ludicrous: not a preset of the encoder (ultrafast, "},
       {{"render", tone, "--crf", "52", "-o", out}, 2, "--crf must be from 0 to 51"},
       {{"render", tone, "--frames-per-scene", "0", "-o", out}, 2, "--frames-per-scene must be 1 or more"},
-      {{"render", tone, "--bogus"}, 2, "--bogus"},
+      {{"render", tone, "--bogus"}, 2, "--bogus (see corvex render --help)"},
+      {{"play", "--frames", "x"}, 2, "--frames = x (see corvex play --help)"},
+      {{"--bogus"}, 2, "--bogus (see corvex --help)"},
   };
   const std::vector<std::string> before = FolderNames(folder.path());
   for (const Case& c : cases) {
