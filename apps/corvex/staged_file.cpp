@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -30,11 +31,14 @@ StagedFile::StagedFile(const std::string& finalPath) : finalPath_(finalPath) {
   const std::filesystem::path target(finalPath);
   if (target.filename().empty()) FailOutput(finalPath, "no file name given");
   CheckReplaceable(finalPath);
-  std::string hidden = ".";
-  hidden += target.stem().string();
-  hidden += ".partial-";
-  hidden += std::to_string(getpid());
-  hidden += target.extension().string();
+  // The hidden name keeps the extension, which tells ffmpeg the container, and as much of the
+  // stem as fits: a final name as long as a folder takes (255 bytes) must not fail for the
+  // longer name it is written under.
+  constexpr size_t kLongestName = 255;
+  const std::string tail = ".partial-" + std::to_string(getpid()) + target.extension().string();
+  std::string stem = target.stem().string();
+  stem.resize(std::min(stem.size(), kLongestName - std::min(kLongestName, 1 + tail.size())));
+  const std::string hidden = "." + stem + tail;
   stagedPath_ = (target.parent_path() / hidden).string();
   const int file = open(stagedPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (file < 0) FailOutput(finalPath, std::strerror(errno));

@@ -85,6 +85,16 @@ TEST(CorvexProgram, TheSameSeedGivesTheSamePngFramesInEveryRun) {
   EXPECT_EQ(runs[0][0].substr(16, 8), std::string("\0\0\0\x80\0\0\0\x60", 8));
 }
 
+TEST(CorvexProgram, AVideoNameAsLongAsAFolderTakesIsWrittenThoughItsTemporaryNameIsLonger) {
+  TempFolder folder;
+  WriteSineWav(folder.File("tone.wav"), 22050, 0.2, 330.0, 12000.0);
+  const std::string video = folder.File(std::string(251, 'v') + ".mp4");  // 255 bytes
+  const ProgramRun run = RunProcess({kCorvex, "render", "-q", folder.File("tone.wav"), "--size", "64x64", "-o", video});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(std::filesystem::is_regular_file(video));
+  EXPECT_EQ(FolderNames(folder.path()).size(), 2u) << "a temporary file is left";
+}
+
 TEST(CorvexProgram, AFrameTheDiskDoesNotTakeIsNamedWithTheSystemsReasonAndNothingIsLeft) {
   TempFolder folder;
   WriteSineWav(folder.File("tone.wav"), 22050, 0.5, 330.0, 12000.0);
