@@ -31,6 +31,12 @@ inline Polar PolarAbout(double x, double y, double centerX, double centerY) {
   return {DistanceFrom(dx, dy), std::atan2(dy, dx)};
 }
 
+// The point at `radius` and `angle` from a centre. Cosine and sine of one angle: the
+// compiler makes them one sincos call where the C library has it, with the same bits.
+inline SourcePoint PolarSource(double centerX, double centerY, double radius, double angle) {
+  return {centerX + radius * std::cos(angle), centerY + radius * std::sin(angle)};
+}
+
 // The source positions of one row, gathered for the row kernel's sampling rule.
 struct SourceRow {
   explicit SourceRow(int32_t width) : x(static_cast<size_t>(width)), y(x.size()) {}
@@ -128,6 +134,39 @@ void TransformManager::ForEachMirroredRowBand(double cy, Band&& band, bool lower
                  [&](int32_t first, int32_t end) { band(&pairs[first], &pairs[end - 1] + 1); });
 }
 
+// Where a polar generator takes a pixel from: the radius and the angle about its centre.
+struct PolarPlace {
+  double radius;
+  double angle;
+};
+
+// The source positions of a row of polar pixels, each in loops of their own: the radius and
+// angle of each pixel from place(Polar{distance, sign * angle}, radial, angular, index), then
+// the point there about `centre` (a cosine and a sine, one sincos call), `drift` rows higher.
+// Everything arrives as a value or a plain pointer, kept in registers: a store through a double
+// could otherwise change what a reference reads (the build lets any store alias) and every
+// pixel would read it again.
+template <typename Place, typename RadialValue, typename AngularValue>
+void PlaceRow(const Place place, const double* distances, const double* angles, double sign,
+              const RadialValue* radials, const AngularValue* angulars, int64_t firstIndex,
+              int32_t count, SourcePoint centre, double drift, double* radii, double* turned,
+              double* sourceX, double* sourceY) {
+  for (int32_t x = 0; x < count; ++x) {
+    const PolarPlace q =
+        place(Polar{distances[x], sign * angles[x]}, radials[x], angulars[x], firstIndex + x);
+    radii[x] = q.radius;
+    turned[x] = q.angle;
+  }
+  for (int32_t x = 0; x < count; ++x) {
+    const SourcePoint s = PolarSource(centre.x, centre.y, radii[x], turned[x]);
+    sourceX[x] = s.x;
+    sourceY[x] = s.y;
+  }
+  if (drift != 0) {
+    for (int32_t x = 0; x < count; ++x) sourceY[x] = sourceY[x] - drift;
+  }
+}
+
 // The polar generators' loop. A pixel and its mirror image about the centre's row are at the
 // same distance from the centre to the bit (dy * dy does not see the sign of dy) and at
 // opposite angles (atan2 is odd in y, to the bit as well in the C library); so are a pixel and
@@ -135,14 +174,16 @@ void TransformManager::ForEachMirroredRowBand(double cy, Band&& band, bool lower
 // - `angle(x, y, dy)` gives the angle of pixel (x, y), dy = y - cy, once for the pair;
 // - `radial(r)` what depends on the distance alone, once for up to four pixels;
 // - `angular(phi)` what depends on the angle alone, once for the pair (see NoTerms);
-// - `source(p, radial, angular, index)` places pixel `index` at p = (r, phi);
+// - `place(p, radial, angular, index)` gives the radius and angle that pixel `index` at
+//   p = (r, phi) is taken from; its source is the point there, `drift` rows higher;
 // - `ready(rows)` is called before a pair is built with the number of rows from the top that
 //   it needs: the pairs come from the centre out, so a build whose rows become ready from the
 //   top down (the typo's running sum) can start before the last ones are.
 // Where the centre gives no mirrored rows or columns every pixel computes its own.
-template <typename Angle, typename Radial, typename Angular, typename Source, typename Ready>
+template <typename Angle, typename Radial, typename Angular, typename Place, typename Ready>
 void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radial&& radial,
-                                       Angular&& angular, Source&& source, Ready&& ready) {
+                                       Angular&& angular, Place&& place, Ready&& ready,
+                                       double drift) {
   using RadialValue = std::decay_t<decltype(radial(0.0))>;
   using AngularValue = std::decay_t<decltype(angular(0.0))>;
   const int32_t width = mapWidth;
@@ -156,67 +197,81 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
   ForEachMirroredRowBand(
       cy,
       [&](const RowPair* first, const RowPair* end) {
+        // Copies of the callables and plain pointers to the row's arrays, for the reason that
+        // PlaceRow takes values.
+        const auto angleOf = angle;
+        const auto radialOf = radial;
+        const auto angularOf = angular;
+        const auto placeOf = place;
         const auto columns = static_cast<size_t>(width);
-        std::vector<double> distances(columns), angles(columns);
-        std::vector<RadialValue> radials(columns);
-        std::vector<AngularValue> angulars(columns);
-        SourceRow row(width), mirrorRow(width);
+        std::vector<double> buffers(4 * columns);
+        double* const distances = buffers.data();
+        double* const angles = distances + columns;
+        double* const radii = angles + columns;
+        double* const turned = radii + columns;
+        std::vector<RadialValue> radialValues(columns);
+        std::vector<AngularValue> angularValues(columns);
+        RadialValue* const radials = radialValues.data();
+        AngularValue* const angulars = angularValues.data();
+        SourceRow row(width);
+        double* const sourceX = row.x.data();
+        double* const sourceY = row.y.data();
+        const auto build = [&](int32_t y, double sign) {
+          PlaceRow(placeOf, distances, angles, sign, radials, angulars, int64_t{y} * width, width,
+                   SourcePoint{cx, cy}, drift, radii, turned, sourceX, sourceY);
+          SampleRow(row, y);
+        };
         for (const RowPair* pair = first; pair != end; ++pair) {
           const int32_t y = pair->y, mirror = pair->mirror;
           ready(std::max(y, mirror) + 1);
           const double dy = y - cy;
-          kernels.distances(dy, cx, width, distances.data());
+          kernels.distances(dy, cx, width, distances);
           for (int32_t x = 0; x < width; ++x) {
             const int64_t other = columnSum - x;
-            radials[x] = other >= 0 && other < x ? radials[other] : radial(distances[x]);
+            radials[x] = other >= 0 && other < x ? radials[other] : radialOf(distances[x]);
           }
           // One step at a time across the row: the library calls of one step do not wait for
           // each other, so the core overlaps them, where a pixel's own calls each wait for the
           // one before. Every call has the arguments it would have pixel by pixel.
-          for (int32_t x = 0; x < width; ++x) angles[x] = angle(x, y, dy);
-          for (int32_t x = 0; x < width; ++x) angulars[x] = angular(angles[x]);
-          const int64_t rowStart = int64_t{y} * width, mirrorStart = int64_t{mirror} * width;
+          for (int32_t x = 0; x < width; ++x) angles[x] = angleOf(x, y, dy);
+          for (int32_t x = 0; x < width; ++x) angulars[x] = angularOf(angles[x]);
+          build(y, 1);
+          if (mirror < 0) continue;
+          // The mirror row's angles are the negatives (-1 * phi is -phi, exactly).
           for (int32_t x = 0; x < width; ++x) {
-            row.Set(x, source(Polar{distances[x], angles[x]}, radials[x], angulars[x],
-                              rowStart + x));
+            angulars[x] = kSineOddCosineEven ? angulars[x].Mirrored() : angularOf(-angles[x]);
           }
-          for (int32_t x = 0; x < width && mirror >= 0; ++x) {
-            mirrorRow.Set(x, source(Polar{distances[x], -angles[x]}, radials[x],
-                                    kSineOddCosineEven ? angulars[x].Mirrored()
-                                                       : angular(-angles[x]),
-                                    mirrorStart + x));
-          }
-          SampleRow(row, y);
-          if (mirror >= 0) SampleRow(mirrorRow, mirror);
+          build(mirror, -1);
         }
       },
       true);
 }
 
 // The polar loop for generators whose angle is the pixel's own: `radial(r)` as above and
-// `source(p, radial)` places the pixel.
-template <typename Radial, typename Source>
-void TransformManager::ForEachPolarPixel(double cx, double cy, Radial&& radial, Source&& source) {
+// `place(p, radial)` gives the radius and angle the pixel is taken from.
+template <typename Radial, typename Place>
+void TransformManager::ForEachPolarPixel(double cx, double cy, Radial&& radial, Place&& place,
+                                         double drift) {
   ForEachPolarRow(
-      cx, cy, [&](int32_t x, int32_t, double dy) { return std::atan2(dy, x - cx); }, radial,
+      cx, cy, [cx](int32_t x, int32_t, double dy) { return std::atan2(dy, x - cx); }, radial,
       [](double) { return NoTerms{}; },
-      [&](const Polar& p, const auto& shared, NoTerms, int64_t) { return source(p, shared); },
-      [](int32_t) {});
+      [place](const Polar& p, const auto& shared, NoTerms, int64_t) { return place(p, shared); },
+      [](int32_t) {}, drift);
 }
 
 // A double that waits in the 8 bytes of pixel i's own entry (its offset and its four weights)
 // until the entry is built: a build that needs a value per pixel across passes keeps it there
 // instead of in memory of its own, which would have to be mapped afresh on every build.
-inline void TransformManager::KeepAngleInEntry(size_t i, double value) {
+inline void KeepInEntry(uint32_t* offsets, uint8_t* weights, size_t i, double value) {
   uint32_t halves[2];
   std::memcpy(halves, &value, sizeof value);
-  sourceOffsets[i] = halves[0];
-  std::memcpy(sourceWeights + 4 * i, &halves[1], 4);
+  offsets[i] = halves[0];
+  std::memcpy(weights + 4 * i, &halves[1], 4);
 }
 
-inline double TransformManager::AngleKeptInEntry(size_t i) const {
-  uint32_t halves[2] = {sourceOffsets[i], 0};
-  std::memcpy(&halves[1], sourceWeights + 4 * i, 4);
+inline double KeptInEntry(const uint32_t* offsets, const uint8_t* weights, size_t i) {
+  uint32_t halves[2] = {offsets[i], 0};
+  std::memcpy(&halves[1], weights + 4 * i, 4);
   double value;
   std::memcpy(&value, halves, sizeof value);
   return value;
@@ -229,10 +284,5 @@ inline void TransformManager::SetFlags(uint8_t sustainFlag, uint8_t sustainOptio
   centerDetail = centerDetailFlag;
 }
 
-// The point at `radius` and `angle` from a centre. Cosine and sine of one angle: the
-// compiler makes them one sincos call where the C library has it, with the same bits.
-inline SourcePoint PolarSource(double centerX, double centerY, double radius, double angle) {
-  return {centerX + radius * std::cos(angle), centerY + radius * std::sin(angle)};
-}
 
 }  // namespace corvex
