@@ -140,25 +140,21 @@ struct PolarPlace {
   double angle;
 };
 
-// The source positions of a row of polar pixels, each in loops of their own: the radius and
-// angle of each pixel from place(Polar{distance, sign * angle}, radial, angular, index), then
-// the point there about `centre` (a cosine and a sine, one sincos call), `drift` rows higher.
+// The source positions of a row of polar pixels: the radius and angle of each pixel from
+// place(Polar{distance, sign * angle}, radial, angular, index), and the point there about
+// `centre` (a cosine and a sine, one sincos call), `drift` rows higher.
 // Everything arrives as a value or a plain pointer, kept in registers: a store through a double
 // could otherwise change what a reference reads (the build lets any store alias) and every
 // pixel would read it again.
 template <typename Place, typename RadialValue, typename AngularValue>
 void PlaceRow(const Place place, const double* distances, const double* angles, double sign,
               const RadialValue* radials, const AngularValue* angulars, int64_t firstIndex,
-              int32_t count, SourcePoint centre, double drift, double* radii, double* turned,
-              double* sourceX, double* sourceY) {
+              int32_t count, SourcePoint centre, double drift, double* sourceX,
+              double* sourceY) {
   for (int32_t x = 0; x < count; ++x) {
     const PolarPlace q =
         place(Polar{distances[x], sign * angles[x]}, radials[x], angulars[x], firstIndex + x);
-    radii[x] = q.radius;
-    turned[x] = q.angle;
-  }
-  for (int32_t x = 0; x < count; ++x) {
-    const SourcePoint s = PolarSource(centre.x, centre.y, radii[x], turned[x]);
+    const SourcePoint s = PolarSource(centre.x, centre.y, q.radius, q.angle);
     sourceX[x] = s.x;
     sourceY[x] = s.y;
   }
@@ -204,11 +200,9 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
         const auto angularOf = angular;
         const auto placeOf = place;
         const auto columns = static_cast<size_t>(width);
-        std::vector<double> buffers(4 * columns);
+        std::vector<double> buffers(2 * columns);
         double* const distances = buffers.data();
         double* const angles = distances + columns;
-        double* const radii = angles + columns;
-        double* const turned = radii + columns;
         std::vector<RadialValue> radialValues(columns);
         std::vector<AngularValue> angularValues(columns);
         RadialValue* const radials = radialValues.data();
@@ -218,7 +212,7 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
         double* const sourceY = row.y.data();
         const auto build = [&](int32_t y, double sign) {
           PlaceRow(placeOf, distances, angles, sign, radials, angulars, int64_t{y} * width, width,
-                   SourcePoint{cx, cy}, drift, radii, turned, sourceX, sourceY);
+                   SourcePoint{cx, cy}, drift, sourceX, sourceY);
           SampleRow(row, y);
         };
         for (const RowPair* pair = first; pair != end; ++pair) {

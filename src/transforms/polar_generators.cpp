@@ -42,6 +42,32 @@ class TrailingSum {
     }
     busy_.store(false, std::memory_order_release);
   }
+  // Runs loop(0) to loop(width - 1) and, where the sum is free and its next row done, adds that
+  // row up in the same loop: the additions wait on each other, the loop's calls do not, so the
+  // core does both in the time of the calls alone.
+  template <typename Loop>
+  void Alongside(Loop&& loop) {
+    double* row = nullptr;
+    if (!busy_.exchange(true, std::memory_order_acquire)) {
+      if (next_ < rows_ && done_[static_cast<size_t>(next_)].load(std::memory_order_acquire)) {
+        row = values_ + static_cast<size_t>(next_) * width_;
+      } else {
+        busy_.store(false, std::memory_order_release);
+      }
+    }
+    if (row == nullptr) {
+      for (int32_t x = 0; x < width_; ++x) loop(x);
+      return;
+    }
+    double sum = sum_;
+    for (int32_t x = 0; x < width_; ++x) {
+      loop(x);
+      row[x] = sum = sum + row[x];
+    }
+    sum_ = sum;
+    summed_.store(++next_, std::memory_order_release);
+    busy_.store(false, std::memory_order_release);
+  }
   // Returns once the first `rows` rows are summed, adding them up here unless another thread
   // is; every one of them must be done.
   void AdvanceTo(int32_t rows) {
@@ -194,28 +220,26 @@ void TransformManager::WhatYouGetWithATypo() {
     // A row's angles first, then the sines of their multiples: calls that do not wait for each
     // other. A mirrored row's angles are not kept: its pair's are read, negated, in their stead.
     ForEachMirroredRowBand(cy, [&](const RowPair* first, const RowPair* end) {
-      std::vector<double> buffers(2 * static_cast<size_t>(w));
+      std::vector<double> buffers(static_cast<size_t>(w));
       double* const angles = buffers.data();
-      double* const sines = angles + w;
       double* const steps = offsets.get();
       uint32_t* const entryOffsets = sourceOffsets;
       uint8_t* const entryWeights = sourceWeights;
       for (const RowPair* pair = first; pair != end; ++pair) {
         const double dy = pair->y - cy;
         const size_t row = static_cast<size_t>(pair->y) * w;
-        for (int32_t x = 0; x < w; ++x) angles[x] = std::atan2(dy, x - cx);
-        for (int32_t x = 0; x < w; ++x) sines[x] = std::sin(waves * angles[x]);
-        for (int32_t x = 0; x < w; ++x) {
-          KeepInEntry(entryOffsets, entryWeights, row + x, angles[x]);
-          steps[row + x] = g * sines[x];
-        }
-        if (pair->mirror >= 0) {
-          const size_t mirror = static_cast<size_t>(pair->mirror) * w;
-          for (int32_t x = 0; x < w; ++x) {
-            steps[mirror + x] = kSineOddCosineEven ? -steps[row + x] : step(-angles[x]);
-          }
-          sum.RowDone(pair->mirror);
-        }
+        sum.Alongside([=](int32_t x) { angles[x] = std::atan2(dy, x - cx); });
+        // The stores go out to memory while the calls run.
+        double* const mirrored =
+            pair->mirror >= 0 ? &steps[static_cast<size_t>(pair->mirror) * w] : nullptr;
+        sum.Alongside([=](int32_t x) {
+          const double phi = angles[x];
+          const double value = g * std::sin(waves * phi);
+          KeepInEntry(entryOffsets, entryWeights, row + x, phi);
+          steps[row + x] = value;
+          if (mirrored != nullptr) mirrored[x] = kSineOddCosineEven ? -value : step(-phi);
+        });
+        if (mirrored != nullptr) sum.RowDone(pair->mirror);
         sum.RowDone(pair->y);
       }
       sum.Advance();
