@@ -20,6 +20,7 @@ std::vector<MapRowKernels> MapRowKernelVersions() {
   std::vector<MapRowKernels> versions{{"scalar", &MapDistancesScalar, &SampleRowScalar}};
 #if defined(__x86_64__) || defined(__i386__)
   if (CpuHasAvx2()) versions.push_back({"avx2", &MapDistancesAvx2, &SampleRowAvx2});
+  if (CpuHasAvx512Bw()) versions.push_back({"avx512", &MapDistancesAvx512, &SampleRowAvx512});
 #endif
   return versions;
 }

@@ -32,5 +32,9 @@ void SampleRowScalar(const double* sx, const double* sy, int32_t count, int32_t 
 void MapDistancesAvx2(double dy, double centerX, int32_t count, double* distances);
 void SampleRowAvx2(const double* sx, const double* sy, int32_t count, int32_t width, int32_t height,
                    uint32_t* offsets, uint8_t* weights);
+// Only where the CPU has AVX-512 F (and BW, which the check includes).
+void MapDistancesAvx512(double dy, double centerX, int32_t count, double* distances);
+void SampleRowAvx512(const double* sx, const double* sy, int32_t count, int32_t width,
+                     int32_t height, uint32_t* offsets, uint8_t* weights);
 
 }  // namespace corvex
