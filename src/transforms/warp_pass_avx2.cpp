@@ -32,14 +32,11 @@ struct Shuffles {
 // first + 4, first + 5), as bytes in the lane half that `place` picks, 0 elsewhere. `weights`
 // holds the group's weight words, sustain added: (w0, w1, w2, w3) of each pixel in its lane's
 // order.
-CORVEX_AVX2 __m256i Group(const char* base, size_t rowBytes, const uint32_t* o, int first,
+CORVEX_AVX2 __m256i Group(const char* base, const char* below, const uint32_t* o, int first,
                           __m256i weights, const Shuffles& k, __m256i place) {
-  const char* p0 = base + o[first];
-  const char* p1 = base + o[first + 1];
-  const char* p4 = base + o[first + 4];
-  const char* p5 = base + o[first + 5];
-  const __m256i top = LoadPairs(p0, p1, p4, p5);
-  const __m256i bottom = LoadPairs(p0 + rowBytes, p1 + rowBytes, p4 + rowBytes, p5 + rowBytes);
+  const uint32_t o0 = o[first], o1 = o[first + 1], o4 = o[first + 4], o5 = o[first + 5];
+  const __m256i top = LoadPairs(base + o0, base + o1, base + o4, base + o5);
+  const __m256i bottom = LoadPairs(below + o0, below + o1, below + o4, below + o5);
   // (w0, w1) and (w2, w3) of the lane's two pixels, each twice.
   const __m256i topWeights = _mm256_shuffle_epi32(weights, 0x88);
   const __m256i bottomWeights = _mm256_shuffle_epi32(weights, 0xDD);
@@ -52,6 +49,26 @@ CORVEX_AVX2 __m256i Group(const char* base, size_t rowBytes, const uint32_t* o, 
   return _mm256_shuffle_epi8(_mm256_packus_epi32(blueGreen, red), place);
 }
 
+// Pixels i to i + 7: the weight words of pixels 0, 1 | 4, 5 and of 2, 3 | 6, 7, each group's
+// pixels, and the eight stored (with `stream` past the caches).
+template <bool stream>
+CORVEX_AVX2 void Step(const char* base, const char* below, const uint32_t* offsets,
+                      const uint8_t* weights, uint32_t* destination, int64_t i, __m256i sustain,
+                      const Shuffles& k) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i weightBytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 4 * i));
+  const __m256i weights0145 = _mm256_add_epi16(_mm256_unpacklo_epi8(weightBytes, zero), sustain);
+  const __m256i weights2367 = _mm256_add_epi16(_mm256_unpackhi_epi8(weightBytes, zero), sustain);
+  const __m256i pixels0145 = Group(base, below, offsets + i, 0, weights0145, k, k.toFirst);
+  const __m256i pixels2367 = Group(base, below, offsets + i, 2, weights2367, k, k.toSecond);
+  const __m256i pixels = _mm256_or_si256(pixels0145, pixels2367);
+  if (stream) {
+    _mm256_stream_si256(reinterpret_cast<__m256i*>(destination + i), pixels);
+  } else {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), pixels);
+  }
+}
+
 // With `stream` the stores go past the caches, which needs them aligned to 32 bytes: the pixels
 // before the first aligned step are computed one by one.
 template <bool stream>
@@ -62,9 +79,9 @@ CORVEX_AVX2 void PassAvx2(const WarpPassArgs& args) {
   const uint8_t* weights = args.weights;
   uint32_t* destination = args.destination;
   const size_t rowBytes = static_cast<size_t>(args.width) * 4;
+  const char* below = RowBelow(base, rowBytes);
   const int64_t count = static_cast<int64_t>(args.width) * args.height;
   const __m256i sustain = _mm256_set1_epi16(args.sustain ? 1 : 0);
-  const __m256i zero = _mm256_setzero_si256();
   const char z = static_cast<char>(0x80);  // a shuffle index with the high bit set gives 0
   // After the pack a lane holds the words (b, b', g, g', r, r', 0, 0) of its two pixels.
   Shuffles k;
@@ -81,21 +98,17 @@ CORVEX_AVX2 void PassAvx2(const WarpPassArgs& args) {
     i = PixelsBeforeAlignedStores(args, 32);
     WarpPixelRange(args, 0, i);
   }
+  // Prefetching runs two steps at a time, as long as what it asks for lies inside the map; the
+  // last steps need none.
+  for (; i + 16 <= count - kEntriesAhead; i += 16) {
+    PrefetchSources(base, rowBytes, offsets, i + kSourcesAhead);
+    PrefetchSources(base, rowBytes, offsets, i + 8 + kSourcesAhead);
+    PrefetchEntries(offsets, weights, i + kEntriesAhead);
+    Step<stream>(base, below, offsets, weights, destination, i, sustain, k);
+    Step<stream>(base, below, offsets, weights, destination, i + 8, sustain, k);
+  }
   for (; i + 8 <= count; i += 8) {
-    PrefetchAhead(base, rowBytes, offsets, weights, i, count);
-    // The weight words of pixels 0, 1 | 4, 5 and of 2, 3 | 6, 7.
-    const __m256i weightBytes =
-        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 4 * i));
-    const __m256i weights0145 = _mm256_add_epi16(_mm256_unpacklo_epi8(weightBytes, zero), sustain);
-    const __m256i weights2367 = _mm256_add_epi16(_mm256_unpackhi_epi8(weightBytes, zero), sustain);
-    const __m256i pixels0145 = Group(base, rowBytes, offsets + i, 0, weights0145, k, k.toFirst);
-    const __m256i pixels2367 = Group(base, rowBytes, offsets + i, 2, weights2367, k, k.toSecond);
-    const __m256i pixels = _mm256_or_si256(pixels0145, pixels2367);
-    if (stream) {
-      _mm256_stream_si256(reinterpret_cast<__m256i*>(destination + i), pixels);
-    } else {
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), pixels);
-    }
+    Step<stream>(base, below, offsets, weights, destination, i, sustain, k);
   }
   if (stream) _mm_sfence();  // the streamed picture is complete before anyone reads it
   WarpPixels(args, i);

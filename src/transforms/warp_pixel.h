@@ -50,24 +50,38 @@ inline int64_t PixelsBeforeAlignedStores(const WarpPassArgs& args, size_t alignm
   return std::min(head, static_cast<int64_t>(args.width) * args.height);
 }
 
-// Asks for what the pass will read soon to be brought into the cache: the two source rows of
-// pixel i + 192, since a map's reads wander where the hardware's own prefetching does not
-// follow, and once every 16 pixels the map entries of pixel i + 1024, which the hardware alone
-// fetches too late while it also follows the source and the picture written. (A prefetch never
-// faults, whatever the address.) Always inlined: GCC 12 drops the prefetches of this function
-// when it is left to decide, as it did in the SSE2 and AVX2 passes.
-__attribute__((always_inline)) inline void PrefetchAhead(const char* base, size_t rowBytes,
-                                                         const uint32_t* offsets,
-                                                         const uint8_t* weights, int64_t i,
-                                                         int64_t count) {
-  const char* source = base + offsets[std::min<int64_t>(i + 192, count - 1)];
+// How far ahead the passes ask for what they will read to be brought into the cache: the two
+// source rows of pixel i + kSourcesAhead, since a map's reads wander where the hardware's own
+// prefetching does not follow, and the map entries of pixel i + kEntriesAhead, which the hardware
+// alone fetches too late while it also follows the source and the picture written. The passes
+// prefetch only while both lie inside the map, so that no step has to clamp them, and do without
+// over their last pixels.
+inline constexpr int64_t kSourcesAhead = 192, kEntriesAhead = 1024;
+
+// The two source rows of pixel i, which must lie inside the map. Always inlined, as is the next
+// one: GCC 12 drops the prefetches of such a function when it is left to decide, as it did in
+// the SSE2 and AVX2 passes.
+__attribute__((always_inline)) inline void PrefetchSources(const char* base, size_t rowBytes,
+                                                           const uint32_t* offsets, int64_t i) {
+  const char* source = base + offsets[i];
   __builtin_prefetch(source);
   __builtin_prefetch(source + rowBytes);
-  if (i % 16 == 0) {
-    const int64_t entry = std::min<int64_t>(i + 1024, count - 1);
-    __builtin_prefetch(offsets + entry);
-    __builtin_prefetch(weights + 4 * entry);
-  }
+}
+
+// The map entries of pixels i to i + 15 (a cache line of offsets and one of weights).
+__attribute__((always_inline)) inline void PrefetchEntries(const uint32_t* offsets,
+                                                           const uint8_t* weights, int64_t i) {
+  __builtin_prefetch(offsets + i);
+  __builtin_prefetch(weights + 4 * i);
+}
+
+// The source row below `base` as a base of its own, so that a pass loads each bottom pair
+// straight from it plus the pair's offset. Hidden from the compiler, which would otherwise add
+// each offset to `base` once and the row to that: one more instruction for every pair.
+inline const char* RowBelow(const char* base, size_t rowBytes) {
+  const char* below = base + rowBytes;
+  __asm__("" : "+r"(below));
+  return below;
 }
 
 }  // namespace corvex
