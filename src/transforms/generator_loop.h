@@ -163,6 +163,17 @@ void PlaceRow(const Place place, const double* distances, const double* angles, 
   }
 }
 
+// The pace of a polar build whose rows are all ready from the start: Alongside(loop) runs
+// loop(0) to loop(width - 1), and Ready(rows) has nothing to wait for.
+struct NoPace {
+  template <typename Loop>
+  void Alongside(Loop&& loop) const {
+    for (int32_t x = 0; x < width; ++x) loop(x);
+  }
+  void Ready(int32_t) const {}
+  int32_t width;
+};
+
 // The polar generators' loop. A pixel and its mirror image about the centre's row are at the
 // same distance from the centre to the bit (dy * dy does not see the sign of dy) and at
 // opposite angles (atan2 is odd in y, to the bit as well in the C library); so are a pixel and
@@ -172,13 +183,14 @@ void PlaceRow(const Place place, const double* distances, const double* angles, 
 // - `angular(phi)` what depends on the angle alone, once for the pair (see NoTerms);
 // - `place(p, radial, angular, index)` gives the radius and angle that pixel `index` at
 //   p = (r, phi) is taken from; its source is the point there, `drift` rows higher;
-// - `ready(rows)` is called before a pair is built with the number of rows from the top that
-//   it needs: the pairs come from the centre out, so a build whose rows become ready from the
-//   top down (the typo's running sum) can start before the last ones are.
+// - `pace` (see NoPace) runs each pair's loop of `angular` calls, where a build whose rows
+//   become ready over time (the typo's running sum) may do work of its own alongside, and is
+//   then told how many rows from the top the pair needs: the pairs come from the centre out,
+//   so a build whose rows become ready from the top down can start before the last ones are.
 // Where the centre gives no mirrored rows or columns every pixel computes its own.
-template <typename Angle, typename Radial, typename Angular, typename Place, typename Ready>
+template <typename Angle, typename Radial, typename Angular, typename Place, typename Pace>
 void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radial&& radial,
-                                       Angular&& angular, Place&& place, Ready&& ready,
+                                       Angular&& angular, Place&& place, Pace& pace,
                                        double drift) {
   using RadialValue = std::decay_t<decltype(radial(0.0))>;
   using AngularValue = std::decay_t<decltype(angular(0.0))>;
@@ -217,7 +229,6 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
         };
         for (const RowPair* pair = first; pair != end; ++pair) {
           const int32_t y = pair->y, mirror = pair->mirror;
-          ready(std::max(y, mirror) + 1);
           const double dy = y - cy;
           kernels.distances(dy, cx, width, distances);
           for (int32_t x = 0; x < width; ++x) {
@@ -228,7 +239,8 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
           // each other, so the core overlaps them, where a pixel's own calls each wait for the
           // one before. Every call has the arguments it would have pixel by pixel.
           for (int32_t x = 0; x < width; ++x) angles[x] = angleOf(x, y, dy);
-          for (int32_t x = 0; x < width; ++x) angulars[x] = angularOf(angles[x]);
+          pace.Alongside([=](int32_t x) { angulars[x] = angularOf(angles[x]); });
+          pace.Ready(std::max(y, mirror) + 1);
           build(y, 1);
           if (mirror < 0) continue;
           // The mirror row's angles are the negatives (-1 * phi is -phi, exactly).
@@ -246,11 +258,12 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
 template <typename Radial, typename Place>
 void TransformManager::ForEachPolarPixel(double cx, double cy, Radial&& radial, Place&& place,
                                          double drift) {
+  NoPace pace{mapWidth};
   ForEachPolarRow(
       cx, cy, [cx](int32_t x, int32_t, double dy) { return std::atan2(dy, x - cx); }, radial,
       [](double) { return NoTerms{}; },
       [place](const Polar& p, const auto& shared, NoTerms, int64_t) { return place(p, shared); },
-      [](int32_t) {}, drift);
+      pace, drift);
 }
 
 // A double that waits in the 8 bytes of pixel i's own entry (its offset and its four weights)

@@ -70,7 +70,7 @@ class TrailingSum {
   }
   // Returns once the first `rows` rows are summed, adding them up here unless another thread
   // is; every one of them must be done.
-  void AdvanceTo(int32_t rows) {
+  void Ready(int32_t rows) {
     while (summed_.load(std::memory_order_acquire) < rows) {
       // Waiting reads the flag and only tries to take it once it is free, so that the waiter
       // does not keep pulling the line away from the thread that sums.
@@ -256,7 +256,7 @@ void TransformManager::WhatYouGetWithATypo() {
         [place, sums = offsets.get()](const Polar& p, NoTerms, AngularCosine c, int64_t i) {
           return place(p.r, p.phi, c.cos, sums[i]);
         },
-        [&](int32_t rows) { sum.AdvanceTo(rows); });
+        sum);
   }
   SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
@@ -266,6 +266,7 @@ void TransformManager::Flower() {
   const double cy = CentreNearMiddle(mapHeight);
   const double turn = (RandomInt(4) - 1.5) * 4.0 * 0.002;
   const int32_t lobes = DrawLobes();
+  NoPace pace{mapWidth};
   ForEachPolarRow(
       cx, cy, [=](int32_t x, int32_t, double dy) { return std::atan2(dy, x - cx); },
       [](double) { return NoTerms{}; },
@@ -275,7 +276,7 @@ void TransformManager::Flower() {
       [=](const Polar& p, NoTerms, AngularSineCosine t, int64_t) {
         return PolarPlace{p.r * (1 + 0.02 * t.cos), p.phi + 0.0008 * t.sin + turn};
       },
-      [](int32_t) {});
+      pace);
   SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
 

@@ -86,9 +86,9 @@ class TransformManager : public TransformFlags {
   int32_t BuildThreads() const;
   template <typename Band>
   void ForEachMirroredRowBand(double cy, Band&& band, bool lowerRowFirst = false);
-  template <typename Angle, typename Radial, typename Angular, typename Place, typename Ready>
+  template <typename Angle, typename Radial, typename Angular, typename Place, typename Pace>
   void ForEachPolarRow(double cx, double cy, Angle&& angle, Radial&& radial, Angular&& angular,
-                       Place&& place, Ready&& ready, double drift = 0);
+                       Place&& place, Pace& pace, double drift = 0);
   template <typename Radial, typename Place>
   void ForEachPolarPixel(double cx, double cy, Radial&& radial, Place&& place, double drift = 0);
   const MapRowKernels& RowKernels() const;
