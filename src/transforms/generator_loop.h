@@ -140,24 +140,33 @@ struct PolarPlace {
   double angle;
 };
 
+// A row's working arrays for PlaceRow.
+struct PlacedRow {
+  double* radii;
+  double* cosines;
+  double* sines;
+};
+
 // The source positions of a row of polar pixels: the radius and angle of each pixel from
-// place(Polar{distance, sign * angle}, radial, angular, index), and the point there about
-// `centre` (a cosine and a sine, one sincos call), `drift` rows higher.
-// Everything arrives as a value or a plain pointer, kept in registers: a store through a double
-// could otherwise change what a reference reads (the build lets any store alias) and every
-// pixel would read it again.
+// place(Polar{distance, sign * angle}, radial, angular, index) with the cosine and sine of the
+// angle (one sincos call) in one loop, then the points there about `centre`, `drift` rows
+// higher, with the row kernels. Everything arrives as a value or a plain pointer, kept in
+// registers: a store through a double could otherwise change what a reference reads (the build
+// lets any store alias) and every pixel would read it again.
 template <typename Place, typename RadialValue, typename AngularValue>
 void PlaceRow(const Place place, const double* distances, const double* angles, double sign,
               const RadialValue* radials, const AngularValue* angulars, int64_t firstIndex,
-              int32_t count, SourcePoint centre, double drift, double* sourceX,
-              double* sourceY) {
+              int32_t count, const MapRowKernels& kernels, PlacedRow placed, SourcePoint centre,
+              double drift, double* sourceX, double* sourceY) {
   for (int32_t x = 0; x < count; ++x) {
     const PolarPlace q =
         place(Polar{distances[x], sign * angles[x]}, radials[x], angulars[x], firstIndex + x);
-    const SourcePoint s = PolarSource(centre.x, centre.y, q.radius, q.angle);
-    sourceX[x] = s.x;
-    sourceY[x] = s.y;
+    placed.radii[x] = q.radius;
+    placed.cosines[x] = std::cos(q.angle);
+    placed.sines[x] = std::sin(q.angle);
   }
+  kernels.points(centre.x, centre.y, placed.radii, placed.cosines, placed.sines, count, sourceX,
+                 sourceY);
   if (drift != 0) {
     for (int32_t x = 0; x < count; ++x) sourceY[x] = sourceY[x] - drift;
   }
@@ -212,9 +221,10 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
         const auto angularOf = angular;
         const auto placeOf = place;
         const auto columns = static_cast<size_t>(width);
-        std::vector<double> buffers(2 * columns);
+        std::vector<double> buffers(5 * columns);
         double* const distances = buffers.data();
         double* const angles = distances + columns;
+        const PlacedRow placed{angles + columns, angles + 2 * columns, angles + 3 * columns};
         std::vector<RadialValue> radialValues(columns);
         std::vector<AngularValue> angularValues(columns);
         RadialValue* const radials = radialValues.data();
@@ -224,7 +234,7 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
         double* const sourceY = row.y.data();
         const auto build = [&](int32_t y, double sign) {
           PlaceRow(placeOf, distances, angles, sign, radials, angulars, int64_t{y} * width, width,
-                   SourcePoint{cx, cy}, drift, sourceX, sourceY);
+                   kernels, placed, SourcePoint{cx, cy}, drift, sourceX, sourceY);
           SampleRow(row, y);
         };
         for (const RowPair* pair = first; pair != end; ++pair) {
