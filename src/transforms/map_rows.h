@@ -6,8 +6,8 @@ namespace corvex {
 
 // The work of a map build that is not a library call, a row at a time: the distances of a row's
 // pixels from a centre, the points a polar row is taken from, and the sampling rule that turns
-// a row's source positions into map entries. Each version gives the same bits as the scalar one: the same IEEE operations, in the
-// same order, one pixel per lane.
+// a row's source positions into map entries. Each version gives the same bits as the scalar
+// one: the same IEEE operations, in the same order, one pixel per lane.
 struct MapRowKernels {
   const char* name;
   // distances[x] = sqrt(dx * dx + dy * dy) + 0.00000001 with dx = x - centerX, for x = 0 to
