@@ -140,6 +140,36 @@ struct PolarPlace {
   double angle;
 };
 
+// A double that waits in the 8 bytes of pixel i's own entry (its offset and its four weights)
+// until the entry is built: a build that needs a value per pixel across passes keeps it there
+// instead of in memory of its own, which would have to be mapped afresh on every build.
+inline void KeepInEntry(uint32_t* offsets, uint8_t* weights, size_t i, double value) {
+  uint32_t halves[2];
+  std::memcpy(halves, &value, sizeof value);
+  offsets[i] = halves[0];
+  std::memcpy(weights + 4 * i, &halves[1], 4);
+}
+
+inline double KeptInEntry(const uint32_t* offsets, const uint8_t* weights, size_t i) {
+  uint32_t halves[2] = {offsets[i], 0};
+  std::memcpy(&halves[1], weights + 4 * i, 4);
+  double value;
+  std::memcpy(&value, halves, sizeof value);
+  return value;
+}
+
+// The angles a build kept in the entries of its rows (KeepInEntry), as the angle of the polar
+// loop: reads, which the loop does alongside its angular calls rather than in a loop of their
+// own.
+struct KeptAngles {
+  double operator()(int32_t x, int32_t y, double) const {
+    return KeptInEntry(offsets, weights, static_cast<size_t>(y) * width + x);
+  }
+  const uint32_t* offsets;
+  const uint8_t* weights;
+  int32_t width;
+};
+
 // A row's working arrays for PlaceRow.
 struct PlacedRow {
   double* radii;
@@ -248,8 +278,16 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
           // One step at a time across the row: the library calls of one step do not wait for
           // each other, so the core overlaps them, where a pixel's own calls each wait for the
           // one before. Every call has the arguments it would have pixel by pixel.
-          for (int32_t x = 0; x < width; ++x) angles[x] = angleOf(x, y, dy);
-          pace.Alongside([=](int32_t x) { angulars[x] = angularOf(angles[x]); });
+          if constexpr (std::is_same_v<std::decay_t<Angle>, KeptAngles>) {
+            // Reads, not calls: done in the loop of the angular calls, whose time hides them.
+            pace.Alongside([=](int32_t x) {
+              angles[x] = angleOf(x, y, dy);
+              angulars[x] = angularOf(angles[x]);
+            });
+          } else {
+            for (int32_t x = 0; x < width; ++x) angles[x] = angleOf(x, y, dy);
+            pace.Alongside([=](int32_t x) { angulars[x] = angularOf(angles[x]); });
+          }
           pace.Ready(std::max(y, mirror) + 1);
           build(y, 1);
           if (mirror < 0) continue;
@@ -274,24 +312,6 @@ void TransformManager::ForEachPolarPixel(double cx, double cy, Radial&& radial, 
       [](double) { return NoTerms{}; },
       [place](const Polar& p, const auto& shared, NoTerms, int64_t) { return place(p, shared); },
       pace, drift);
-}
-
-// A double that waits in the 8 bytes of pixel i's own entry (its offset and its four weights)
-// until the entry is built: a build that needs a value per pixel across passes keeps it there
-// instead of in memory of its own, which would have to be mapped afresh on every build.
-inline void KeepInEntry(uint32_t* offsets, uint8_t* weights, size_t i, double value) {
-  uint32_t halves[2];
-  std::memcpy(halves, &value, sizeof value);
-  offsets[i] = halves[0];
-  std::memcpy(weights + 4 * i, &halves[1], 4);
-}
-
-inline double KeptInEntry(const uint32_t* offsets, const uint8_t* weights, size_t i) {
-  uint32_t halves[2] = {offsets[i], 0};
-  std::memcpy(&halves[1], weights + 4 * i, 4);
-  double value;
-  std::memcpy(&value, halves, sizeof value);
-  return value;
 }
 
 inline void TransformManager::SetFlags(uint8_t sustainFlag, uint8_t sustainOptionalFlag,

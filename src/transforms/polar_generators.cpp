@@ -247,10 +247,7 @@ void TransformManager::WhatYouGetWithATypo() {
     // Each row's angles are read before its entries are written over them.
     ForEachPolarRow(
         cx, cy,
-        [w, entryOffsets = sourceOffsets, entryWeights = sourceWeights](int32_t x, int32_t y,
-                                                                          double) {
-          return KeptInEntry(entryOffsets, entryWeights, static_cast<size_t>(y) * w + x);
-        },
+        KeptAngles{sourceOffsets, sourceWeights, w},
         [](double) { return NoTerms{}; },
         [=](double phi) { return AngularCosine{std::cos(lobes * phi)}; },
         [place, sums = offsets.get()](const Polar& p, NoTerms, AngularCosine c, int64_t i) {
