@@ -27,21 +27,15 @@ double CentreNearMiddle(int32_t size) { return RandomInt(size) * 0.25 + 0.375 * 
 
 // A running sum over a map's values in build order, turning each value into the sum up to
 // and including it, that trails the pass which computes the values and leads the pass which
-// reads the sums: rows are reported done in any order on any thread, and Advance() adds up
-// the rows done so far in order, unless another thread is already doing so (that thread, or
-// a later call, takes the rest). The same additions in the same order as one pass.
+// reads the sums: rows are reported done in any order on any thread; the loops of both passes
+// add up the next row alongside their calls whenever it is done and no other thread is adding,
+// and Ready() adds up whatever a reader still needs. The same additions in the same order as
+// one pass.
 class TrailingSum {
  public:
   TrailingSum(double* values, int32_t rows, int32_t width)
       : values_(values), rows_(rows), width_(width), done_(static_cast<size_t>(rows)) {}
   void RowDone(int32_t y) { done_[static_cast<size_t>(y)].store(1, std::memory_order_release); }
-  void Advance() {
-    if (busy_.exchange(true, std::memory_order_acquire)) return;
-    while (next_ < rows_ && done_[static_cast<size_t>(next_)].load(std::memory_order_acquire)) {
-      SumRow();
-    }
-    busy_.store(false, std::memory_order_release);
-  }
   // Runs loop(0) to loop(width - 1) and, where the sum is free and its next row done, adds that
   // row up in the same loop: the additions wait on each other, the loop's calls do not, so the
   // core does both in the time of the calls alone.
@@ -242,7 +236,6 @@ void TransformManager::WhatYouGetWithATypo() {
         if (mirrored != nullptr) sum.RowDone(pair->mirror);
         sum.RowDone(pair->y);
       }
-      sum.Advance();
     });
     // Each row's angles are read before its entries are written over them.
     ForEachPolarRow(
