@@ -73,6 +73,12 @@ void CheckReadable(const std::string& path) {
                                     : std::string("cannot read: ") + std::strerror(errno));
   }
   if (S_ISDIR(status.st_mode)) FailInput(path, "cannot read: it is a folder, not a file");
+  // A pipe would hold the run until something writes to it, and is read once where a song is
+  // looked into before it is decoded; a device has no end.
+  if (!S_ISREG(status.st_mode)) {
+    FailInput(path, "cannot read: it is not a regular file (a pipe or a device); corvex plays "
+                    "songs from files");
+  }
   FILE* probe = std::fopen(path.c_str(), "rb");
   if (probe == nullptr) FailInput(path, std::string("cannot read: ") + std::strerror(errno));
   std::fclose(probe);

@@ -97,7 +97,8 @@ void AddPlayOptions(CLI::App& play, PlayOptions& options) {
   play.add_option("--frames", options.frames, "Stop after this many frames")->type_name("N");
   play.add_option("--seed", options.seed, "Seed of the random choices")->type_name("N");
   play.add_option("--settings", options.settingsFile,
-                  "Settings file to use and keep (default: vis_corvex.ini beside corvex)")
+                  "Settings file to use and keep, made if it is not there yet (default: "
+                  "vis_corvex.ini beside corvex)")
       ->type_name("FILE");
   play.add_flag("--info", options.info, "Show the information overlay (F4) from the start");
   play.add_flag("-q,--quiet", options.quiet, "No notes");

@@ -29,9 +29,11 @@ namespace {
   throw HostError(ExitStatus::kUsage, message);
 }
 
+// Two decimals, as a time on the playlist reads; a number too large for that (--start 1e308)
+// in exponent form, whole, rather than cut off at the end of the buffer.
 std::string FormatSeconds(double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2f s", seconds);
+  char text[48];
+  std::snprintf(text, sizeof text, std::fabs(seconds) < 1e15 ? "%.2f s" : "%g s", seconds);
   return text;
 }
 
@@ -154,9 +156,11 @@ void RunRender(const RenderOptions& options, FILE* messages) {
   InterruptionGuard interruption;
   const FrameSize size = ParseFrameSize(options.size);
   if (!(options.fps >= 1.0 && options.fps <= 240.0)) Usage("--fps must be from 1 to 240");
-  if (!(options.start >= 0.0) || !std::isfinite(options.start)) Usage("--start must be 0 or more");
+  if (!(options.start >= 0.0) || !std::isfinite(options.start)) {
+    Usage("--start must be a number of seconds, 0 or more");
+  }
   if (options.duration && !(*options.duration > 0.0 && std::isfinite(*options.duration))) {
-    Usage("--duration must be more than 0");
+    Usage("--duration must be a number of seconds, more than 0");
   }
   const std::vector<std::string>& presets = EncoderPresets();
   if (std::find(presets.begin(), presets.end(), options.preset) == presets.end()) {
@@ -178,8 +182,7 @@ void RunRender(const RenderOptions& options, FILE* messages) {
     ffmpeg = FindProgram("ffmpeg");
     if (ffmpeg) {
       output = options.output.empty() ? DefaultStem(options) + ".mp4" : options.output;
-      std::error_code error;
-      if (std::filesystem::is_directory(output, error)) FailOutput(output, "it is a folder");
+      CheckReplaceable(output);
       CheckVideoContainer(output);
       CheckNotAnInput(output, options);
     } else if (!options.output.empty()) {

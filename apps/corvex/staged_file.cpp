@@ -17,13 +17,19 @@ void FailOutput(const std::string& path, const std::string& reason) {
   throw HostError(ExitStatus::kOutput, path + ": cannot write: " + reason);
 }
 
+void CheckReplaceable(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode)) return;
+  FailOutput(path, S_ISDIR(status.st_mode)
+                       ? "it is a folder"
+                       : "it is not a regular file (a pipe, a device or a socket); corvex writes "
+                         "the whole video and puts it in place at the end");
+}
+
 StagedFile::StagedFile(const std::string& finalPath) : finalPath_(finalPath) {
   const std::filesystem::path target(finalPath);
   if (target.filename().empty()) FailOutput(finalPath, "no file name given");
-  struct stat status {};
-  if (stat(finalPath.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
-    FailOutput(finalPath, "it is a folder");
-  }
+  CheckReplaceable(finalPath);
   std::string hidden = ".";
   hidden += target.stem().string();
   hidden += ".partial-";

@@ -27,6 +27,11 @@ class StagedFile {
   bool committed_ = false;
 };
 
+// Throws HostError (output) unless `path` names nothing yet or a regular file: a staged file
+// takes the place of what is there when it is complete, which must not be a folder, nor a pipe
+// or a device that the user meant to be written through.
+void CheckReplaceable(const std::string& path);
+
 // Throws HostError (output) with "PATH: cannot write: REASON".
 [[noreturn]] void FailOutput(const std::string& path, const std::string& reason);
 

@@ -105,6 +105,7 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
   std::ofstream(folder.File("notes.txt")) << "not audio\n";
   std::filesystem::create_directory(folder.File("sub"));
   mkfifo(folder.File("fifo.ini").c_str(), 0644);
+  mkfifo(folder.File("fifo.mp4").c_str(), 0644);
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -113,6 +114,8 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
   const Case cases[] = {
       {{"render", folder.File("gone.wav"), "-o", out}, 3, folder.File("gone.wav") + ": no such file"},
       {{"render", folder.File("sub"), "-o", out}, 3, folder.File("sub") + ": cannot read: it is a folder"},
+      {{"render", folder.File("fifo.ini"), "-o", out}, 3, "fifo.ini: cannot read: it is not a regular file"},
+      {{"render", tone, "/dev/zero", "-o", out}, 3, "/dev/zero: cannot read: it is not a regular file"},
       {{"render", tone, folder.File("notes.txt"), "-o", out}, 3, folder.File("notes.txt") + ": not an audio file"},
       {{"render", folder.File("empty.wav"), "-o", out}, 3, folder.File("empty.wav") + ": contains no audio"},
       {{"render", tone, "--size", "63x64", "-o", out}, 2, "--size 63x64: the display cannot offer that size"},
@@ -120,6 +123,7 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
       {{"render", tone, "--size", "wide", "-o", out}, 2, "--size \"wide\": expected WIDTHxHEIGHT"},
       {{"render", tone, "-o", folder.File("no/out.mp4")}, 4, folder.File("no/out.mp4") + ": cannot write: No such file"},
       {{"render", tone, "-o", folder.File("sub")}, 4, folder.File("sub") + ": cannot write: it is a folder"},
+      {{"render", tone, "-o", folder.File("fifo.mp4")}, 4, "fifo.mp4: cannot write: it is not a regular file"},
       {{"render", tone, "--png", tone}, 4, tone + ": cannot write: it is a file, not a folder"},
       {{"render", tone, "-o", out}, 4, "the ffmpeg program was not found on PATH", "/nonexistent"},
       {{"render", tone, "-o", out}, 4, "ffmpeg stopped while taking frame 1: Error writing trailer of " + out +
@@ -132,6 +136,9 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
       {{"render", tone, "--lock-transform", "15", "-o", out}, 2, "no transform named \"15\""},
       {{"render", tone, "--keys", "3:F13", "-o", out}, 2, "--keys: \"3:F13\": unknown key"},
       {{"render", tone, "--start", "1", "-o", out}, 2, "--start 1.00 s is at or past the end of the audio (1.00 s)"},
+      {{"render", tone, "--start", "1e308", "-o", out}, 2, "--start 1e+308 s is at or past the end of the audio (1.00 s)"},
+      {{"render", tone, "--start", "nan", "-o", out}, 2, "--start must be a number of seconds, 0 or more"},
+      {{"render", tone, "--duration", "inf", "-o", out}, 2, "--duration must be a number of seconds, more than 0"},
       {{"render", tone, "--settings", folder.File("none.ini"), "-o", out}, 3, folder.File("none.ini") + ": no such settings file"},
       {{"render", tone, "--settings", folder.File("fifo.ini"), "-o", out}, 3, "fifo.ini: not a settings file: it is not a regular file"},
       {{"render", tone, "--settings", "/dev/zero", "-o", out}, 3, "/dev/zero: not a settings file"},
@@ -156,6 +163,7 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
     EXPECT_EQ(FolderNames(folder.path()), before) << "something was left behind";
     EXPECT_EQ(theVideo, nullptr) << "the plug-in was not shut down";
   }
+  EXPECT_TRUE(std::filesystem::is_fifo(folder.File("fifo.mp4"))) << "a pipe was replaced by a file";
 }
 
 TEST(CorvexProgram, WithoutFfmpegOrAnOutputNameTheFramesBecomePngsNamedAfterTheSong) {

@@ -37,18 +37,26 @@ class SettingsPlace {
       folder_ = ProgramFolder();
       return;
     }
+    // A file that is not there yet is made when the plug-in saves, from the settings it
+    // started with; the folder it goes into must be there.
     std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error)) {
-      throw HostError(ExitStatus::kInput, file + ": no such settings file");
-    }
     const std::filesystem::path path(file);
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    const bool there = std::filesystem::exists(status);
+    if (there && !std::filesystem::is_regular_file(status)) {
+      throw HostError(ExitStatus::kInput, file + ": not a settings file: it is not a regular file");
+    }
+    const std::string parent = path.parent_path().empty() ? "." : path.parent_path().string();
+    if (!there && !std::filesystem::is_directory(parent, error)) {
+      throw HostError(ExitStatus::kInput, file + ": no such folder for the settings file");
+    }
     if (path.filename() == kSettingsName) {
-      folder_ = path.parent_path().empty() ? "." : path.parent_path().string();
+      folder_ = parent;
       return;
     }
     work_ = std::make_unique<WorkFolder>();
     folder_ = work_->path();
-    std::filesystem::copy_file(file, work_->File(kSettingsName), error);
+    if (there) std::filesystem::copy_file(file, work_->File(kSettingsName), error);
     if (error) throw HostError(ExitStatus::kInput, file + ": cannot read the settings file");
   }
 
@@ -58,6 +66,7 @@ class SettingsPlace {
   void Return() const {
     if (!work_) return;
     std::error_code error;
+    if (!std::filesystem::exists(work_->File(kSettingsName), error)) return;  // nothing saved
     std::filesystem::copy_file(work_->File(kSettingsName), file_,
                                std::filesystem::copy_options::overwrite_existing, error);
     if (error) throw HostError(ExitStatus::kOutput, file_ + ": cannot write the settings back");

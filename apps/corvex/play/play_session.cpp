@@ -119,6 +119,10 @@ void PlaySession::SetUpSettings() {
 PlayResult PlaySession::Run() {
   AudioSubsystem audio;
   try {
+    // Quiet while SDL looks for a display: the libraries it tries print lines of their own
+    // when there is none (Wayland's without a runtime folder), and SDL's error, which the note
+    // quotes, says the same.
+    QuietStandardError quiet;
     backend_ = std::make_unique<platform::sdl::SdlBackend>(kPluginTitle);
   } catch (const platform::sdl::NoDisplay& error) {
     throw HostError(ExitStatus::kOutput,

@@ -1,8 +1,9 @@
 #pragma once
-// While one lives, what the process writes to its standard error goes nowhere. The sound
-// libraries under SDL print lines of their own when no device answers (up to eight of ALSA's,
-// before corvex's one-line note); SDL reports the same failure through SDL_GetError, which the
-// note quotes. Held only around opening the sound, at moments when corvex itself prints nothing.
+// While one lives, what the process writes to its standard error goes nowhere. The libraries
+// under SDL print lines of their own when no device or display answers (up to eight of ALSA's,
+// one of Wayland's, before corvex's one-line note); SDL reports the same failure through
+// SDL_GetError, which the note quotes. Held only around opening the sound and the display, at
+// moments when corvex itself prints nothing.
 #include <fcntl.h>
 #include <unistd.h>
 
