@@ -39,14 +39,16 @@ std::string FormatNumber(double value) {
 }
 
 // ffmpeg's last lines, with the hidden temporary name replaced by the name the user gave:
-// the last line alone ("Conversion failed!") rarely says why.
+// the last line alone ("Conversion failed!") rarely says why. Its note that a line came again
+// ("Last message repeated 3 times") says nothing without that line and is left out.
 std::string LastLines(const std::string& path, const std::string& staged, const std::string& output) {
   constexpr size_t kLines = 3;
   std::ifstream log(path);
   std::vector<std::string> lines;
   std::string line;
   while (std::getline(log, line)) {
-    if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+    const size_t text = line.find_first_not_of(" \t\r");
+    if (text == std::string::npos || line.compare(text, 22, "Last message repeated ") == 0) continue;
     for (size_t at = line.find(staged); at != std::string::npos; at = line.find(staged, at + output.size())) {
       line.replace(at, staged.size(), output);
     }

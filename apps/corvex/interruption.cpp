@@ -8,7 +8,8 @@ namespace corvex::host {
 
 namespace {
 
-constexpr std::array<int, 3> kStopSignals = {SIGINT, SIGTERM, SIGHUP};
+// Ctrl-C, Ctrl-\, kill's default and a closed terminal.
+constexpr std::array<int, 4> kStopSignals = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
 volatile sig_atomic_t caughtSignal = 0;
 std::array<struct sigaction, kStopSignals.size()> previous{};
 
@@ -23,7 +24,14 @@ InterruptionGuard::InterruptionGuard() {
   sigemptyset(&action.sa_mask);
   // No SA_RESTART: a write to ffmpeg blocked on a full pipe must come back and see the signal.
   action.sa_flags = 0;
-  for (size_t i = 0; i < kStopSignals.size(); ++i) sigaction(kStopSignals[i], &action, &previous[i]);
+  for (size_t i = 0; i < kStopSignals.size(); ++i) {
+    sigaction(kStopSignals[i], nullptr, &previous[i]);
+    // A signal ignored when corvex started stays ignored: nohup keeps a render going when its
+    // terminal closes, and a shell's background job is not stopped by keys meant for the
+    // foreground.
+    if (previous[i].sa_handler == SIG_IGN) continue;
+    sigaction(kStopSignals[i], &action, nullptr);
+  }
 }
 
 InterruptionGuard::~InterruptionGuard() {

@@ -16,6 +16,12 @@ PngSink::PngSink(const std::string& folder) : folder_(folder) {
   if (fs::exists(folder_, error) && !fs::is_directory(folder_, error)) {
     FailOutput(folder_, "it is a file, not a folder");
   }
+  // New frames would replace some of an earlier run's and leave the rest after them, and a
+  // failed run would take away those it replaced: such a folder is not written into at all.
+  if (fs::exists(fs::path(folder_) / FrameName(1), error)) {
+    FailOutput(folder_, "it holds the frames of an earlier run (" + FrameName(1) +
+                            " and on); give another folder or empty this one");
+  }
   if (!fs::exists(folder_, error)) {
     madeFolder_ = fs::create_directories(folder_, error);
     if (error) FailOutput(folder_, error.message());
@@ -39,7 +45,7 @@ std::string PngSink::FrameName(int64_t number) {
 
 void PngSink::Write(const PictureRows& picture) {
   StagedFile file((fs::path(folder_) / FrameName(static_cast<int64_t>(written_.size()) + 1)).string());
-  WritePicturePng(file.path(), picture);
+  WritePicturePng(file.path(), picture, file.finalPath());
   file.Commit();
   written_.push_back(file.finalPath());
 }

@@ -29,6 +29,15 @@ void KeepError(png_structp png, png_const_charp message) {
 }
 void DropWarning(png_structp, png_const_charp) {}
 
+// Writes through stdio as libpng would, but keeps the system's reason for a short write (a
+// full disk), where libpng's own writer says only "Write Error".
+void WriteData(png_structp png, png_bytep data, size_t length) {
+  if (std::fwrite(data, 1, length, static_cast<FILE*>(png_get_io_ptr(png))) != length) {
+    png_error(png, std::strerror(errno));
+  }
+}
+void FlushData(png_structp png) { std::fflush(static_cast<FILE*>(png_get_io_ptr(png))); }
+
 // libpng reports errors by longjmp; everything in WriteRows is plain data, so jumping out of it
 // skips no destructor.
 bool WriteRows(FILE* file, const uint8_t* rgb, int32_t width, int32_t height, char* error) {
@@ -43,7 +52,7 @@ bool WriteRows(FILE* file, const uint8_t* rgb, int32_t width, int32_t height, ch
     png_destroy_write_struct(&png, &info);
     return false;
   }
-  png_init_io(png, file);
+  png_set_write_fn(png, file, &WriteData, &FlushData);
   // Fast compression: frames are many and are usually encoded again afterwards.
   png_set_compression_level(png, 3);
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
@@ -60,20 +69,23 @@ bool WriteRows(FILE* file, const uint8_t* rgb, int32_t width, int32_t height, ch
 
 }  // namespace
 
-void WritePng(const std::string& path, const uint8_t* rgb, int32_t width, int32_t height) {
+void WritePng(const std::string& path, const uint8_t* rgb, int32_t width, int32_t height,
+              const std::string& shownAs) {
+  const std::string& name = shownAs.empty() ? path : shownAs;
   std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-  if (!file) FailOutput(path, std::strerror(errno));
+  if (!file) FailOutput(name, std::strerror(errno));
   char error[128] = "libpng failed";
-  if (!WriteRows(file.get(), rgb, width, height, error)) FailOutput(path, error);
+  if (!WriteRows(file.get(), rgb, width, height, error)) FailOutput(name, error);
   if (std::fflush(file.get()) != 0 || std::ferror(file.get())) {
-    FailOutput(path, std::strerror(errno));
+    FailOutput(name, std::strerror(errno));
   }
 }
 
-void WritePicturePng(const std::string& path, const platform::headless::PictureRows& picture) {
+void WritePicturePng(const std::string& path, const platform::headless::PictureRows& picture,
+                     const std::string& shownAs) {
   std::vector<uint8_t> rgb(static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height) * 3);
   PackRgb(picture.first, picture.pitch, picture.width, picture.height, rgb.data());
-  WritePng(path, rgb.data(), picture.width, picture.height);
+  WritePng(path, rgb.data(), picture.width, picture.height, shownAs);
 }
 
 void WritePicturePng(const std::string& path, const uint32_t* pixels, int32_t width,

@@ -85,13 +85,27 @@ TEST(CorvexProgram, TheSameSeedGivesTheSamePngFramesInEveryRun) {
   EXPECT_EQ(runs[0][0].substr(16, 8), std::string("\0\0\0\x80\0\0\0\x60", 8));
 }
 
+TEST(CorvexProgram, AFrameTheDiskDoesNotTakeIsNamedWithTheSystemsReasonAndNothingIsLeft) {
+  TempFolder folder;
+  WriteSineWav(folder.File("tone.wav"), 22050, 0.5, 330.0, 12000.0);
+  const std::string frames = folder.File("frames");
+  // No file may grow past 512 bytes, less than any frame, and the signal for a larger one is
+  // ignored: each write past it fails, as on a full disk.
+  const ProgramRun run = RunProcess({"sh", "-c", "trap \"\" XFSZ; ulimit -f 1; exec \"$0\" \"$@\"",
+                                     kCorvex, "render", "-q", folder.File("tone.wav"), "--png", frames});
+  EXPECT_EQ(run.status, 4);
+  EXPECT_EQ(run.err, "corvex: " + frames + "/frame_000001.png: cannot write: File too large\n");
+  EXPECT_FALSE(std::filesystem::exists(frames)) << "the folder corvex made was left behind";
+}
+
 // A stand-in for ffmpeg that takes `bytes` of the frames, says two lines about its output
-// (the last argument) and fails.
+// (the last argument) with its note of a repeated line between them, and fails.
 std::string FailingFfmpegFolder(const TempFolder& folder, int bytes) {
   std::filesystem::create_directory(folder.File("bin"));
   std::ofstream(folder.File("bin/ffmpeg"))
       << "#!/bin/sh\nfor last; do :; done\nhead -c " << bytes << " >/dev/null\necho half > \"$last\"\n"
       << "echo \"Error writing trailer of $last: No space left on device\" >&2\n"
+      << "echo '    Last message repeated 3 times' >&2\n"
       << "echo 'Conversion failed!' >&2\nexit 1\n";
   chmod(folder.File("bin/ffmpeg").c_str(), 0755);
   return folder.File("bin") + ":/usr/bin:/bin";
@@ -106,6 +120,8 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
   std::filesystem::create_directory(folder.File("sub"));
   mkfifo(folder.File("fifo.ini").c_str(), 0644);
   mkfifo(folder.File("fifo.mp4").c_str(), 0644);
+  std::filesystem::create_directory(folder.File("old-frames"));
+  std::ofstream(folder.File("old-frames/frame_000001.png")) << "an earlier run's\n";
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -125,6 +141,7 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
       {{"render", tone, "-o", folder.File("sub")}, 4, folder.File("sub") + ": cannot write: it is a folder"},
       {{"render", tone, "-o", folder.File("fifo.mp4")}, 4, "fifo.mp4: cannot write: it is not a regular file"},
       {{"render", tone, "--png", tone}, 4, tone + ": cannot write: it is a file, not a folder"},
+      {{"render", tone, "--png", folder.File("old-frames")}, 4, "old-frames: cannot write: it holds the frames of an earlier run"},
       {{"render", tone, "-o", out}, 4, "the ffmpeg program was not found on PATH", "/nonexistent"},
       {{"render", tone, "-o", out}, 4, "ffmpeg stopped while taking frame 1: Error writing trailer of " + out +
        ": No space left on device / Conversion failed!", FailingFfmpegFolder(folder, 100000)},
@@ -164,6 +181,7 @@ TEST(CorvexProgram, EachBadInputGivesOneLineAStatusAndNoOutput) {
     EXPECT_EQ(theVideo, nullptr) << "the plug-in was not shut down";
   }
   EXPECT_TRUE(std::filesystem::is_fifo(folder.File("fifo.mp4"))) << "a pipe was replaced by a file";
+  EXPECT_EQ(ReadFile(folder.File("old-frames/frame_000001.png")), "an earlier run's\n");
 }
 
 TEST(CorvexProgram, WithoutFfmpegOrAnOutputNameTheFramesBecomePngsNamedAfterTheSong) {

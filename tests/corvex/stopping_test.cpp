@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -21,11 +22,13 @@ namespace {
 using namespace testing;
 
 // Starts corvex with the given arguments, its temporary folder inside `temp` and its stderr in
-// `errPath`; returns its process id.
+// `errPath`; returns its process id. The stop signals have their default actions, whatever
+// this process was started with, except `ignored`, which corvex starts with ignored.
 pid_t StartCorvex(const std::vector<std::string>& args, const std::string& temp, const std::string& errPath,
-                  const std::string& asanOptions = "", rlim_t addressSpace = RLIM_INFINITY) {
+                  const std::string& asanOptions = "", rlim_t addressSpace = RLIM_INFINITY, int ignored = 0) {
   const pid_t pid = fork();
   if (pid == 0) {
+    for (int signal : {SIGINT, SIGQUIT, SIGTERM, SIGHUP}) std::signal(signal, signal == ignored ? SIG_IGN : SIG_DFL);
     const struct rlimit limit {addressSpace, addressSpace};
     setrlimit(RLIMIT_AS, &limit);
     setenv("TMPDIR", temp.c_str(), 1);
@@ -60,7 +63,8 @@ TEST(Stopping, ASignalMidRenderStopsFfmpegRemovesEverythingStagedAndEndsWith128P
     const char* name;
     bool png;
   };
-  for (const Case& c : {Case{SIGINT, "INT", false}, Case{SIGTERM, "TERM", true}, Case{SIGHUP, "HUP", false}}) {
+  for (const Case& c : {Case{SIGINT, "INT", false}, Case{SIGTERM, "TERM", true}, Case{SIGHUP, "HUP", false},
+                        Case{SIGQUIT, "QUIT", true}}) {
     SCOPED_TRACE(c.name);
     TempFolder folder;
     const std::string temp = folder.File("temp"), err = folder.File("err");
@@ -91,6 +95,25 @@ TEST(Stopping, ASignalMidRenderStopsFfmpegRemovesEverythingStagedAndEndsWith128P
     EXPECT_EQ(FolderNames(temp), std::vector<std::string>{}) << "the work folder is left";
     EXPECT_FALSE(SomeProcessMentions(folder.path())) << "ffmpeg still runs";
   }
+}
+
+TEST(Stopping, ASignalIgnoredWhenCorvexStartsLeavesTheRenderGoingAsUnderNohup) {
+  TempFolder folder;
+  const std::string temp = folder.File("temp"), err = folder.File("err"), video = folder.File("demo.mp4");
+  std::filesystem::create_directory(temp);
+  const pid_t corvex = StartCorvex({"render", "--size", "320x240", "--duration", "4", "-o", video}, temp, err, "",
+                                   RLIM_INFINITY, SIGHUP);
+  ASSERT_GT(corvex, 0);
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+  while (ReadFile(err).find("frame=     ") == std::string::npos && std::chrono::steady_clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  kill(corvex, SIGHUP);
+  int status = 0;
+  ASSERT_EQ(waitpid(corvex, &status, 0), corvex);
+  ASSERT_TRUE(WIFEXITED(status)) << ReadFile(err);
+  EXPECT_EQ(WEXITSTATUS(status), 0) << ReadFile(err);
+  EXPECT_NE(ReadFile(err).find("corvex: wrote " + video + " (120 frames"), std::string::npos) << ReadFile(err);
 }
 
 // Peak resident memory of a corvex run, in MB.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <imgui.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -280,6 +281,33 @@ TEST(LiveWindow, ClosingTheWindowEndsTheRunAsOnWindows) {
   EXPECT_TRUE(result.messages.empty()) << result.messages.front();
   EXPECT_NE(ReadText(config.pluginFolder + "/vis_corvex.ini").find("Resolution_Mode="), std::string::npos)
       << "the settings were saved";
+}
+
+// A signal's default action for the time of one run, whatever the test runner was started with.
+struct DefaultAction {
+  explicit DefaultAction(int signal) : signal(signal), before(std::signal(signal, SIG_DFL)) {}
+  ~DefaultAction() { std::signal(signal, before); }
+  int signal;
+  void (*before)(int);
+};
+
+TEST(LiveWindow, AClosedTerminalOrCtrlBackslashEndsTheRunAsClosingTheWindowDoes) {
+  REQUIRE_DISPLAY();
+  const std::vector<std::string> files = {WriteTrack("hangup.wav", 10.0, QuietTone)};
+  for (int signal : {SIGHUP, SIGQUIT}) {
+    SCOPED_TRACE(signal == SIGHUP ? "SIGHUP" : "SIGQUIT");
+    const DefaultAction termination(SIGTERM), terminal(signal);
+    PlayConfig config = UnpacedWindow(signal == SIGHUP ? "hangup" : "quit", 640, 480, 100);
+    PlaySession session(OpenFiles(files), config);
+    session.afterFrame = [signal](int64_t frame) {
+      if (frame == 5) std::raise(signal);
+    };
+    const PlayResult result = session.Run();
+    EXPECT_TRUE(result.quitByPlugin);
+    EXPECT_LE(result.frames, 8) << "the signal's quit is taken within a frame or two";
+    EXPECT_NE(ReadText(config.pluginFolder + "/vis_corvex.ini").find("Resolution_Mode="), std::string::npos)
+        << "the settings were saved";
+  }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "play/media_keys.h"
 #include "play/playback.h"
 #include "play/quiet_standard_error.h"
+#include "play/terminal_signals.h"
 #include "play/player_window.h"
 #include "player.h"
 #include "plugin_guard.h"
@@ -130,6 +131,7 @@ PlayResult PlaySession::Run() {
                         "); corvex render makes a video of the same pictures without one");
   }
   platform::sdl::SdlBackend& backend = *backend_;
+  const TerminalSignalsAsTermination terminalSignals;  // SDL now takes SIGTERM
   backend.showMessageBoxes = config_.showMessageBoxes;
   backend.store.moduleFileName = config_.pluginFolder + "/vis_corvex.dll";
   SetUpSettings();
