@@ -182,6 +182,20 @@ inline void SineAndCosine(double angle, double* sine, double* cosine) {
 #endif
 }
 
+// The sine and cosine of a whole multiple of the angle, as the polar loop's `angular`: it
+// stores them straight into the loop's array (see SineAndCosine) or returns them.
+struct SineCosineOfMultiple {
+  void operator()(double phi, AngularSineCosine* into) const {
+    SineAndCosine(multiple * phi, &into->sin, &into->cos);
+  }
+  AngularSineCosine operator()(double phi) const {
+    AngularSineCosine value;
+    (*this)(phi, &value);
+    return value;
+  }
+  int32_t multiple;
+};
+
 // A row's working arrays for PlaceRow.
 struct PlacedRow {
   double* radii;
@@ -297,7 +311,13 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
             });
           } else {
             for (int32_t x = 0; x < width; ++x) angles[x] = angleOf(x, y, dy);
-            pace.Alongside([=](int32_t x) { angulars[x] = angularOf(angles[x]); });
+            pace.Alongside([=](int32_t x) {
+              if constexpr (std::is_invocable_v<decltype(angularOf), double, AngularValue*>) {
+                angularOf(angles[x], angulars + x);
+              } else {
+                angulars[x] = angularOf(angles[x]);
+              }
+            });
           }
           pace.Ready(std::max(y, mirror) + 1);
           build(y, 1);

@@ -260,9 +260,7 @@ void TransformManager::Flower() {
   ForEachPolarRow(
       cx, cy, [=](int32_t x, int32_t, double dy) { return std::atan2(dy, x - cx); },
       [](double) { return NoTerms{}; },
-      [=](double phi) {
-        return AngularSineCosine{std::sin(lobes * phi), std::cos(lobes * phi)};
-      },
+      SineCosineOfMultiple{lobes},
       [=](const Polar& p, NoTerms, AngularSineCosine t, int64_t) {
         return PolarPlace{p.r * (1 + 0.02 * t.cos), p.phi + 0.0008 * t.sin + turn};
       },
