@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <type_traits>
 #include <vector>
 
@@ -276,14 +277,15 @@ void TransformManager::ForEachPolarRow(double cx, double cy, Angle&& angle, Radi
         const auto angularOf = angular;
         const auto placeOf = place;
         const auto columns = static_cast<size_t>(width);
-        std::vector<double> buffers(5 * columns);
-        double* const distances = buffers.data();
+        // Every array is written before it is read: none needs clearing first.
+        const std::unique_ptr<double[]> buffers(new double[5 * columns]);
+        double* const distances = buffers.get();
         double* const angles = distances + columns;
         const PlacedRow placed{angles + columns, angles + 2 * columns, angles + 3 * columns};
-        std::vector<RadialValue> radialValues(columns);
-        std::vector<AngularValue> angularValues(columns);
-        RadialValue* const radials = radialValues.data();
-        AngularValue* const angulars = angularValues.data();
+        const std::unique_ptr<RadialValue[]> radialValues(new RadialValue[columns]);
+        const std::unique_ptr<AngularValue[]> angularValues(new AngularValue[columns]);
+        RadialValue* const radials = radialValues.get();
+        AngularValue* const angulars = angularValues.get();
         SourceRow row(width);
         double* const sourceX = row.x.data();
         double* const sourceY = row.y.data();
