@@ -56,9 +56,8 @@ TEST(LiveSound, TheFrameThatFirstShowsAClickIsPresentedWithinAFrameOfHearingIt) 
                   "build measures it";
 #endif
   // Clicks of 100 ms, longer than a frame even on a busy machine, so some frame shows each;
-  // each starts a
-  // 576-frame block, so the first block that holds a click begins with it and the click
-  // cannot show early by up to a block.
+  // each starts a 576-frame block, so the first block that holds a click begins with it and
+  // the click cannot show early by up to a block.
   std::array<int64_t, 9> clicks{};
   for (size_t i = 0; i < clicks.size(); ++i) clicks[i] = 576 * static_cast<int64_t>(80 + 50 * i);
   const auto click = [&clicks](int64_t frame) -> int16_t {
