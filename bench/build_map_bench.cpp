@@ -1,12 +1,14 @@
 // Building each transform's map at 1920 x 1080 on one thread (the plain build), on two and on
 // every core, beside a memcpy of the map's 8 bytes per pixel, in one run; every build of a slot
-// has the same parameters (seeded_map_build.h), built as drawn and without sharing. Times are wall times: the threads' work is what
-// a scene change waits for. On a busy machine the wall time also holds the time other programs
-// had the cores, so the counter cpu_ms gives the CPU time of all the process's threads per
-// build as well. The row kernels that every build ends with run alone too, each version over a
-// whole map's rows on one thread.
+// has the same parameters (seeded_map_build.h), built as drawn and without sharing. Times are
+// wall times: the threads' work is what a scene change waits for. On a busy machine the wall
+// time also holds the time other programs had the cores, so the counter cpu_ms gives the CPU
+// time of all the process's threads per build as well. The row kernels that the builds use run
+// alone too, each version over a whole map's rows on one thread (arrays that size come from
+// memory, where inside a build a row's arrays stay in the cache).
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -82,6 +84,28 @@ void RowDistances(benchmark::State& state, corvex::MapRowKernels kernels) {
   }
 }
 
+// The points of a whole map's rows about the middle, from radii, cosines and sines as a turn
+// about the middle gives them.
+void RowPoints(benchmark::State& state, corvex::MapRowKernels kernels) {
+  const size_t count = size_t{kWidth} * kHeight;
+  std::vector<double> radii(count), cosines(count), sines(count), sx(count), sy(count);
+  for (size_t i = 0; i < count; ++i) {
+    const double x = static_cast<double>(i % kWidth) - kWidth / 2.0;
+    const double y = static_cast<double>(i / kWidth) - kHeight / 2.0;
+    radii[i] = std::sqrt(x * x + y * y);
+    cosines[i] = radii[i] > 0 ? x / radii[i] : 1.0;
+    sines[i] = radii[i] > 0 ? y / radii[i] : 0.0;
+  }
+  for (auto _ : state) {
+    for (size_t row = 0; row < count; row += kWidth) {
+      kernels.points(kWidth / 2.0, kHeight / 2.0, &radii[row], &cosines[row], &sines[row], kWidth,
+                     &sx[row], &sy[row]);
+    }
+    benchmark::DoNotOptimize(sx.data());
+    benchmark::ClobberMemory();
+  }
+}
+
 bool Registered = [] {
   benchmark::RegisterBenchmark("BuildMap/memcpy/1920x1080", &CopyMap)
       ->Unit(benchmark::kMillisecond)
@@ -108,6 +132,10 @@ bool Registered = [] {
     })->Unit(benchmark::kMillisecond)->UseRealTime();
     benchmark::RegisterBenchmark(("MapRows/distances/" + size).c_str(),
                                  [=](benchmark::State& s) { RowDistances(s, kernels); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(("MapRows/points/" + size).c_str(),
+                                 [=](benchmark::State& s) { RowPoints(s, kernels); })
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
   }

@@ -1,4 +1,4 @@
-// The row kernels with AVX2, four pixels per step in double lanes. Square root, products,
+// The row kernels with AVX2, four pixels per step in double lanes. Square root, products, sums,
 // differences and truncating conversions are the scalar code's IEEE operations lane by lane
 // (no contraction into fused multiply-adds), so every entry has the scalar bits.
 #include "transforms/map_rows.h"
@@ -34,6 +34,21 @@ __attribute__((target("avx2"))) void MapDistancesAvx2(double dy, double centerX,
     x = _mm256_add_pd(x, step);
   }
   for (; i < count; ++i) distances[i] = DistanceFrom(i - centerX, dy);
+}
+
+__attribute__((target("avx2"))) void MapPointsAvx2(double centerX, double centerY,
+                                                   const double* radii, const double* cosines,
+                                                   const double* sines, int32_t count, double* sx,
+                                                   double* sy) {
+  const __m256d cx = _mm256_set1_pd(centerX);
+  const __m256d cy = _mm256_set1_pd(centerY);
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const __m256d r = _mm256_loadu_pd(radii + i);
+    _mm256_storeu_pd(sx + i, _mm256_add_pd(cx, _mm256_mul_pd(r, _mm256_loadu_pd(cosines + i))));
+    _mm256_storeu_pd(sy + i, _mm256_add_pd(cy, _mm256_mul_pd(r, _mm256_loadu_pd(sines + i))));
+  }
+  MapPointsScalar(centerX, centerY, radii + i, cosines + i, sines + i, count - i, sx + i, sy + i);
 }
 
 __attribute__((target("avx2"))) void SampleRowAvx2(const double* sx, const double* sy,
@@ -89,6 +104,10 @@ void MapDistancesAvx2(double dy, double centerX, int32_t count, double* distance
 void SampleRowAvx2(const double* sx, const double* sy, int32_t count, int32_t width, int32_t height,
                    uint32_t* offsets, uint8_t* weights) {
   SampleRowScalar(sx, sy, count, width, height, offsets, weights);
+}
+void MapPointsAvx2(double centerX, double centerY, const double* radii, const double* cosines,
+                   const double* sines, int32_t count, double* sx, double* sy) {
+  MapPointsScalar(centerX, centerY, radii, cosines, sines, count, sx, sy);
 }
 }  // namespace corvex
 

@@ -27,24 +27,44 @@ double CentreNearMiddle(int32_t size) { return RandomInt(size) * 0.25 + 0.375 * 
 
 // A running sum over a map's values in build order, turning each value into the sum up to
 // and including it, that trails the pass which computes the values and leads the pass which
-// reads the sums: rows are reported done in any order on any thread, and Advance() adds up
-// the rows done so far in order, unless another thread is already doing so (that thread, or
-// a later call, takes the rest). The same additions in the same order as one pass.
+// reads the sums: rows are reported done in any order on any thread; the loops of both passes
+// add up the next row alongside their calls whenever it is done and no other thread is adding,
+// and Ready() adds up whatever a reader still needs. The same additions in the same order as
+// one pass.
 class TrailingSum {
  public:
   TrailingSum(double* values, int32_t rows, int32_t width)
       : values_(values), rows_(rows), width_(width), done_(static_cast<size_t>(rows)) {}
   void RowDone(int32_t y) { done_[static_cast<size_t>(y)].store(1, std::memory_order_release); }
-  void Advance() {
-    if (busy_.exchange(true, std::memory_order_acquire)) return;
-    while (next_ < rows_ && done_[static_cast<size_t>(next_)].load(std::memory_order_acquire)) {
-      SumRow();
+  // Runs loop(0) to loop(width - 1) and, where the sum is free and its next row done, adds that
+  // row up in the same loop: the additions wait on each other, the loop's calls do not, so the
+  // core does both in the time of the calls alone.
+  template <typename Loop>
+  void Alongside(Loop&& loop) {
+    double* row = nullptr;
+    if (!busy_.exchange(true, std::memory_order_acquire)) {
+      if (next_ < rows_ && done_[static_cast<size_t>(next_)].load(std::memory_order_acquire)) {
+        row = values_ + static_cast<size_t>(next_) * width_;
+      } else {
+        busy_.store(false, std::memory_order_release);
+      }
     }
+    if (row == nullptr) {
+      for (int32_t x = 0; x < width_; ++x) loop(x);
+      return;
+    }
+    double sum = sum_;
+    for (int32_t x = 0; x < width_; ++x) {
+      loop(x);
+      row[x] = sum = sum + row[x];
+    }
+    sum_ = sum;
+    summed_.store(++next_, std::memory_order_release);
     busy_.store(false, std::memory_order_release);
   }
   // Returns once the first `rows` rows are summed, adding them up here unless another thread
   // is; every one of them must be done.
-  void AdvanceTo(int32_t rows) {
+  void Ready(int32_t rows) {
     while (summed_.load(std::memory_order_acquire) < rows) {
       // Waiting reads the flag and only tries to take it once it is free, so that the waiter
       // does not keep pulling the line away from the thread that sums.
@@ -99,12 +119,12 @@ void TransformManager::WavySpiral() {
   };
   ForEachPolarPixel(
       cx, cy,
-      [&](double r) {
+      [=](double r) {
         const double u = r / w;
         return Terms{wave * std::cos(u * freq), twist * ((1 - u) * (1 - u))};
       },
-      [&](const Polar& p, const Terms& t) {
-        return PolarSource(cx, cy, p.r * zoom, p.phi + t.ripple + t.twist);
+      [=](const Polar& p, const Terms& t) {
+        return PolarPlace{p.r * zoom, p.phi + t.ripple + t.twist};
       });
   SetFlags(RandomInt(4) == 0 ? 0 : 1, 0, 0);
 }
@@ -118,8 +138,8 @@ void TransformManager::ParabolicZoomer() {
   const double c = RandomInt(5) * 0.2 + p;
   const double inverseWidth = 1.0 / mapWidth;
   ForEachPolarPixel(
-      cx, cy, [&](double r) { return r * (1 - r * inverseWidth * c); },
-      [&](const Polar& q, double rho) { return PolarSource(cx, cy, rho, q.phi + turn); });
+      cx, cy, [=](double r) { return r * (1 - r * inverseWidth * c); },
+      [=](const Polar& q, double rho) { return PolarPlace{rho, q.phi + turn}; });
   SetFlags(RandomInt(2) == 1 ? 1 : 0, 1, 0);
 }
 
@@ -129,8 +149,8 @@ void TransformManager::Bubble() {
   const double f = RandomInt(2) * 3.0 + 1.0;
   const double inverseWidth = 1.0 / mapWidth;
   ForEachPolarPixel(
-      cx, cy, [&](double r) { return r - (0.5 * std::sin(r * inverseWidth * f) + a); },
-      [&](const Polar& q, double rho) { return PolarSource(cx, cy, rho, q.phi); });
+      cx, cy, [=](double r) { return r - (0.5 * std::sin(r * inverseWidth * f) + a); },
+      [](const Polar& q, double rho) { return PolarPlace{rho, q.phi}; });
   SetFlags(RandomInt(2) == 1 ? 1 : 0, 0, 0);
 }
 
@@ -141,11 +161,8 @@ void TransformManager::TranslateAndSpin() {
   const double drift = RandomInt(1) == 0 ? 0.9 : -0.9;
   const double inverseWidth = 1.0 / mapWidth;
   ForEachPolarPixel(
-      cx, cy, [&](double r) { return spin * std::pow(1 - r * inverseWidth, 8.0); },
-      [&](const Polar& q, double turn) {
-        const SourcePoint turned = PolarSource(cx, cy, q.r, q.phi + turn);
-        return SourcePoint{turned.x, turned.y - drift};
-      });
+      cx, cy, [=](double r) { return spin * std::pow(1 - r * inverseWidth, 8.0); },
+      [](const Polar& q, double turn) { return PolarPlace{q.r, q.phi + turn}; }, drift);
   SetFlags(RandomInt(2) == 0 ? 0 : 1, 0, 0);
 }
 
@@ -158,8 +175,8 @@ void TransformManager::FastReverseSpiral() {
   // On the ring where the base is 0 the power is infinite and the source not a number,
   // which the sampling rule counts as outside: that ring stays black.
   ForEachPolarPixel(
-      cx, cy, [&](double r) { return spin * std::pow(1 - std::fabs(r * k - 0.4), -2.0); },
-      [&](const Polar& p, double turn) { return PolarSource(cx, cy, p.r, p.phi + turn); });
+      cx, cy, [=](double r) { return spin * std::pow(1 - std::fabs(r * k - 0.4), -2.0); },
+      [](const Polar& p, double turn) { return PolarPlace{p.r, p.phi + turn}; });
   SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
 
@@ -169,9 +186,9 @@ void TransformManager::WhatYouGetWithATypo() {
   const int32_t lobes = DrawLobes();
   const int32_t waves = RandomInt(8) + 6;
   const double g = 0.00008 / mapWidth * 320;
-  const auto step = [&](double phi) { return g * std::sin(waves * phi); };
-  const auto source = [&](double r, double phi, double cosine, double offset) {
-    return PolarSource(cx, cy, r * (1 + 0.02 * cosine), phi + offset);
+  const auto step = [=](double phi) { return g * std::sin(waves * phi); };
+  const auto place = [](double r, double phi, double cosine, double offset) {
+    return PolarPlace{r * (1 + 0.02 * cosine), phi + offset};
   };
   // The angular offset runs on over the pixels in build order, never reset within a build,
   // so it drifts across the picture; it starts again at 0 with every build. The angles and
@@ -186,46 +203,50 @@ void TransformManager::WhatYouGetWithATypo() {
         [&](double x, double y) {
           const Polar p = PolarAbout(x, y, cx, cy);
           offset = offset + step(p.phi);
-          return source(p.r, p.phi, std::cos(lobes * p.phi), offset);
+          const PolarPlace q = place(p.r, p.phi, std::cos(lobes * p.phi), offset);
+          return PolarSource(cx, cy, q.radius, q.angle);
         },
         1);
   } else {
     const int32_t w = mapWidth;
     // The mirror image's angle is the negative, and so is its step where the sine is odd.
     TrailingSum sum(offsets.get(), mapHeight, w);
-    // The angles of a row first, then their steps: calls that do not wait for each other.
+    // A row's angles first, then the sines of their multiples: calls that do not wait for each
+    // other. A mirrored row's angles are not kept: its pair's are read, negated, in their stead.
     ForEachMirroredRowBand(cy, [&](const RowPair* first, const RowPair* end) {
-      std::vector<double> angles(static_cast<size_t>(w));
+      std::vector<double> buffers(static_cast<size_t>(w));
+      double* const angles = buffers.data();
+      double* const steps = offsets.get();
+      uint32_t* const entryOffsets = sourceOffsets;
+      uint8_t* const entryWeights = sourceWeights;
       for (const RowPair* pair = first; pair != end; ++pair) {
         const double dy = pair->y - cy;
         const size_t row = static_cast<size_t>(pair->y) * w;
-        for (int32_t x = 0; x < w; ++x) angles[x] = std::atan2(dy, x - cx);
-        for (int32_t x = 0; x < w; ++x) {
-          KeepAngleInEntry(row + x, angles[x]);
-          offsets[row + x] = step(angles[x]);
-        }
-        for (int32_t x = 0; x < w && pair->mirror >= 0; ++x) {
-          const size_t j = static_cast<size_t>(pair->mirror) * w + x;
-          KeepAngleInEntry(j, -angles[x]);
-          offsets[j] = kSineOddCosineEven ? -offsets[row + x] : step(-angles[x]);
-        }
+        sum.Alongside([=](int32_t x) { angles[x] = std::atan2(dy, x - cx); });
+        // The stores go out to memory while the calls run.
+        double* const mirrored =
+            pair->mirror >= 0 ? &steps[static_cast<size_t>(pair->mirror) * w] : nullptr;
+        sum.Alongside([=](int32_t x) {
+          const double phi = angles[x];
+          const double value = g * std::sin(waves * phi);
+          KeepInEntry(entryOffsets, entryWeights, row + x, phi);
+          steps[row + x] = value;
+          if (mirrored != nullptr) mirrored[x] = kSineOddCosineEven ? -value : step(-phi);
+        });
+        if (mirrored != nullptr) sum.RowDone(pair->mirror);
         sum.RowDone(pair->y);
-        if (pair->mirror >= 0) sum.RowDone(pair->mirror);
       }
-      sum.Advance();
     });
     // Each row's angles are read before its entries are written over them.
     ForEachPolarRow(
         cx, cy,
-        [&](int32_t x, int32_t y, double) {
-          return AngleKeptInEntry(static_cast<size_t>(y) * w + x);
-        },
+        KeptAngles{sourceOffsets, sourceWeights, w},
         [](double) { return NoTerms{}; },
-        [&](double phi) { return AngularCosine{std::cos(lobes * phi)}; },
-        [&](const Polar& p, NoTerms, AngularCosine c, int64_t i) {
-          return source(p.r, p.phi, c.cos, offsets[static_cast<size_t>(i)]);
+        [=](double phi) { return AngularCosine{std::cos(lobes * phi)}; },
+        [place, sums = offsets.get()](const Polar& p, NoTerms, AngularCosine c, int64_t i) {
+          return place(p.r, p.phi, c.cos, sums[i]);
         },
-        [&](int32_t rows) { sum.AdvanceTo(rows); });
+        sum);
   }
   SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
@@ -235,17 +256,15 @@ void TransformManager::Flower() {
   const double cy = CentreNearMiddle(mapHeight);
   const double turn = (RandomInt(4) - 1.5) * 4.0 * 0.002;
   const int32_t lobes = DrawLobes();
+  NoPace pace{mapWidth};
   ForEachPolarRow(
-      cx, cy, [&](int32_t x, int32_t, double dy) { return std::atan2(dy, x - cx); },
+      cx, cy, [=](int32_t x, int32_t, double dy) { return std::atan2(dy, x - cx); },
       [](double) { return NoTerms{}; },
-      [&](double phi) {
-        return AngularSineCosine{std::sin(lobes * phi), std::cos(lobes * phi)};
+      SineCosineOfMultiple{lobes},
+      [=](const Polar& p, NoTerms, AngularSineCosine t, int64_t) {
+        return PolarPlace{p.r * (1 + 0.02 * t.cos), p.phi + 0.0008 * t.sin + turn};
       },
-      [&](const Polar& p, NoTerms, AngularSineCosine t, int64_t) {
-        const double theta = p.phi + 0.0008 * t.sin + turn;
-        return PolarSource(cx, cy, p.r * (1 + 0.02 * t.cos), theta);
-      },
-      [](int32_t) {});
+      pace);
   SetFlags(RandomInt(3) == 0 ? 0 : 1, 0, 0);
 }
 

@@ -19,8 +19,8 @@
 namespace corvex {
 
 namespace {
-// Small enough that the last band leaves no core idle for long, large enough that handing
-// out bands costs nothing measurable.
+// Large enough that handing out bands costs nothing measurable; towards the end they shrink to
+// single rows, so that no thread waits long at the join for another's last band.
 constexpr int32_t kBandRows = 8;
 }  // namespace
 
@@ -40,8 +40,14 @@ void ForEachRowBand(int32_t rows, int32_t threads,
   threads = std::clamp(threads, 1, std::min(bands, kMaxBuildThreads));
   std::atomic<int32_t> next{0};
   const auto work = [&] {
-    for (int32_t b = next++; b < bands; b = next++) {
-      band(b * kBandRows, std::min(rows, (b + 1) * kBandRows));
+    for (int32_t first = next.load(std::memory_order_relaxed);;) {
+      const int32_t left = rows - first;
+      if (left <= 0) return;
+      const int32_t size = std::clamp(left / (4 * threads), 1, kBandRows);
+      if (next.compare_exchange_weak(first, first + size, std::memory_order_relaxed)) {
+        band(first, first + size);
+        first = next.load(std::memory_order_relaxed);
+      }
     }
   };
 #if CORVEX_HAS_THREADS

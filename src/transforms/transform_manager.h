@@ -86,15 +86,13 @@ class TransformManager : public TransformFlags {
   int32_t BuildThreads() const;
   template <typename Band>
   void ForEachMirroredRowBand(double cy, Band&& band, bool lowerRowFirst = false);
-  template <typename Angle, typename Radial, typename Angular, typename Source, typename Ready>
+  template <typename Angle, typename Radial, typename Angular, typename Place, typename Pace>
   void ForEachPolarRow(double cx, double cy, Angle&& angle, Radial&& radial, Angular&& angular,
-                       Source&& source, Ready&& ready);
-  template <typename Radial, typename Source>
-  void ForEachPolarPixel(double cx, double cy, Radial&& radial, Source&& source);
+                       Place&& place, Pace& pace, double drift = 0);
+  template <typename Radial, typename Place>
+  void ForEachPolarPixel(double cx, double cy, Radial&& radial, Place&& place, double drift = 0);
   const MapRowKernels& RowKernels() const;
   void SampleRow(const SourceRow& row, int32_t y);
-  void KeepAngleInEntry(size_t i, double value);
-  double AngleKeptInEntry(size_t i) const;
   // The three flags a generator sets once its map is built (so a draw in the arguments comes
   // after the map's draws).
   void SetFlags(uint8_t sustainFlag, uint8_t sustainOptionalFlag, uint8_t centerDetailFlag);

@@ -109,5 +109,48 @@ TEST(MapRowKernels, DistancesGiveTheScalarBitsForAnyCentreAndRowLength) {
   }
 }
 
+// The points of a polar row from radii, cosines and sines of every kind (negative zero, NaN,
+// infinities, huge and tiny values among ordinary ones): the scalar bits at every row length,
+// and nothing written past the row.
+TEST(MapRowKernels, PointsGiveTheScalarBitsForAnyValuesAndRowLength) {
+  std::mt19937_64 random(23);
+  const double inf = std::numeric_limits<double>::infinity();
+  std::vector<double> specials = {0.0, -0.0, std::nan(""), inf, -inf, 1e300, -1e-300, 1.0, -1.0};
+  std::uniform_real_distribution<double> radius(-3.0, 1200.0), unit(-1.0, 1.0);
+  const auto values = [&](auto& distribution) {
+    std::vector<double> v(200);
+    for (size_t i = 0; i < v.size(); ++i) {
+      v[i] = i % 7 == 3 ? specials[i % specials.size()] : distribution(random);
+    }
+    std::shuffle(v.begin(), v.end(), random);
+    return v;
+  };
+  const MapRowKernels scalar = MapRowKernelVersions().front();
+  for (const MapRowKernels& version : MapRowKernelVersions()) {
+    for (int round = 0; round < 10; ++round) {
+      const std::vector<double> radii = values(radius), cosines = values(unit),
+                                sines = values(unit);
+      for (int32_t count : {0, 1, 3, 4, 7, 8, 9, 15, 17, 191}) {
+        std::vector<double> wantX(static_cast<size_t>(count + kPad), -7.0), wantY = wantX,
+                                                                             gotX = wantX,
+                                                                             gotY = wantX;
+        scalar.points(960.5, -540.25, radii.data(), cosines.data(), sines.data(), count,
+                      wantX.data(), wantY.data());
+        version.points(960.5, -540.25, radii.data(), cosines.data(), sines.data(), count,
+                       gotX.data(), gotY.data());
+        // Any NaN is as good as another: the sampling rule puts every one outside.
+        const auto same = [](double a, double b) {
+          return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b));
+        };
+        for (int32_t x = 0; x < count + kPad; ++x) {
+          ASSERT_TRUE(same(gotX[x], wantX[x]) && same(gotY[x], wantY[x]))
+              << version.name << " point " << x << " of " << count << ": (" << gotX[x] << ", "
+              << gotY[x] << ") for (" << wantX[x] << ", " << wantY[x] << ")";
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace corvex::testing
