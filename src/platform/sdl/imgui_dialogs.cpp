@@ -29,8 +29,16 @@ void AlignedText(const std::string& text, uint32_t style, float width, float hei
   const float textWidth = ImGui::CalcTextSize(text.c_str()).x;
   const uint32_t align = style & 0x3;
   if (align == ss::Left && height >= 1.5f * ImGui::GetTextLineHeight()) {
-    // A left-aligned text with room for more lines wraps inside its box.
-    ImGui::PushTextWrapPos(ImGui::GetCursorPosX() + width);
+    // A left-aligned text with room for more lines wraps inside its box, between words: a word
+    // wider than the box runs past its right edge rather than being cut in two, as
+    // "(Unsupported" would be in the panel's narrow note under Background.
+    float widestWord = 0.0f;
+    for (size_t start = 0; start < text.size();) {
+      const size_t end = std::min(text.find(' ', start), text.size());
+      widestWord = std::max(widestWord, ImGui::CalcTextSize(text.data() + start, text.data() + end).x);
+      start = end + 1;
+    }
+    ImGui::PushTextWrapPos(ImGui::GetCursorPosX() + std::max(width, widestWord));
     ImGui::TextUnformatted(text.c_str());
     ImGui::PopTextWrapPos();
     return;
