@@ -3,7 +3,7 @@
 
 namespace corvex::host {
 
-// A render stopped by SIGINT, SIGTERM or SIGHUP. It unwinds like any failure, so everything
+// A render stopped by SIGINT, SIGQUIT, SIGTERM or SIGHUP. It unwinds like any failure, so everything
 // staged is removed on the way out; the program then ends with 128 + the signal.
 class Interrupted : public std::exception {
  public:
@@ -15,9 +15,9 @@ class Interrupted : public std::exception {
   int signal_;
 };
 
-// While one lives, SIGINT, SIGTERM and SIGHUP are caught instead of ending the process at
-// once: the signal is noted, a blocked write or wait returns early, and the next check throws
-// Interrupted. The previous handlers come back when it goes.
+// While one lives, SIGINT, SIGQUIT, SIGTERM and SIGHUP are caught instead of ending the process
+// at once (unless ignored when it was made): the signal is noted, a blocked write or wait returns
+// early, and the next check throws Interrupted. The previous handlers come back when it goes.
 class InterruptionGuard {
  public:
   InterruptionGuard();
