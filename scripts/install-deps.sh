@@ -16,8 +16,9 @@ packages=(
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
   wine wine64 xvfb imagemagick
-  # corvex play: SDL2, Dear ImGui, and a sound server for the recording test
-  libsdl2-dev libimgui-dev pulseaudio pulseaudio-utils
+  # corvex play: SDL2, Dear ImGui, Xlib (a window another client destroys), and a sound server
+  # for the recording test
+  libsdl2-dev libimgui-dev libx11-dev pulseaudio pulseaudio-utils
 )
 
 missing=()

@@ -11,6 +11,7 @@
 
 #include "dialogs/config_dialog.h"
 #include "host_error.h"
+#include "other_x_client.h"
 #include "play_test_support.h"
 #include "plugin/plugin_objects.h"
 #include "resources/resource.h"
@@ -308,6 +309,23 @@ TEST(LiveWindow, AClosedTerminalOrCtrlBackslashEndsTheRunAsClosingTheWindowDoes)
     EXPECT_NE(ReadText(config.pluginFolder + "/vis_corvex.ini").find("Resolution_Mode="), std::string::npos)
         << "the settings were saved";
   }
+}
+
+TEST(LiveWindow, AWindowAnotherClientDestroysEndsTheRunAsClosingItDoes) {
+  REQUIRE_DISPLAY();
+  const std::vector<std::string> files = {WriteTrack("destroyed.wav", 10.0, QuietTone)};
+  PlayConfig config = UnpacedWindow("destroyed", 640, 480, 100);
+  PlaySession session(OpenFiles(files), config);
+  session.afterFrame = [&session](int64_t frame) {
+    if (frame == 5) {
+      ASSERT_TRUE(DestroyAsAnotherXClient(session.backend()->window()));
+    }
+  };
+  const PlayResult result = session.Run();
+  EXPECT_TRUE(result.quitByPlugin);
+  EXPECT_LE(result.frames, 10) << "the run ends within a few frames of losing its window";
+  EXPECT_NE(ReadText(config.pluginFolder + "/vis_corvex.ini").find("Resolution_Mode="), std::string::npos)
+      << "the settings were saved";
 }
 
 }  // namespace

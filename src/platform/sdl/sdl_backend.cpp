@@ -54,9 +54,11 @@ SdlBackend::SdlBackend(const char* windowTitle)
   if (window_ != nullptr && renderer_ == nullptr) {
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
   }
+  if (window_ != nullptr) windowWatch_ = std::make_unique<X11WindowWatch>(window_);
   if (renderer_ == nullptr) {
     const std::string reason = SDL_GetError();
     if (window_ != nullptr) SDL_DestroyWindow(window_);
+    windowWatch_.reset();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     throw NoDisplay(reason);
   }
@@ -84,6 +86,7 @@ SdlBackend::~SdlBackend() {
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   SDL_DestroyRenderer(renderer_);
   SDL_DestroyWindow(window_);
+  windowWatch_.reset();
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
@@ -112,6 +115,13 @@ void SdlBackend::PumpEvents() {
       if (!closeSent_) store.PostWindowMessage(target, wm::Close, 0, 0);
       closeSent_ = true;
     }
+  }
+  // A window destroyed by someone else ends the run as its close button does.
+  const WindowHandle target = display.CooperativeWindow();
+  if (windowWatch_ && windowWatch_->Lost() && !closeSent_ && target != nullptr &&
+      store.Find(target) != nullptr) {
+    store.PostWindowMessage(target, wm::Close, 0, 0);
+    closeSent_ = true;
   }
 }
 

@@ -2,6 +2,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include "platform/headless/headless_windows.h"
 #include "platform/sdl/imgui_dialogs.h"
 #include "platform/sdl/sdl_windows.h"
+#include "platform/sdl/x11_window_watch.h"
 
 namespace corvex::platform::sdl {
 
@@ -81,6 +83,7 @@ class SdlBackend final : public Backend {
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
+  std::unique_ptr<X11WindowWatch> windowWatch_;  // made once the window is, gone after it is
   int32_t textureWidth_ = 0;
   int32_t textureHeight_ = 0;
   bool shown_ = false;
