@@ -67,8 +67,10 @@ class XvfbEnvironment : public ::testing::Environment {
     if (server_ == 0) {
       close(pipeEnds[0]);
       const std::string fd = std::to_string(pipeEnds[1]);
+      // -noreset: a server resets when its last client goes, and refuses the clients that come
+      // meanwhile; a test that ends one session and starts the next would meet that moment.
       execlp("Xvfb", "Xvfb", display.c_str(), "-displayfd", fd.c_str(), "-screen", "0",
-             "1920x1080x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
+             "1920x1080x24", "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
       _exit(127);
     }
     close(pipeEnds[1]);
