@@ -1,5 +1,8 @@
 #pragma once
 #include <exception>
+#include <optional>
+
+#include "taken_signals.h"
 
 namespace corvex::host {
 
@@ -21,9 +24,11 @@ class Interrupted : public std::exception {
 class InterruptionGuard {
  public:
   InterruptionGuard();
-  ~InterruptionGuard();
   InterruptionGuard(const InterruptionGuard&) = delete;
   InterruptionGuard& operator=(const InterruptionGuard&) = delete;
+
+ private:
+  std::optional<TakenSignals> taken_;  // taken once the last signal noted is forgotten
 };
 
 // Throws Interrupted when one of the signals arrived since the guard was made.

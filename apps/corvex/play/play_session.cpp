@@ -15,12 +15,12 @@
 #include "play/media_keys.h"
 #include "play/playback.h"
 #include "play/quiet_standard_error.h"
-#include "play/terminal_signals.h"
 #include "play/player_window.h"
 #include "player.h"
 #include "plugin_guard.h"
 #include "plugin/vis_module.h"
 #include "base/random.h"
+#include "taken_signals.h"
 #include "vis_data.h"
 
 namespace corvex::host {
@@ -131,7 +131,11 @@ PlayResult PlaySession::Run() {
                         "); corvex render makes a video of the same pictures without one");
   }
   platform::sdl::SdlBackend& backend = *backend_;
-  const TerminalSignalsAsTermination terminalSignals;  // SDL now takes SIGTERM
+  // SDL turns Ctrl-C and SIGTERM into a quit, which a live run takes as the closing of its
+  // window: the plug-in quits and saves its settings. A closed terminal and Ctrl-\ would end the
+  // process at once, the settings unsaved and a settings copy left in its temporary folder;
+  // they are passed on as SIGTERM (raise is safe in a handler), to end the run the same way.
+  const TakenSignals terminalSignals({SIGHUP, SIGQUIT}, [](int) { raise(SIGTERM); });
   backend.showMessageBoxes = config_.showMessageBoxes;
   backend.store.moduleFileName = config_.pluginFolder + "/vis_corvex.dll";
   SetUpSettings();
