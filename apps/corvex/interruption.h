@@ -6,8 +6,8 @@
 
 namespace corvex::host {
 
-// A render stopped by SIGINT, SIGQUIT, SIGTERM or SIGHUP. It unwinds like any failure, so everything
-// staged is removed on the way out; the program then ends with 128 + the signal.
+// A render stopped by SIGINT, SIGQUIT, SIGTERM or SIGHUP. It unwinds like any failure, so
+// everything staged is removed on the way out; the program then ends with 128 + the signal.
 class Interrupted : public std::exception {
  public:
   explicit Interrupted(int signal) : signal_(signal) {}

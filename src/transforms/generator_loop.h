@@ -354,5 +354,4 @@ inline void TransformManager::SetFlags(uint8_t sustainFlag, uint8_t sustainOptio
   centerDetail = centerDetailFlag;
 }
 
-
 }  // namespace corvex

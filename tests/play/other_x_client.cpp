@@ -9,7 +9,9 @@ namespace corvex::host::testing {
 bool DestroyAsAnotherXClient(SDL_Window* window) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return false;
+  if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) {
+    return false;
+  }
   Display* other = XOpenDisplay(nullptr);
   if (other == nullptr) return false;
   XDestroyWindow(other, info.info.x11.window);
