@@ -145,6 +145,11 @@ int RunCommandLine(int argc, char** argv) {
     std::fputs(app.help().c_str(), stderr);
     return static_cast<int>(ExitStatus::kUsage);
   }
+  // A file that would grow past the user's file-size limit (ulimit -f) fails its write with "File
+  // too large", reported and cleaned up as a full disk is, instead of the signal ending corvex
+  // with its temporary folder and staged video left behind. ffmpeg inherits this and reports
+  // the failed write in its own words.
+  signal(SIGXFSZ, SIG_IGN);
   try {
     if (play->parsed()) {
       RunPlay(playOptions, playOptions.quiet ? nullptr : stderr);

@@ -95,17 +95,29 @@ TEST(CorvexProgram, AVideoNameAsLongAsAFolderTakesIsWrittenThoughItsTemporaryNam
   EXPECT_EQ(FolderNames(folder.path()).size(), 2u) << "a temporary file is left";
 }
 
-TEST(CorvexProgram, AFrameTheDiskDoesNotTakeIsNamedWithTheSystemsReasonAndNothingIsLeft) {
+TEST(CorvexProgram, AFileTheSizeLimitDoesNotTakeIsNamedWithTheSystemsReasonAndNothingIsLeft) {
   TempFolder folder;
   WriteSineWav(folder.File("tone.wav"), 22050, 0.5, 330.0, 12000.0);
+  std::filesystem::create_directory(folder.File("tmp"));
+  // No file may grow past 512 bytes, less than any frame or the song's samples: as on a full
+  // disk each write past it fails, and the signal that comes with it by default must not end
+  // corvex with its temporary folder (made under TMPDIR) left behind.
+  const auto underLimit = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {"sh", "-c", "ulimit -f 1; TMPDIR=\"$0\" exec \"$@\"",
+                               folder.File("tmp"), kCorvex, "render", "-q", folder.File("tone.wav")});
+    return RunProcess(args);
+  };
   const std::string frames = folder.File("frames");
-  // No file may grow past 512 bytes, less than any frame, and the signal for a larger one is
-  // ignored: each write past it fails, as on a full disk.
-  const ProgramRun run = RunProcess({"sh", "-c", "trap \"\" XFSZ; ulimit -f 1; exec \"$0\" \"$@\"",
-                                     kCorvex, "render", "-q", folder.File("tone.wav"), "--png", frames});
-  EXPECT_EQ(run.status, 4);
-  EXPECT_EQ(run.err, "corvex: " + frames + "/frame_000001.png: cannot write: File too large\n");
+  const ProgramRun png = underLimit({"--png", frames});
+  EXPECT_EQ(png.status, 4);
+  EXPECT_EQ(png.err, "corvex: " + frames + "/frame_000001.png: cannot write: File too large\n");
   EXPECT_FALSE(std::filesystem::exists(frames)) << "the folder corvex made was left behind";
+
+  const ProgramRun video = underLimit({"-o", folder.File("out.mkv")});
+  EXPECT_EQ(video.status, 4);
+  EXPECT_NE(video.err.find("File too large"), std::string::npos) << video.err;
+  EXPECT_TRUE(FolderNames(folder.File("tmp")).empty()) << "the temporary folder was left";
+  EXPECT_EQ(FolderNames(folder.path()).size(), 2u) << "a staged video was left";
 }
 
 // A stand-in for ffmpeg that takes `bytes` of the frames, says two lines about its output
