@@ -107,6 +107,14 @@ void AddPlayOptions(CLI::App& play, PlayOptions& options) {
 }  // namespace
 
 int RunCommandLine(int argc, char** argv) {
+  // corvex's work is the file it writes, not the notes it prints: when the reader of its notes
+  // goes away (corvex render ... 2>&1 | head), those writes fail quietly instead of the signal
+  // ending the render with its frames half written and its temporary folder left behind.
+  signal(SIGPIPE, SIG_IGN);
+  // A file that would grow past the user's file-size limit (ulimit -f) fails its write with "File
+  // too large", reported and cleaned up as a full disk is, instead of the signal ending corvex
+  // in the same way. ffmpeg inherits this and reports the failed write in its own words.
+  signal(SIGXFSZ, SIG_IGN);
   CLI::App app("corvex: hosts the Corvex visualization plug-in on Linux.", "corvex");
   app.set_version_flag("--version", std::string("corvex ") + CORVEX_VERSION);
   bool list = false;
@@ -145,11 +153,6 @@ int RunCommandLine(int argc, char** argv) {
     std::fputs(app.help().c_str(), stderr);
     return static_cast<int>(ExitStatus::kUsage);
   }
-  // A file that would grow past the user's file-size limit (ulimit -f) fails its write with "File
-  // too large", reported and cleaned up as a full disk is, instead of the signal ending corvex
-  // with its temporary folder and staged video left behind. ffmpeg inherits this and reports
-  // the failed write in its own words.
-  signal(SIGXFSZ, SIG_IGN);
   try {
     if (play->parsed()) {
       RunPlay(playOptions, playOptions.quiet ? nullptr : stderr);

@@ -120,6 +120,20 @@ TEST(CorvexProgram, AFileTheSizeLimitDoesNotTakeIsNamedWithTheSystemsReasonAndNo
   EXPECT_EQ(FolderNames(folder.path()).size(), 2u) << "a staged video was left";
 }
 
+TEST(CorvexProgram, ANotesReaderThatGoesAwayLeavesTheRenderToFinish) {
+  TempFolder folder;
+  WriteSineWav(folder.File("tone.wav"), 22050, 0.5, 330.0, 12000.0);
+  std::filesystem::create_directory(folder.File("tmp"));
+  const std::string frames = folder.File("frames");
+  // The notes go to a pipe whose reader has ended before the first of them is written.
+  const ProgramRun run = RunProcess(
+      {"bash", "-c", "TMPDIR=\"$0\" \"$@\" 2>&1 | true; exit ${PIPESTATUS[0]}",
+       folder.File("tmp"), kCorvex, "render", folder.File("tone.wav"), "--png", frames});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(FolderNames(frames).size(), 15u) << "half the frames";
+  EXPECT_TRUE(FolderNames(folder.File("tmp")).empty()) << "the temporary folder was left";
+}
+
 // A stand-in for ffmpeg that takes `bytes` of the frames, says two lines about its output
 // (the last argument) with its note of a repeated line between them, and fails.
 std::string FailingFfmpegFolder(const TempFolder& folder, int bytes) {
