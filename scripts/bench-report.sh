@@ -133,6 +133,13 @@ for slot, name in enumerate(names):
         if calls < 1920 * 1080:
             continue
         floor = library["ns_per_pixel"] * 1920 * 1080 * 1e-6 / most
+        # The build makes these calls and more, so a floor above its wall time was measured on
+        # a busier moment of the machine than the build: it says nothing of the goal.
+        if floor > every:
+            rows.append(("1", f"{label}, library floor on {most} threads, ms", f"{floor:.1f}",
+                         f"wall {every:.1f} ms on {most}", f"{every / floor:.2f}x the floor",
+                         "<= 40 ms", "floor disturbed"))
+            continue
         floor_row("1", f"{label}, library floor on {most} threads, ms", f"{floor:.1f}",
                   f"wall {every:.1f} ms on {most}", f"{every / floor:.2f}x the floor",
                   "<= 40 ms", 40 < floor)
