@@ -112,17 +112,19 @@ void SdlBackend::PumpEvents() {
       store.GetWindowRect(target, &appliedRect_);
     } else if ((event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) ||
                event.type == SDL_QUIT) {
-      if (!closeSent_) store.PostWindowMessage(target, wm::Close, 0, 0);
-      closeSent_ = true;
+      CloseOnce(target);
     }
   }
   // A window destroyed by someone else ends the run as its close button does.
   const WindowHandle target = display.CooperativeWindow();
-  if (windowWatch_ && windowWatch_->Lost() && !closeSent_ && target != nullptr &&
-      store.Find(target) != nullptr) {
-    store.PostWindowMessage(target, wm::Close, 0, 0);
-    closeSent_ = true;
+  if (windowWatch_ && windowWatch_->Lost() && target != nullptr && store.Find(target) != nullptr) {
+    CloseOnce(target);
   }
+}
+
+void SdlBackend::CloseOnce(WindowHandle target) {
+  if (!closeSent_) store.PostWindowMessage(target, wm::Close, 0, 0);
+  closeSent_ = true;
 }
 
 void SdlBackend::FollowDisplayMode(const headless::Picture& picture) {

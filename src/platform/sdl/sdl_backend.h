@@ -78,6 +78,8 @@ class SdlBackend final : public Backend {
   void FollowDisplayMode(const headless::Picture& picture);
   void Upload(const headless::Picture& picture);
   SDL_Rect PictureArea(const headless::Picture& picture) const;
+  // Asks the plug-in's window to close, once however many ways the user or the desktop ask.
+  void CloseOnce(WindowHandle target);
 
   SdlWindows windows_;
   SDL_Window* window_ = nullptr;
